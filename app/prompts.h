@@ -1,0 +1,58 @@
+#ifndef PROMPTS_H
+#define PROMPTS_H
+
+#include <QMessageBox>
+#include <QString>
+
+class QDialog;
+class QWidget;
+
+// Every question the program puts to the user goes through here, so that tests can answer
+// without a blocking modal loop.
+class Prompts
+{
+public:
+    class Handler
+    {
+    public:
+        virtual ~Handler() = default;
+        virtual QMessageBox::StandardButton message(QWidget *parent, QMessageBox::Icon icon,
+                                                    const QString &caption, const QString &text,
+                                                    QMessageBox::StandardButtons buttons,
+                                                    QMessageBox::StandardButton defaultButton) = 0;
+        virtual QString openFileName(QWidget *parent, const QString &caption, const QString &dir,
+                                     const QString &filter) = 0;
+        virtual QString saveFileName(QWidget *parent, const QString &caption, const QString &dir,
+                                     const QString &filter) = 0;
+        virtual QString existingDirectory(QWidget *parent, const QString &caption, const QString &dir) = 0;
+        virtual int exec(QDialog *dialog) = 0;
+    };
+
+    // nullptr restores the real message boxes, file choosers and modal loops.
+    static void setHandler(Handler *handler);
+    static Handler *handler();
+
+    static QMessageBox::StandardButton information(QWidget *parent, const QString &caption, const QString &text,
+                                                   QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                                   QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+    static QMessageBox::StandardButton warning(QWidget *parent, const QString &caption, const QString &text,
+                                               QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                               QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+    static QMessageBox::StandardButton critical(QWidget *parent, const QString &caption, const QString &text,
+                                                QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                                QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+    static QMessageBox::StandardButton question(QWidget *parent, const QString &caption, const QString &text,
+                                                QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No,
+                                                QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+
+    static QString getOpenFileName(QWidget *parent, const QString &caption, const QString &dir = QString(),
+                                   const QString &filter = QString());
+    static QString getSaveFileName(QWidget *parent, const QString &caption, const QString &dir = QString(),
+                                   const QString &filter = QString());
+    static QString getExistingDirectory(QWidget *parent, const QString &caption, const QString &dir = QString());
+
+    // Runs dialog modally and returns its result.
+    static int exec(QDialog *dialog);
+};
+
+#endif

@@ -1,0 +1,67 @@
+#include "promptrecorder.h"
+
+#include <QDialog>
+
+PromptRecorder::PromptRecorder()
+{
+    m_previous = Prompts::handler();
+    Prompts::setHandler(this);
+}
+
+PromptRecorder::~PromptRecorder()
+{
+    Prompts::setHandler(m_previous);
+}
+
+QMessageBox::StandardButton PromptRecorder::message(QWidget *, QMessageBox::Icon icon, const QString &caption,
+                                                    const QString &text, QMessageBox::StandardButtons buttons,
+                                                    QMessageBox::StandardButton defaultButton)
+{
+    messages.append({icon, caption, text});
+    if (!answers.isEmpty())
+        return answers.dequeue();
+    if (defaultButton != QMessageBox::NoButton)
+        return defaultButton;
+    if (buttons.testFlag(QMessageBox::Ok))
+        return QMessageBox::Ok;
+    if (buttons.testFlag(QMessageBox::Yes))
+        return QMessageBox::Yes;
+    for (unsigned bit = QMessageBox::FirstButton; bit <= QMessageBox::LastButton; bit <<= 1) {
+        if (buttons & bit)
+            return static_cast<QMessageBox::StandardButton>(bit);
+    }
+    return QMessageBox::NoButton;
+}
+
+QString PromptRecorder::openFileName(QWidget *, const QString &, const QString &, const QString &)
+{
+    return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
+}
+
+QString PromptRecorder::saveFileName(QWidget *, const QString &, const QString &, const QString &)
+{
+    return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
+}
+
+QString PromptRecorder::existingDirectory(QWidget *, const QString &, const QString &)
+{
+    return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
+}
+
+int PromptRecorder::exec(QDialog *dialog)
+{
+    dialogsRun.append(QString::fromLatin1(dialog->metaObject()->className()));
+    if (onExec)
+        return onExec(dialog);
+    return QDialog::Rejected;
+}
+
+QString PromptRecorder::lastCaption() const
+{
+    return messages.isEmpty() ? QString() : messages.last().caption;
+}
+
+QString PromptRecorder::lastText() const
+{
+    return messages.isEmpty() ? QString() : messages.last().text;
+}

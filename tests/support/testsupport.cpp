@@ -1,0 +1,97 @@
+#include "testsupport.h"
+
+#include "endpoints.h"
+#include "resourceinit.h"
+
+#include <QSet>
+#include <QTcpServer>
+#include <QUdpSocket>
+#include <dlfcn.h>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+
+namespace TestSupport {
+
+bool loopGuardActive()
+{
+    return dlsym(RTLD_DEFAULT, "rivudo_loopguard_active") != nullptr;
+}
+
+void init(int argc, char **argv)
+{
+    Q_UNUSED(argc);
+    if (!loopGuardActive()) {
+        // Started by hand: start again with the guard preloaded.
+        if (std::getenv("RIVUDO_LOOPGUARD_TRIED")) {
+            std::fprintf(stderr, "loopback guard could not be loaded from %s\n", RIVUDO_LOOPGUARD_PATH);
+            std::exit(2);
+        }
+        setenv("RIVUDO_LOOPGUARD_TRIED", "1", 1);
+        QByteArray preload = RIVUDO_LOOPGUARD_PATH;
+        if (const char *old = std::getenv("LD_PRELOAD"); old && *old)
+            preload += QByteArray(":") + old;
+        setenv("LD_PRELOAD", preload.constData(), 1);
+        QByteArray asan = "verify_asan_link_order=0";
+        if (const char *old = std::getenv("ASAN_OPTIONS"); old && *old)
+            asan = QByteArray(old) + ":" + asan;
+        setenv("ASAN_OPTIONS", asan.constData(), 1);
+        if (!std::getenv("LSAN_OPTIONS"))
+            setenv("LSAN_OPTIONS", "suppressions=" RIVUDO_SOURCE_DIR "/tests/lsan.supp:print_suppressions=0", 1);
+        if (!std::getenv("QT_QPA_PLATFORM"))
+            setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        execv("/proc/self/exe", argv);
+        std::perror("execv");
+        std::exit(2);
+    }
+    rivudoInitResources();
+}
+
+QString sourceDataDir()
+{
+    return QStringLiteral(RIVUDO_SOURCE_DIR "/data");
+}
+
+quint16 freePort()
+{
+    // A port free for TCP and UDP alike on loopback.
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        QTcpServer server;
+        if (!server.listen(QHostAddress::LocalHost, 0))
+            continue;
+        const quint16 port = server.serverPort();
+        QUdpSocket udp;
+        if (udp.bind(QHostAddress::AnyIPv4, port))
+            return port;
+    }
+    return 0;
+}
+
+void useLoopbackEndpoints()
+{
+    Endpoints &e = Endpoints::current();
+    QSet<quint16> taken;
+    auto next = [&taken]() {
+        quint16 port = freePort();
+        while (taken.contains(port))
+            port = freePort();
+        taken.insert(port);
+        return port;
+    };
+    e.commandPort = next();
+    e.firmwarePort = next();
+    e.configLocalPort = next();
+    e.configModulePort = next();
+    e.factoryLocalPort = next();
+    e.factoryModulePort = next();
+    e.modbusMonLocalPort = next();
+    e.modbusMonModulePort = next();
+    e.ioMonLocalPort = next();
+    e.ioMonModulePort = next();
+    e.tempLocalPort = next();
+    e.tempModulePort = next();
+    e.broadcast = QHostAddress(QStringLiteral("127.255.255.255"));
+}
+
+} // namespace TestSupport

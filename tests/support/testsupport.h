@@ -1,0 +1,45 @@
+#ifndef TESTSUPPORT_H
+#define TESTSUPPORT_H
+
+#include <QApplication>
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace TestSupport {
+
+// Runs once before the tests: makes sure the loopback guard is loaded (re-executing the test
+// with it when started by hand), registers the resources and keeps the protocol endpoints on
+// loopback.
+void init(int argc, char **argv);
+
+// True when the loopback guard is active in this process.
+bool loopGuardActive();
+
+// The repository's own data/ folder, for tests that read the example description set.
+QString sourceDataDir();
+
+// A free TCP (and UDP) port on 127.0.0.1 at the time of the call.
+quint16 freePort();
+
+// Moves every endpoint to free ports and the broadcast to 127.255.255.255 so nothing leaves
+// the machine and test runs do not collide.
+void useLoopbackEndpoints();
+
+} // namespace TestSupport
+
+// Like QTEST_MAIN, with the guard, resources and loopback endpoints in place.
+#define RIVUDO_TEST_MAIN(TestObject)                                                               \
+    int main(int argc, char *argv[])                                                               \
+    {                                                                                              \
+        TestSupport::init(argc, argv);                                                             \
+        QApplication app(argc, argv);                                                              \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                                                   \
+        TestSupport::useLoopbackEndpoints();                                                       \
+        TestObject tc;                                                                             \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&tc, argc, argv);                                                      \
+    }
+
+#endif

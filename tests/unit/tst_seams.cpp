@@ -1,0 +1,135 @@
+#include "apppaths.h"
+#include "delay.h"
+#include "endpoints.h"
+#include "externalprograms.h"
+#include "promptrecorder.h"
+#include "tempappdir.h"
+#include "testsupport.h"
+
+#include <QElapsedTimer>
+#include <arpa/inet.h>
+#include <csignal>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <QFile>
+#include <QTimer>
+
+class TestSeams : public QObject
+{
+    Q_OBJECT
+private slots:
+    void guardIsLoaded()
+    {
+        QVERIFY(TestSupport::loopGuardActive());
+        QVERIFY(Endpoints::current().broadcast.toString().startsWith("127."));
+    }
+
+    void guardStopsTrafficLeavingLoopback()
+    {
+        // 0.0.0.0 reaches this machine even without the guard, so the check itself is safe.
+        const pid_t pid = fork();
+        QVERIFY(pid >= 0);
+        if (pid == 0) {
+            const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+            sockaddr_in to{};
+            to.sin_family = AF_INET;
+            to.sin_port = htons(9);
+            to.sin_addr.s_addr = htonl(INADDR_ANY);
+            ::sendto(fd, "x", 1, 0, reinterpret_cast<sockaddr *>(&to), sizeof to);
+            _exit(0);
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+        QVERIFY(WIFSIGNALED(status));
+        QCOMPARE(WTERMSIG(status), SIGABRT);
+    }
+
+    void appDirOverride()
+    {
+        const QString real = AppPaths::appDir();
+        {
+            TempAppDir dir;
+            QCOMPARE(AppPaths::appDir(), dir.path());
+            QCOMPARE(AppPaths::path("/usrconf.ini"), dir.path() + "/usrconf.ini");
+        }
+        QCOMPARE(AppPaths::appDir(), real);
+    }
+
+    void resolve_data()
+    {
+        QTest::addColumn<QString>("onDisk");
+        QTest::addColumn<QString>("asked");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("exact") << "/ModuleParameter/Devicestype.xml" << "/ModuleParameter/Devicestype.xml"
+                               << "/ModuleParameter/Devicestype.xml";
+        QTest::newRow("file case") << "/ModuleParameter/DevicesType.XML" << "/ModuleParameter/Devicestype.xml"
+                                   << "/ModuleParameter/DevicesType.XML";
+        QTest::newRow("folder case") << "/moduleparameter/KX/ModuleParameter.xml"
+                                     << "/ModuleParameter/kx/ModuleParameter.xml"
+                                     << "/moduleparameter/KX/ModuleParameter.xml";
+        QTest::newRow("missing") << "/ModuleParameter/a.xml" << "/ModuleParameter/b.xml"
+                                 << "/ModuleParameter/b.xml";
+    }
+    void resolve()
+    {
+        QFETCH(QString, onDisk);
+        QFETCH(QString, asked);
+        QFETCH(QString, expected);
+        TempAppDir dir;
+        QVERIFY(dir.write(onDisk, "x"));
+        QCOMPARE(AppPaths::find(asked), dir.path() + expected);
+    }
+
+    void delayLetsEventsThrough()
+    {
+        bool fired = false;
+        QTimer::singleShot(10, [&fired] { fired = true; });
+        QElapsedTimer t;
+        t.start();
+        delay(80);
+        QVERIFY(fired);
+        QVERIFY(t.elapsed() >= 75);
+    }
+
+    void nestedDelayFinishesFirst()
+    {
+        QStringList order;
+        QTimer::singleShot(5, [&order] {
+            delay(60);
+            order << "inner";
+        });
+        delay(20);
+        order << "outer";
+        QCOMPARE(order, QStringList({"inner", "outer"}));
+    }
+
+    void promptsAreRecorded()
+    {
+        PromptRecorder rec;
+        rec.answers.enqueue(QMessageBox::No);
+        QCOMPARE(Prompts::question(nullptr, "请再次确认", "q?"), QMessageBox::No);
+        QCOMPARE(Prompts::warning(nullptr, "错误", "w"), QMessageBox::Ok);
+        QCOMPARE(rec.messages.size(), 2);
+        QCOMPARE(rec.lastCaption(), QString("错误"));
+        rec.fileAnswers.enqueue("/tmp/x.kdxml");
+        QCOMPARE(Prompts::getSaveFileName(nullptr, "c"), QString("/tmp/x.kdxml"));
+        QCOMPARE(Prompts::getOpenFileName(nullptr, "c"), QString());
+        QDialog d;
+        QCOMPARE(Prompts::exec(&d), int(QDialog::Rejected));
+        QCOMPARE(rec.dialogsRun, QStringList({"QDialog"}));
+    }
+
+    void outsideProgramBesideTheProgram()
+    {
+        TempAppDir dir;
+        QVERIFY(dir.write("/7-Zip/7z.exe", "#!/bin/sh\n"));
+        QCOMPARE(ExternalPrograms::resolve(ExternalPrograms::SevenZip), dir.path() + "/7-Zip/7z.exe");
+        ExternalPrograms::setOverride(ExternalPrograms::SevenZip, "/bin/true");
+        QCOMPARE(ExternalPrograms::resolve(ExternalPrograms::SevenZip), QString("/bin/true"));
+        ExternalPrograms::clearOverrides();
+    }
+};
+
+RIVUDO_TEST_MAIN(TestSeams)
+#include "tst_seams.moc"
