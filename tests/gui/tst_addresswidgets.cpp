@@ -1,0 +1,357 @@
+#include "ipaddress.h"
+#include "macdialog.h"
+#include "testsupport.h"
+
+#include <QHostAddress>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QVBoxLayout>
+
+// A window with an entry between two plain line edits, so focus moves out of the entry can be
+// seen landing on a neighbour.
+template <typename Entry> struct EntryWindow
+{
+    QWidget window;
+    QLineEdit *before;
+    Entry *entry;
+    QLineEdit *after;
+
+    EntryWindow()
+    {
+        auto *layout = new QVBoxLayout(&window);
+        before = new QLineEdit(&window);
+        before->setObjectName("before");
+        entry = new Entry(&window);
+        after = new QLineEdit(&window);
+        after->setObjectName("after");
+        layout->addWidget(before);
+        layout->addWidget(entry);
+        layout->addWidget(after);
+    }
+
+    bool show()
+    {
+        window.show();
+        QApplication::setActiveWindow(&window);
+        return QTest::qWaitForWindowActive(&window);
+    }
+
+    QLineEdit *field(const char *name) const { return entry->template findChild<QLineEdit *>(name); }
+
+    QString focusName() const
+    {
+        QWidget *w = QApplication::focusWidget();
+        return w ? w->objectName() : QString();
+    }
+
+    // Types into whatever holds the focus, key by key, as a user would.
+    void type(const QString &keys) const
+    {
+        for (const QChar c : keys) {
+            QWidget *target = QApplication::focusWidget();
+            if (c == QLatin1Char('<'))
+                QTest::keyClick(target, Qt::Key_Backspace);
+            else
+                QTest::keyClick(target, c.toLatin1());
+        }
+    }
+};
+
+class TestAddressWidgets : public QObject
+{
+    Q_OBJECT
+private slots:
+    void ipTyping_data()
+    {
+        QTest::addColumn<QString>("keys"); // '<' stands for Backspace
+        QTest::addColumn<QStringList>("fields");
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<QString>("ip");
+
+        QTest::newRow("full octet moves on") << "192" << QStringList { "192", "", "", "" } << "txtIP2"
+                                             << "192...";
+        QTest::newRow("two digits stay") << "19" << QStringList { "19", "", "", "" } << "txtIP1"
+                                         << "19...";
+        QTest::newRow("099 cannot be typed") << "099" << QStringList { "09", "", "", "" } << "txtIP1"
+                                             << "09...";
+        QTest::newRow("256 cannot be typed") << "256" << QStringList { "25", "", "", "" } << "txtIP1"
+                                             << "25...";
+        QTest::newRow("dot in empty octet") << "." << QStringList { "", "", "", "" } << "txtIP2"
+                                            << "";
+        QTest::newRow("short octets with dots") << "10.0.0.1" << QStringList { "10", "0", "0", "1" } << "txtIP4"
+                                                << "10.0.0.1";
+        QTest::newRow("dotted address with full octets")
+            << "192.168.1.10" << QStringList { "192", "168", "1", "10" } << "txtIP4"
+            << "192.168.1.10";
+        QTest::newRow("dot out of the last octet") << "1.2.3.4." << QStringList { "1", "2", "3", "4" } << "after"
+                                                   << "1.2.3.4";
+        QTest::newRow("full last octet leaves the widget")
+            << "1.2.3.200" << QStringList { "1", "2", "3", "200" } << "after"
+            << "1.2.3.200";
+        QTest::newRow("backspace empties and moves back") << "1.2<" << QStringList { "1", "", "", "" } << "txtIP1"
+                                                          << "1...";
+        QTest::newRow("backspace in empty octet moves back") << "1.<" << QStringList { "1", "", "", "" } << "txtIP1"
+                                                             << "1...";
+        QTest::newRow("backspace in longer octet stays") << "12.34<" << QStringList { "12", "3", "", "" } << "txtIP2"
+                                                         << "12.3..";
+        QTest::newRow("backspace in first octet leaves backwards") << "1<" << QStringList { "", "", "", "" } << "before"
+                                                                   << "...";
+    }
+
+    void ipTyping()
+    {
+        QFETCH(QString, keys);
+        QFETCH(QStringList, fields);
+        QFETCH(QString, focus);
+        QFETCH(QString, ip);
+
+        EntryWindow<IPAddress> w;
+        QVERIFY(w.show());
+        w.entry->setFocusFirst();
+        QCOMPARE(w.focusName(), QString("txtIP1"));
+        w.type(keys);
+
+        const QStringList shown { w.field("txtIP1")->text(), w.field("txtIP2")->text(), w.field("txtIP3")->text(),
+            w.field("txtIP4")->text() };
+        QCOMPARE(shown, fields);
+        QCOMPARE(w.focusName(), focus);
+        QCOMPARE(w.entry->getIP(), ip);
+        QCOMPARE(w.entry->property("ip").toString(), ip);
+    }
+
+    void ipMovesCountFromTheCurrentOctet()
+    {
+        // A click into a field does not make it the current octet; moves still start from there.
+        EntryWindow<IPAddress> w;
+        QVERIFY(w.show());
+        w.field("txtIP3")->setFocus(Qt::MouseFocusReason);
+        w.type(".");
+        QCOMPARE(w.focusName(), QString("txtIP2"));
+    }
+
+    void setIP_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("fields");
+        QTest::addColumn<QString>("ip");
+
+        const QStringList preset { "10", "0", "0", "1" };
+        QTest::newRow("address") << "192.168.1.10" << QStringList { "192", "168", "1", "10" } << "192.168.1.10";
+        QTest::newRow("leading zeros kept")
+            << "010.001.000.255" << QStringList { "010", "001", "000", "255" } << "010.001.000.255";
+        QTest::newRow("octet too large") << "192.168.1.300" << preset << "10.0.0.1";
+        QTest::newRow("three octets") << "192.168.1" << preset << "10.0.0.1";
+        QTest::newRow("five octets") << "1.2.3.4.5" << preset << "10.0.0.1";
+        QTest::newRow("empty") << "" << preset << "10.0.0.1";
+        QTest::newRow("blank around") << " 192.168.1.1" << preset << "10.0.0.1";
+        QTest::newRow("letters") << "a.b.c.d" << preset << "10.0.0.1";
+        QTest::newRow("non-ascii digits") << QString::fromUtf8("\u0661.2.3.4") << preset << "10.0.0.1";
+    }
+
+    void setIP()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, fields);
+        QFETCH(QString, ip);
+
+        IPAddress entry;
+        entry.setIP("10.0.0.1");
+        entry.setIP(text);
+        const QStringList shown { entry.findChild<QLineEdit *>("txtIP1")->text(),
+            entry.findChild<QLineEdit *>("txtIP2")->text(), entry.findChild<QLineEdit *>("txtIP3")->text(),
+            entry.findChild<QLineEdit *>("txtIP4")->text() };
+        QCOMPARE(shown, fields);
+        QCOMPARE(entry.getIP(), ip);
+    }
+
+    void setIPOnFreshWidget()
+    {
+        IPAddress entry;
+        QCOMPARE(entry.getIP(), QString());
+        entry.setIP("1.2.3");
+        QCOMPARE(entry.getIP(), QString());
+        entry.setProperty("ip", "172.16.0.1");
+        QCOMPARE(entry.getIP(), QString("172.16.0.1"));
+    }
+
+    void setIPMovesTheFocusThroughFullOctets()
+    {
+        EntryWindow<IPAddress> w;
+        QVERIFY(w.show());
+        w.entry->setFocusFirst();
+        w.entry->setIP("192.168.100.200");
+        QCOMPARE(w.focusName(), QString("after"));
+        QCOMPARE(w.entry->getIP(), QString("192.168.100.200"));
+    }
+
+    void clearEmptiesTheFields()
+    {
+        EntryWindow<IPAddress> w;
+        QVERIFY(w.show());
+        w.after->setFocus();
+        w.entry->setIP("10.1.2.3");
+        w.entry->clear();
+        QCOMPARE(w.entry->getIP(), QString("..."));
+        QCOMPARE(w.entry->getPaddedIP(3), QString("000.000.000.000"));
+        QCOMPARE(w.focusName(), QString("txtIP1"));
+
+        IPAddress fresh;
+        fresh.clear();
+        QCOMPARE(fresh.getIP(), QString());
+    }
+
+    void paddedIP_data()
+    {
+        QTest::addColumn<QString>("ip");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QString>("padded");
+
+        QTest::newRow("short octets") << "10.0.0.1" << 3 << "010.000.000.001";
+        QTest::newRow("mixed") << "192.168.1.10" << 3 << "192.168.001.010";
+        QTest::newRow("already padded") << "010.001.000.255" << 3 << "010.001.000.255";
+        QTest::newRow("longer text stays whole") << "192.168.1.10" << 2 << "192.168.01.10";
+        QTest::newRow("empty fields") << "" << 3 << "000.000.000.000";
+    }
+
+    void paddedIP()
+    {
+        QFETCH(QString, ip);
+        QFETCH(int, width);
+        QFETCH(QString, padded);
+
+        IPAddress entry;
+        entry.setIP(ip);
+        QCOMPARE(entry.getPaddedIP(width), padded);
+    }
+
+    void stripLeadingZeros_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("plain");
+
+        QTest::newRow("octal-looking octets") << "010.001.000.255"
+                                              << "10.1.0.255";
+        QTest::newRow("plain stays") << "192.168.1.10"
+                                     << "192.168.1.10";
+        QTest::newRow("zero octets") << "0.00.000.0"
+                                     << "0.0.0.0";
+        QTest::newRow("empty octets stay empty") << "..."
+                                                 << "...";
+        QTest::newRow("not an address") << "abc"
+                                        << "abc";
+    }
+
+    void stripLeadingZeros()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, plain);
+        QCOMPARE(IPAddress::stripLeadingZeros(text), plain);
+    }
+
+    void strippedTextIsTheDecimalAddress()
+    {
+        // What the helper exists for: Qt 5 would read the padded form as octal.
+        IPAddress entry;
+        entry.setIP("192.168.010.020");
+        QCOMPARE(QHostAddress(IPAddress::stripLeadingZeros(entry.getIP())), QHostAddress("192.168.10.20"));
+        QCOMPARE(QHostAddress(IPAddress::stripLeadingZeros(entry.getPaddedIP(3))), QHostAddress("192.168.10.20"));
+    }
+
+    void macTyping_data()
+    {
+        QTest::addColumn<QString>("keys"); // '<' stands for Backspace
+        QTest::addColumn<QString>("mac");
+        QTest::addColumn<QString>("focus");
+
+        QTest::newRow("six groups") << "001a2b3c4d5e"
+                                    << "00:1A:2B:3C:4D:5E"
+                                    << "after";
+        QTest::newRow("one digit stays") << "0"
+                                         << "0:::::"
+                                         << "lineEdit";
+        QTest::newRow("non-hex refused") << "0g1"
+                                         << "01:::::"
+                                         << "lineEdit_2";
+        QTest::newRow("colon moves on") << "a:b"
+                                        << "A:B::::"
+                                        << "lineEdit_2";
+        QTest::newRow("colon in last field leaves") << ":::::f:"
+                                                    << ":::::F"
+                                                    << "after";
+        QTest::newRow("backspace moves back") << "ab1<"
+                                              << "AB:::::"
+                                              << "lineEdit";
+        QTest::newRow("backspace in first field leaves backwards") << "<"
+                                                                   << ":::::"
+                                                                   << "before";
+    }
+
+    void macTyping()
+    {
+        QFETCH(QString, keys);
+        QFETCH(QString, mac);
+        QFETCH(QString, focus);
+
+        EntryWindow<MACDialog> w;
+        QVERIFY(w.show());
+        w.field("lineEdit")->setFocus();
+        w.type(keys);
+        QCOMPARE(w.entry->getMAC(), mac);
+        QCOMPARE(w.focusName(), focus);
+    }
+
+    void setMAC_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("mac");
+
+        QTest::newRow("six groups") << "00:1a:2b:3c:4d:5e"
+                                    << "00:1A:2B:3C:4D:5E";
+        QTest::newRow("empty") << ""
+                               << ":::::";
+        QTest::newRow("empty groups kept") << "aa::cc:::ff"
+                                           << "AA::CC:::FF";
+        QTest::newRow("two groups") << "AA:BB"
+                                    << "AA:BB::::";
+        QTest::newRow("no colon") << "001122334455"
+                                  << "001122334455:::::";
+        QTest::newRow("extra groups ignored") << "01:02:03:04:05:06:07:08"
+                                              << "01:02:03:04:05:06";
+    }
+
+    void setMAC()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, mac);
+
+        MACDialog entry;
+        entry.setMAC("ff:ff:ff:ff:ff:ff");
+        entry.setMAC(text);
+        QCOMPARE(entry.getMAC(), mac);
+    }
+
+    void macEscapeClearsTheCurrentField()
+    {
+        EntryWindow<MACDialog> w;
+        QVERIFY(w.show());
+        QSignalSpy rejected(w.entry, &QDialog::rejected);
+        w.field("lineEdit")->setFocus();
+        w.type("12:3"); // current field is now lineEdit_3 holding "3"
+        w.field("lineEdit_5")->setFocus(Qt::MouseFocusReason);
+        QTest::keyClick(w.field("lineEdit_5"), Qt::Key_Escape);
+        QCOMPARE(w.entry->getMAC(), QString("12:::::"));
+        QVERIFY(w.entry->isVisible());
+        QCOMPARE(rejected.count(), 0);
+    }
+
+    void macIsEmbedded()
+    {
+        QWidget host;
+        MACDialog entry(&host);
+        QVERIFY(!entry.isWindow());
+        QCOMPARE(entry.size(), QSize(245, 45));
+    }
+};
+
+RIVUDO_TEST_MAIN(TestAddressWidgets)
+#include "tst_addresswidgets.moc"
