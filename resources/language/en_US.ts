@@ -12,4 +12,15 @@
         <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;:&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
 </context>
+<context>
+    <name>uartthread</name>
+    <message>
+        <source>#下载成功</source>
+        <translation>#Succeeded</translation>
+    </message>
+    <message>
+        <source>#下载出错</source>
+        <translation>#Fail</translation>
+    </message>
+</context>
 </TS>
