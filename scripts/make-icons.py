@@ -18,6 +18,7 @@ DARK = (60, 64, 72)
 GREEN = (40, 160, 90)
 RED = (200, 60, 60)
 ORANGE = (230, 140, 30)
+TITLE = (245, 245, 245)  # title-bar buttons stand on the violet bar, like its caption
 
 
 class Canvas:
@@ -42,6 +43,13 @@ class Canvas:
     def frame(self, x0, y0, x1, y1, w, color):
         self.fill(lambda x, y: x0 <= x <= x1 and y0 <= y <= y1 and not (
             x0 + w < x < x1 - w and y0 + w < y < y1 - w), color)
+
+    def clear(self, x0, y0, x1, y1):
+        self.fill(lambda x, y: x0 <= x <= x1 and y0 <= y <= y1, None)
+
+    def polyline(self, pts, w, color):
+        for (x0, y0), (x1, y1) in zip(pts, pts[1:]):
+            self.line(x0, y0, x1, y1, w, color)
 
     def circle(self, cx, cy, r, color, ring=None):
         def inside(x, y):
@@ -176,7 +184,7 @@ def _(c):
 
 @icon('close')
 def _(c):
-    c.line(9, 9, 23, 23, 2.5, DARK); c.line(23, 9, 9, 23, 2.5, DARK)
+    c.line(9, 9, 23, 23, 2.5, TITLE); c.line(23, 9, 9, 23, 2.5, TITLE)
 
 
 @icon('down')
@@ -215,22 +223,27 @@ def _(c):
 
 @icon('json')
 def _(c):
-    document(c, ORANGE); c.circle(13, 18, 5, ORANGE, ring=2); c.circle(21, 18, 5, ORANGE, ring=2)
+    document(c, ORANGE)
+    left = [(14, 13), (12.5, 14), (12.5, 17), (10.5, 18.5), (12.5, 20), (12.5, 23), (14, 24)]
+    c.polyline(left, 1.8, ORANGE)
+    c.polyline([(33 - x, y) for x, y in left], 1.8, ORANGE)
 
 
+# Shown on the maximise button while the window is maximised: the restore symbol.
 @icon('max')
 def _(c):
-    c.frame(8, 8, 24, 24, 2, DARK)
+    c.frame(12, 7, 25, 20, 2, TITLE); c.clear(7, 12, 20, 25); c.frame(7, 12, 20, 25, 2, TITLE)
 
 
 @icon('min')
 def _(c):
-    c.rect(8, 20, 24, 22, DARK)
+    c.rect(8, 15, 24, 17, TITLE)
 
 
+# Shown on the maximise button while the window is not maximised: the maximise symbol.
 @icon('normal')
 def _(c):
-    c.frame(11, 7, 25, 21, 2, DARK); c.rect(7, 11, 21, 25, (250, 250, 250)); c.frame(7, 11, 21, 25, 2, DARK)
+    c.frame(8, 8, 24, 24, 2, TITLE)
 
 
 @icon('modify')

@@ -23,4 +23,11 @@
         <translation>#Fail</translation>
     </message>
 </context>
+<context>
+    <name>TitleForm</name>
+    <message>
+        <source>Form</source>
+        <translation>Form</translation>
+    </message>
+</context>
 </TS>
