@@ -1,0 +1,19 @@
+#ifndef CUSTOMTABSTYLE_H
+#define CUSTOMTABSTYLE_H
+
+#include <QProxyStyle>
+
+// The page tab bar's style: every tab a 100 x 30 rounded tile with horizontal, centred text,
+// coloured for the selected tab, the tab under the mouse and the others.
+class CustomTabStyle : public QProxyStyle
+{
+public:
+    CustomTabStyle();
+
+    void drawControl(QStyle::ControlElement element, const QStyleOption *option, QPainter *painter,
+        const QWidget *widget = nullptr) const override;
+    QSize sizeFromContents(QStyle::ContentsType type, const QStyleOption *option, const QSize &contentsSize,
+        const QWidget *widget) const override;
+};
+
+#endif
