@@ -30,4 +30,19 @@
         <translation>Form</translation>
     </message>
 </context>
+<context>
+    <name>TCPThread</name>
+    <message>
+        <source>#连接超时</source>
+        <translation>#Timeout</translation>
+    </message>
+    <message>
+        <source>#下载出错</source>
+        <translation>#Fail</translation>
+    </message>
+    <message>
+        <source>#下载成功</source>
+        <translation>#Succeeded</translation>
+    </message>
+</context>
 </TS>

@@ -1,0 +1,53 @@
+#ifndef STCPSOCKET_H
+#define STCPSOCKET_H
+
+#include <QByteArray>
+#include <QTcpSocket>
+
+// The socket of one exchange on the command channel. The read handler advances the reply state
+// when a received chunk is the reply the state asks for; senders poll the state with waitread().
+// Each chunk is judged on its own and never combined with another one.
+class sTcpSocket : public QTcpSocket
+{
+    Q_OBJECT
+public:
+    // An even value is a waiting state set by the sender; the read handler moves it one up.
+    enum INFOType : qint32 {
+        WAIT_VERSION = 0,
+        VERSION_OK = 1,
+        WAIT_INFO = 2,
+        INFO_OK = 3,
+        WAIT_ACK = 4,
+        ACK_OK = 5,
+        WAIT_PRM = 6,
+        PRM_OK = 7,
+        WAIT_RESET = 8,
+        RESET_OK = 9,
+    };
+    Q_ENUM(INFOType)
+
+    static constexpr int pollInterval = 20;
+    static constexpr int pollCount = 61;
+
+    sTcpSocket();
+    ~sTcpSocket() override;
+
+    // Hides QAbstractSocket::state(); the connection state stays reachable through connectionState().
+    INFOType state = VERSION_OK;
+    QByteArray reply;
+
+    SocketState connectionState() const { return QAbstractSocket::state(); }
+
+    // Applies the reply rules to one chunk as if it had just been read. onRead() feeds it.
+    void handleChunk(const QByteArray &chunk);
+
+public slots:
+    void onRead();
+    // True as soon as the state equals newstate, tested at once and after each of 61 waits of
+    // 20 ms; the 61st wait ends without a test.
+    bool waitread(INFOType newstate);
+    // The same wait, without the test before the first 20 ms.
+    bool waitreadAfterDelay(INFOType newstate);
+};
+
+#endif

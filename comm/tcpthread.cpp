@@ -1,0 +1,502 @@
+#include "tcpthread.h"
+
+#include "delay.h"
+#include "endpoints.h"
+#include "ipv4text.h"
+#include "stcpsocket.h"
+
+#include <QDeadlineTimer>
+#include <QDebug>
+#include <QNetworkDatagram>
+#include <QStringList>
+#include <QTcpSocket>
+#include <QUdpSocket>
+#include <QtEndian>
+#include <algorithm>
+
+namespace {
+
+// Connection waits of the command channel, by operation.
+constexpr int scanConnectMs = 400;
+constexpr int shortConnectMs = 200;
+constexpr int downloadConnectMs = 1500;
+constexpr int switchConnectMs = 2000;
+constexpr int firmwareConnectMs = 2000;
+constexpr int firmwareAttempts = 3;
+constexpr int firmwareBlock = 512;
+constexpr int firmwareReportEvery = 51;
+constexpr int udpSendMs = 10;
+constexpr int udpReplyMs = 1500;
+// Bound on the wait until written bytes have left; a module that stops reading fails the exchange.
+constexpr int drainMs = 10000;
+
+QString dotted(QString ip)
+{
+    return ip.replace(QLatin1Char(':'), QLatin1Char('.'));
+}
+
+// Asks for the connection, arms the greeting wait and blocks until connected or timed out.
+bool connectChannel(sTcpSocket &socket, const QHostAddress &address, int msec)
+{
+    if (address.isNull())
+        return false;
+    socket.connectToHost(address, Endpoints::current().commandPort, QIODevice::ReadWrite);
+    socket.state = sTcpSocket::WAIT_VERSION;
+    return socket.waitForConnected(msec);
+}
+
+void closeChannel(sTcpSocket &socket, bool connected)
+{
+    if (connected)
+        socket.disconnectFromHost();
+    socket.close();
+    if (socket.connectionState() != QAbstractSocket::UnconnectedState)
+        socket.abort();
+}
+
+bool writeCommand(QIODevice &socket, const QByteArray &bytes)
+{
+    if (socket.write(bytes) != bytes.size())
+        return false;
+    if (auto *tcp = qobject_cast<QAbstractSocket *>(&socket))
+        tcp->flush();
+    return true;
+}
+
+// Writes data and waits (bounded) until every byte has been handed to the network.
+bool writeAndDrain(QAbstractSocket &socket, const QByteArray &data, int msec)
+{
+    if (!data.isEmpty() && socket.write(data) != data.size())
+        return false;
+    socket.flush();
+    const QDeadlineTimer deadline(msec);
+    while (socket.bytesToWrite() > 0) {
+        if (socket.state() != QAbstractSocket::ConnectedState || deadline.hasExpired())
+            return false;
+        if (!socket.waitForBytesWritten(int(std::max<qint64>(1, deadline.remainingTime()))))
+            return false;
+    }
+    return socket.state() == QAbstractSocket::ConnectedState;
+}
+
+QByteArray bigEndian32(quint32 value)
+{
+    QByteArray bytes(4, '\0');
+    qToBigEndian(value, bytes.data());
+    return bytes;
+}
+
+QByteArray blockHead(char command, int plugid, int subplugid, int length)
+{
+    QByteArray head;
+    head.append(command);
+    head.append(char(plugid & 0xFF));
+    head.append(char(subplugid & 0xFF));
+    head.append(bigEndian32(quint32(length)));
+    return head;
+}
+
+} // namespace
+
+TCPThread::TCPThread()
+    : QObject(nullptr)
+{
+}
+
+TCPThread::~TCPThread()
+{
+    moduleList.clear();
+}
+
+void TCPThread::onRead() { }
+
+void TCPThread::Scanmodulestart(QString startip, QString endip)
+{
+    stopFlag = 0;
+    const QStringList start = startip.split(QLatin1Char('.'));
+    const QStringList end = endip.split(QLatin1Char('.'));
+    if (start.size() >= 4 && end.size() >= 4) {
+        const int first = std::max(0, start.at(3).toInt());
+        const int last = std::min(255, end.at(3).toInt());
+        // Bound before every connection: closing the socket forgets the binding.
+        const QHostAddress local = ipv4FromText(localIP);
+        sTcpSocket socket;
+        for (int n = first; n <= last && stopFlag != 1; ++n) {
+            const QString address
+                = QStringList { start.at(0), start.at(1), start.at(2), QString::number(n) }.join(QLatin1Char('.'));
+            emit SendCurIP(address);
+            if (!local.isNull())
+                socket.bind(local, 0);
+            const bool connected = connectChannel(socket, ipv4FromText(address), scanConnectMs);
+            if (connected && socket.waitread(sTcpSocket::VERSION_OK)) {
+                qDebug() << "Connected";
+                socket.state = sTcpSocket::WAIT_INFO;
+                writeCommand(socket, QByteArrayLiteral("R\r\n"));
+                if (socket.waitread(sTcpSocket::INFO_OK) && !socket.reply.isEmpty()) {
+                    emit Sendmodule(socket.reply);
+                    socket.state = sTcpSocket::WAIT_PRM;
+                    writeCommand(socket, QByteArrayLiteral("G\r\n"));
+                    if (socket.waitread(sTcpSocket::PRM_OK))
+                        emit SendmodulePrm(socket.reply);
+                }
+            }
+            closeChannel(socket, connected);
+        }
+    }
+    emit finished();
+}
+
+void TCPThread::UpParamte()
+{
+    sTcpSocket socket;
+    for (const ModuleTarget &target : qAsConst(moduleList)) {
+        const QString address = dotted(target.ip);
+        emit SendCurIP(address);
+        const bool connected = connectChannel(socket, ipv4FromText(address), shortConnectMs);
+        if (connected && socket.waitread(sTcpSocket::VERSION_OK)) {
+            socket.state = sTcpSocket::WAIT_INFO;
+            writeCommand(socket, QByteArrayLiteral("R\r\n"));
+            if (socket.waitread(sTcpSocket::INFO_OK) && !socket.reply.isEmpty())
+                emit Sendmodule(socket.reply);
+        }
+        closeChannel(socket, connected);
+    }
+    emit finished();
+}
+
+void TCPThread::DownParamter()
+{
+    sTcpSocket socket;
+    for (const ModuleTarget &target : qAsConst(moduleList)) {
+        if (target.downFlag != 1)
+            continue;
+        const QString address = dotted(target.ip);
+        if (!connectChannel(socket, ipv4FromText(address), downloadConnectMs)) {
+            emit SendCurIP(address + tr("#连接超时"));
+            closeChannel(socket, false);
+            continue;
+        }
+        bool ok = socket.waitread(sTcpSocket::VERSION_OK);
+        if (ok) {
+            socket.state = sTcpSocket::WAIT_ACK;
+            ok = writeCommand(socket, QByteArrayLiteral("P\r\n")) && socket.waitread(sTcpSocket::ACK_OK);
+        }
+        // Success only once the module has the bytes, not merely the acknowledge.
+        if (ok)
+            ok = writeAndDrain(socket, target.paramData, drainMs);
+        emit SendCurIP(address + (ok ? tr("#下载成功") : tr("#下载出错")));
+        closeChannel(socket, true);
+    }
+    emit finished();
+}
+
+void TCPThread::DownFirmware()
+{
+    sTcpSocket socket;
+    for (ModuleTarget &target : moduleList) {
+        if (target.firmwareFlag != 1)
+            continue;
+        const QString address = dotted(target.ip);
+        if (!connectChannel(socket, ipv4FromText(address), downloadConnectMs)) {
+            emit SendCurIP(address + tr("#连接超时"));
+            closeChannel(socket, false);
+            continue;
+        }
+        if (!socket.waitread(sTcpSocket::VERSION_OK)) {
+            emit SendCurIP(address + tr("#下载出错"));
+            closeChannel(socket, true);
+            continue;
+        }
+        socket.state = sTcpSocket::WAIT_RESET;
+        writeCommand(socket, QByteArrayLiteral("f\r\n"));
+        emit SendCurIP(address + tr("#开始下载"));
+        // The command connection stays open; its read handler runs inside the transfer's waits.
+        const int sent = SendFirmware(target);
+        if (sent == 0) {
+            emit SendCurIP(address + tr("#下载出错"));
+        } else if (socket.waitread(sTcpSocket::RESET_OK)) {
+            emit SendCurIP(address + tr("#下载完成"));
+            target.firmwareData.clear();
+        } else {
+            emit SendCurIP(address + tr("#下载出错"));
+        }
+        closeChannel(socket, true);
+    }
+    emit finished();
+}
+
+int TCPThread::SendFirmware(const ModuleTarget &target)
+{
+    const QString address = dotted(target.ip);
+    const QHostAddress host = ipv4FromText(address);
+    QTcpSocket socket;
+    bool connected = false;
+    for (int attempt = 0; attempt < firmwareAttempts && !host.isNull(); ++attempt) {
+        socket.abort();
+        socket.connectToHost(host, Endpoints::current().firmwarePort, QIODevice::ReadWrite);
+        if (socket.waitForConnected(firmwareConnectMs)) {
+            connected = true;
+            break;
+        }
+        socket.disconnectFromHost();
+        socket.close();
+    }
+    if (!connected)
+        return -1;
+    const int result = transferImage(socket, address, target);
+    if (result == 1)
+        socket.disconnectFromHost();
+    socket.close();
+    socket.abort();
+    return result;
+}
+
+int TCPThread::transferImage(QTcpSocket &socket, const QString &address, const ModuleTarget &target)
+{
+    if (!writeCommand(socket, target.firmwareHeader)) {
+        qDebug().noquote() << "warning: firmware header to" << address << "could not be written";
+        return 0;
+    }
+    delay(1000);
+    const QByteArray &image = target.firmwareData;
+    const qint64 size = image.size();
+    qint64 sent = 0;
+    int count = 0;
+    QString sign = QStringLiteral("+");
+    while (sent < size) {
+        if (socket.state() != QAbstractSocket::ConnectedState) {
+            qDebug().noquote() << "warning: firmware link to" << address << "lost after" << sent << "bytes";
+            return 0;
+        }
+        const qint64 written = socket.write(image.constData() + sent, std::min<qint64>(firmwareBlock, size - sent));
+        if (written <= 0) {
+            qDebug().noquote() << "warning: firmware write to" << address << "failed after" << sent << "bytes";
+            return 0;
+        }
+        while (socket.flush()) { }
+        delay(30);
+        sent += written;
+        if (++count == firmwareReportEvery) {
+            emit SendCurIP(address + tr("#下载中 %1").arg(sign));
+            sign = sign == QLatin1String("+") ? QStringLiteral("-") : QStringLiteral("+");
+            count = 0;
+        }
+    }
+    if (!writeAndDrain(socket, QByteArray(), drainMs)) {
+        qDebug().noquote() << "warning: firmware image to" << address << "was not fully written";
+        return 0;
+    }
+    return 1;
+}
+
+int TCPThread::DownPlugConfig(QString ip, int plugid, int subplugid, QByteArray data)
+{
+    sTcpSocket socket;
+    return downPlugConfig(socket, ip, plugid, subplugid, data);
+}
+
+int TCPThread::downPlugConfig(sTcpSocket &socket, const QString &ip, int plugid, int subplugid, const QByteArray &data)
+{
+    if (!connectChannel(socket, ipv4FromText(dotted(ip)), downloadConnectMs)) {
+        closeChannel(socket, false);
+        return -1;
+    }
+    int result = -1;
+    if (socket.waitread(sTcpSocket::VERSION_OK)) {
+        writeCommand(socket, blockHead(0x43, plugid, subplugid, data.size()));
+        socket.state = sTcpSocket::WAIT_ACK;
+        if (socket.waitreadAfterDelay(sTcpSocket::ACK_OK)) {
+            const int length = data.size();
+            const int step = blockSize > 0 ? blockSize : 1000;
+            int block = std::min(length, step);
+            int sent = 0;
+            result = 1;
+            while (sent < length) {
+                writeCommand(socket, data.mid(sent, block));
+                socket.state = sTcpSocket::WAIT_ACK;
+                if (!socket.waitreadAfterDelay(sTcpSocket::ACK_OK)) {
+                    result = -1;
+                    break;
+                }
+                sent += block;
+                if (sent + step >= length)
+                    block = length - sent;
+            }
+        }
+    }
+    closeChannel(socket, true);
+    return result;
+}
+
+int TCPThread::UploadPlugConfig(QString ip, int plugid, int subplugid, QByteArray &data)
+{
+    sTcpSocket socket;
+    return uploadPlugConfig(socket, ip, plugid, subplugid, data);
+}
+
+int TCPThread::uploadPlugConfig(sTcpSocket &socket, const QString &ip, int plugid, int subplugid, QByteArray &data)
+{
+    if (!connectChannel(socket, ipv4FromText(dotted(ip)), shortConnectMs)) {
+        closeChannel(socket, false);
+        return -1;
+    }
+    int result = -1;
+    if (socket.waitread(sTcpSocket::VERSION_OK)) {
+        socket.state = sTcpSocket::WAIT_INFO;
+        QByteArray request;
+        request.append(char(0x55));
+        request.append(char(plugid & 0xFF));
+        request.append(char(subplugid & 0xFF));
+        writeCommand(socket, request);
+        if (socket.waitread(sTcpSocket::INFO_OK)) {
+            const QByteArray first = socket.reply;
+            socket.state = sTcpSocket::WAIT_INFO;
+            if (!first.isEmpty() && first.contains("SIZE")) {
+                quint32 total = 0;
+                for (int i = 4; i < 8; ++i)
+                    total = (total << 8) | quint32(i < first.size() ? quint8(first.at(i)) : 0);
+                if (total == 0) {
+                    result = 1;
+                } else if (total <= 0x7FFFFFFFu) {
+                    qint64 received = 0;
+                    bool ok = true;
+                    while (received < qint64(total)) {
+                        if (!socket.waitread(sTcpSocket::INFO_OK)) {
+                            ok = false;
+                            break;
+                        }
+                        socket.state = sTcpSocket::WAIT_INFO;
+                        // An accepted reply holds "end" after its first byte, so it has the 4-byte trailer.
+                        const QByteArray reply = socket.reply;
+                        data.append(reply.left(reply.size() - 4));
+                        received += reply.size() - 4;
+                    }
+                    result = ok && received == qint64(total) ? 1 : -1;
+                }
+            }
+        }
+    }
+    closeChannel(socket, true);
+    return result;
+}
+
+bool TCPThread::udpExchange(const QString &ip, const QByteArray &datagram, QByteArray *reply)
+{
+    const Endpoints &endpoints = Endpoints::current();
+    QUdpSocket udp;
+    if (!udp.bind(QHostAddress::AnyIPv4, endpoints.configLocalPort))
+        return false;
+    const QHostAddress target = ipv4FromText(dotted(ip));
+    if (target.isNull())
+        return false;
+    if (udp.writeDatagram(datagram, target, endpoints.configModulePort) != datagram.size())
+        return false;
+    udp.waitForBytesWritten(udpSendMs);
+    const QDeadlineTimer deadline(udpReplyMs);
+    for (;;) {
+        while (udp.hasPendingDatagrams()) {
+            const QNetworkDatagram incoming = udp.receiveDatagram();
+            if (!incoming.isValid())
+                break;
+            bool ok = false;
+            if (incoming.senderAddress().toIPv4Address(&ok) == target.toIPv4Address() && ok) {
+                *reply = incoming.data();
+                return true;
+            }
+            qDebug().noquote() << QStringLiteral("warning: configuration datagram of %1 bytes from %2 dropped, "
+                                                 "waiting for %3")
+                                      .arg(incoming.data().size())
+                                      .arg(incoming.senderAddress().toString(), target.toString());
+        }
+        const qint64 left = deadline.remainingTime();
+        if (left <= 0 || !udp.waitForReadyRead(int(left)))
+            return false;
+    }
+}
+
+int TCPThread::udp_DownPlugConfig(QString ip, int plugid, int subplugid, QByteArray data)
+{
+    if (data.isEmpty())
+        return -1;
+    QByteArray reply;
+    if (!udpExchange(ip, blockHead(0x43, plugid, subplugid, data.size()) + data, &reply))
+        return -1;
+    const int zero = reply.indexOf('\0');
+    const QByteArray text = zero < 0 ? reply : reply.left(zero);
+    return text.indexOf("OK") > 0 ? 1 : -1;
+}
+
+int TCPThread::udp_UploadPlugConfig(QString ip, int plugid, int subplugid, QByteArray &data)
+{
+    QByteArray reply;
+    if (!udpExchange(ip, blockHead(0x55, plugid, subplugid, data.size()) + data, &reply))
+        return -1;
+    data = reply;
+    return 1;
+}
+
+int TCPThread::DownIPConfig(QString ip, QByteArray data)
+{
+    sTcpSocket socket;
+    return downIPConfig(socket, ip, data);
+}
+
+int TCPThread::downIPConfig(sTcpSocket &socket, const QString &ip, const QByteArray &data)
+{
+    if (!connectChannel(socket, ipv4FromText(dotted(ip)), downloadConnectMs)) {
+        closeChannel(socket, false);
+        return -1;
+    }
+    int result = -1;
+    if (socket.waitread(sTcpSocket::VERSION_OK)) {
+        socket.state = sTcpSocket::WAIT_ACK;
+        if (writeCommand(socket, QByteArrayLiteral("S\r\n")) && socket.waitread(sTcpSocket::ACK_OK)
+            && writeAndDrain(socket, data, drainMs))
+            result = 0;
+    }
+    closeChannel(socket, true);
+    return result;
+}
+
+void TCPThread::streamSwitch(const QString &ip, const QByteArray &command)
+{
+    sTcpSocket socket;
+    const bool connected = connectChannel(socket, ipv4FromText(ip), switchConnectMs);
+    if (connected && socket.waitread(sTcpSocket::VERSION_OK))
+        writeAndDrain(socket, command, drainMs);
+    closeChannel(socket, connected);
+}
+
+void TCPThread::CurveMonitor(QString ip, int period, unsigned int on)
+{
+    QByteArray command;
+    command.append(char(0x54));
+    command.append(char(period & 0xFF));
+    command.append(char(on & 0xFF));
+    streamSwitch(ip, command);
+}
+
+void TCPThread::IOMonitor(QString ip, unsigned int on)
+{
+    QByteArray command;
+    command.append(char(0x44));
+    command.append(char(0x00));
+    command.append(char(on & 0xFF));
+    streamSwitch(ip, command);
+}
+
+void TCPThread::Monitor()
+{
+    sTcpSocket socket;
+    const bool connected = connectChannel(socket, ipv4FromText(dotted(monitorIP)), switchConnectMs);
+    if (connected && socket.waitread(sTcpSocket::VERSION_OK)) {
+        socket.state = sTcpSocket::WAIT_ACK;
+        QByteArray command;
+        command.append(char(0x4D));
+        command.append(char(monitorArg1 & 0xFF));
+        command.append(char(monitorArg2 & 0xFF));
+        writeAndDrain(socket, command, drainMs);
+    }
+    closeChannel(socket, connected);
+    emit finished();
+}

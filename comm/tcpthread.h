@@ -1,0 +1,76 @@
+#ifndef TCPTHREAD_H
+#define TCPTHREAD_H
+
+#include "moduletarget.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <atomic>
+
+class QHostAddress;
+class QTcpSocket;
+class QUdpSocket;
+class sTcpSocket;
+
+// The network worker. Scan, parameter download and firmware update walk many modules in a
+// thread of their own and report by signals; the block, settings and stream operations serve
+// one module and return to their caller in the caller's thread.
+class TCPThread : public QObject
+{
+    Q_OBJECT
+public:
+    TCPThread();
+    ~TCPThread() override;
+
+    // 1 asks a running scan to stop before its next address; written from the GUI thread.
+    std::atomic<int> stopFlag { 0 };
+    // Target and arguments of Monitor().
+    QString monitorIP;
+    int monitorArg1 = 0;
+    int monitorArg2 = 0;
+    // The modules walked by DownParamter, DownFirmware and UpParamte, as value snapshots.
+    ModuleTargetList moduleList;
+    // The local IPv4 address the scan connects from.
+    QString localIP;
+    // Largest data block of a configuration block download.
+    int blockSize = 1000;
+
+    // Image transfer for one module on the firmware port: 1 when the whole image was written,
+    // -1 when no connection could be made, 0 when a write failed or the link was lost part-way.
+    int SendFirmware(const ModuleTarget &target);
+
+    // Network settings: 0 when the module acknowledged and the data were written, else -1.
+    int DownIPConfig(QString ip, QByteArray data);
+    // Stream switches; nothing is reported either way.
+    void CurveMonitor(QString ip, int period, unsigned int on);
+    void IOMonitor(QString ip, unsigned int on);
+
+signals:
+    void Sendmodule(QByteArray modulueinfo);
+    void SendmodulePrm(QByteArray modulueinfo);
+    void SendCurIP(QString modulueinfo);
+    void finished();
+
+public slots:
+    void Scanmodulestart(QString startip, QString endip);
+    void UpParamte();
+    void DownParamter();
+    int DownPlugConfig(QString ip, int plugid, int subplugid, QByteArray data);
+    int UploadPlugConfig(QString ip, int plugid, int subplugid, QByteArray &data);
+    int udp_DownPlugConfig(QString ip, int plugid, int subplugid, QByteArray data);
+    int udp_UploadPlugConfig(QString ip, int plugid, int subplugid, QByteArray &data);
+    void DownFirmware();
+    void Monitor();
+    void onRead();
+
+private:
+    int downPlugConfig(sTcpSocket &socket, const QString &ip, int plugid, int subplugid, const QByteArray &data);
+    int uploadPlugConfig(sTcpSocket &socket, const QString &ip, int plugid, int subplugid, QByteArray &data);
+    int downIPConfig(sTcpSocket &socket, const QString &ip, const QByteArray &data);
+    void streamSwitch(const QString &ip, const QByteArray &command);
+    int transferImage(QTcpSocket &socket, const QString &address, const ModuleTarget &target);
+    bool udpExchange(const QString &ip, const QByteArray &datagram, QByteArray *reply);
+};
+
+#endif

@@ -1,0 +1,607 @@
+#include "fakemodule.h"
+
+#include "endpoints.h"
+
+#include <QMutexLocker>
+#include <QNetworkDatagram>
+#include <QPointer>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QThread>
+#include <QTimer>
+#include <QUdpSocket>
+#include <QtEndian>
+
+const QByteArray FakeModule::defaultGreeting = QByteArrayLiteral("\r\nFAKE-IO Software version V1.00\r\n");
+const QByteArray FakeModule::ackReply = QByteArrayLiteral("ACK\r\n");
+const QByteArray FakeModule::resetReply = QByteArrayLiteral("\r\nRESET your system, to start new firmware\r\n");
+
+namespace {
+constexpr int tcpBlock = 1000;
+}
+
+// Lives in the fake's own thread and owns every socket.
+class FakeModuleEngine : public QObject
+{
+public:
+    explicit FakeModuleEngine(FakeModule *fake)
+        : m_fake(fake)
+    {
+    }
+
+    bool listen()
+    {
+        const Endpoints &endpoints = Endpoints::current();
+        const QHostAddress address(m_fake->m_address);
+        m_command = new QTcpServer(this);
+        m_firmware = new QTcpServer(this);
+        m_udp = new QUdpSocket(this);
+        if (!m_command->listen(address, endpoints.commandPort) || !m_firmware->listen(address, endpoints.firmwarePort)
+            || !m_udp->bind(address, endpoints.configModulePort))
+            return false;
+        connect(m_command, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *socket = m_command->nextPendingConnection())
+                acceptCommand(socket);
+        });
+        connect(m_firmware, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *socket = m_firmware->nextPendingConnection())
+                acceptFirmware(socket);
+        });
+        connect(m_udp, &QUdpSocket::readyRead, this, [this] { readDatagrams(); });
+        return true;
+    }
+
+    void shutdown()
+    {
+        const auto sockets = findChildren<QAbstractSocket *>();
+        for (QAbstractSocket *socket : sockets)
+            socket->abort();
+        delete m_command;
+        delete m_firmware;
+        delete m_udp;
+        m_command = m_firmware = nullptr;
+        m_udp = nullptr;
+        qDeleteAll(findChildren<QTcpSocket *>());
+    }
+
+    void sendDatagram(const QByteArray &data, const QHostAddress &to, quint16 port, int msec)
+    {
+        QTimer::singleShot(msec, this, [this, data, to, port] {
+            if (m_udp)
+                m_udp->writeDatagram(data, to, port);
+        });
+    }
+
+private:
+    enum Mode { Commands, Params, Settings, Block };
+    struct Link
+    {
+        QByteArray buffer;
+        Mode mode = Commands;
+        int plug = 0;
+        int subplug = 0;
+        qint64 blockTotal = 0;
+        QByteArray blockData;
+        QByteArray pending; // the data block being received
+        qint64 pendingSize = 0;
+        qint64 firmwareBytes = 0;
+        QByteArray firmware;
+    };
+
+    FakeModule::Script script() const
+    {
+        QMutexLocker lock(&m_fake->m_mutex);
+        return m_fake->m_script;
+    }
+
+    template <typename F> void record(F &&change)
+    {
+        QMutexLocker lock(&m_fake->m_mutex);
+        change(m_fake->m_records);
+    }
+
+    // Writes the pieces of one reply, honouring the scripted delay, split and gap.
+    void reply(QTcpSocket *socket, const QByteArray &data, bool thenClose = false)
+    {
+        replyPieces(socket, { data }, thenClose);
+    }
+
+    void replyPieces(QTcpSocket *socket, const QList<QByteArray> &replies, bool thenClose = false)
+    {
+        const FakeModule::Script s = script();
+        if (s.silent)
+            return;
+        QList<QByteArray> pieces;
+        for (const QByteArray &data : replies) {
+            if (s.split > 0 && s.split < data.size()) {
+                pieces << data.left(s.split) << data.mid(s.split);
+            } else {
+                pieces << data;
+            }
+        }
+        QPointer<QTcpSocket> guarded(socket);
+        int at = s.replyDelay;
+        for (int i = 0; i < pieces.size(); ++i) {
+            const QByteArray piece = pieces.at(i);
+            const bool close = thenClose && i == pieces.size() - 1;
+            QTimer::singleShot(at, this, [guarded, piece, close] {
+                if (guarded && guarded->state() == QAbstractSocket::ConnectedState) {
+                    guarded->write(piece);
+                    guarded->flush();
+                    if (close)
+                        guarded->disconnectFromHost();
+                }
+            });
+            at += s.pieceGap;
+        }
+    }
+
+    void acknowledge(QTcpSocket *socket, bool thenClose = false)
+    {
+        int index = 0;
+        record([&index](FakeModule::Records &r) { index = r.acks++; });
+        if (index == script().skipAck)
+            return;
+        reply(socket, FakeModule::ackReply, thenClose);
+    }
+
+    void acceptCommand(QTcpSocket *socket)
+    {
+        socket->setParent(this);
+        m_links.insert(socket, Link());
+        const QHostAddress peer = socket->peerAddress();
+        record([&peer](FakeModule::Records &r) {
+            r.connections[FakeModule::CommandPort]++;
+            r.peers << peer;
+        });
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readCommands(socket); });
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+            m_links.remove(socket);
+            if (m_firmwareCommander == socket)
+                m_firmwareCommander = nullptr;
+            socket->deleteLater();
+        });
+        const FakeModule::Script s = script();
+        reply(socket, s.greeting.isEmpty() ? FakeModule::defaultGreeting : s.greeting);
+    }
+
+    void acceptFirmware(QTcpSocket *socket)
+    {
+        socket->setParent(this);
+        m_links.insert(socket, Link());
+        record([](FakeModule::Records &r) {
+            r.connections[FakeModule::FirmwarePort]++;
+            r.firmwareHeader.clear();
+            r.firmwareImage.clear();
+        });
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readFirmware(socket); });
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+            m_links.remove(socket);
+            socket->deleteLater();
+        });
+    }
+
+    void readFirmware(QTcpSocket *socket)
+    {
+        if (!m_links.contains(socket))
+            return;
+        Link &link = m_links[socket];
+        const QByteArray bytes = socket->readAll();
+        link.firmware += bytes;
+        link.firmwareBytes += bytes.size();
+        record([&bytes, &link](FakeModule::Records &r) {
+            r.received[FakeModule::FirmwarePort] += bytes;
+            r.firmwareHeader = link.firmware.left(12);
+            r.firmwareImage = link.firmware.mid(12);
+        });
+        const FakeModule::Script s = script();
+        if (s.firmwareDropAfter >= 0 && link.firmwareBytes >= s.firmwareDropAfter) {
+            socket->abort();
+            return;
+        }
+        if (link.firmware.size() < 12)
+            return;
+        const quint32 length = qFromLittleEndian<quint32>(link.firmware.constData() + 4);
+        if (link.mode == Commands && quint64(link.firmware.size()) >= 12 + quint64(length)) {
+            link.mode = Params; // complete; confirm once
+            if (s.confirmFirmware && m_firmwareCommander)
+                reply(m_firmwareCommander, FakeModule::resetReply);
+        }
+    }
+
+    void readCommands(QTcpSocket *socket)
+    {
+        if (!m_links.contains(socket))
+            return;
+        const QByteArray bytes = socket->readAll();
+        record([&bytes](FakeModule::Records &r) { r.received[FakeModule::CommandPort] += bytes; });
+        m_links[socket].buffer += bytes;
+        while (m_links.contains(socket) && handleOne(socket, m_links[socket])) { }
+    }
+
+    // Takes one step off the link's buffer; false when more bytes are needed.
+    bool handleOne(QTcpSocket *socket, Link &link)
+    {
+        QByteArray &buf = link.buffer;
+        if (buf.isEmpty())
+            return false;
+        switch (link.mode) {
+        case Params:
+            record([&buf](FakeModule::Records &r) { r.params += buf; });
+            buf.clear();
+            return false;
+        case Settings: {
+            const QByteArray part = buf.left(12 - int(link.pendingSize));
+            buf.remove(0, part.size());
+            link.pendingSize += part.size();
+            record([&part](FakeModule::Records &r) { r.settings += part; });
+            if (link.pendingSize >= 12)
+                link.mode = Commands;
+            return true;
+        }
+        case Block: {
+            const qint64 want
+                = std::min<qint64>(tcpBlock, link.blockTotal - link.blockData.size()) - link.pending.size();
+            const QByteArray part = buf.left(int(want));
+            buf.remove(0, part.size());
+            link.pending += part;
+            if (link.pending.size() == std::min<qint64>(tcpBlock, link.blockTotal - link.blockData.size())) {
+                link.blockData += link.pending;
+                const QByteArray write = link.pending;
+                link.pending.clear();
+                const bool done = link.blockData.size() >= link.blockTotal;
+                const auto key = qMakePair(link.plug, link.subplug);
+                const QByteArray data = link.blockData;
+                record([&](FakeModule::Records &r) {
+                    r.blockWrites << write;
+                    if (done)
+                        r.blocks[key] = data;
+                });
+                if (done)
+                    link.mode = Commands;
+                acknowledge(socket);
+            }
+            return true;
+        }
+        case Commands:
+            break;
+        }
+        const char command = buf.at(0);
+        int size = 3;
+        if (command == 'C')
+            size = 7;
+        else if (!QByteArray("RGPSfUTDM").contains(command)) {
+            buf.remove(0, 1);
+            return true;
+        }
+        if (buf.size() < size)
+            return false;
+        const QByteArray bytes = buf.left(size);
+        buf.remove(0, size);
+        record([&bytes](FakeModule::Records &r) { r.commands << bytes; });
+        const FakeModule::Script s = script();
+        if (s.dropOn && s.dropOn == command) {
+            socket->disconnectFromHost();
+            return false;
+        }
+        const bool close = s.closeAfter && s.closeAfter == command;
+        switch (command) {
+        case 'R':
+            reply(socket, m_fake->infoReply(), close);
+            break;
+        case 'G':
+            reply(socket, m_fake->paramReply(), close);
+            break;
+        case 'P':
+            record([](FakeModule::Records &r) { r.params.clear(); });
+            link.mode = Params;
+            acknowledge(socket, close);
+            break;
+        case 'S':
+            record([](FakeModule::Records &r) { r.settings.clear(); });
+            link.mode = Settings;
+            link.pendingSize = 0;
+            acknowledge(socket, close);
+            break;
+        case 'f':
+            m_firmwareCommander = socket;
+            break;
+        case 'C': {
+            link.plug = quint8(bytes.at(1));
+            link.subplug = quint8(bytes.at(2));
+            link.blockTotal = qFromBigEndian<quint32>(bytes.constData() + 3);
+            link.blockData.clear();
+            link.pending.clear();
+            if (link.blockTotal > 0)
+                link.mode = Block;
+            else
+                record(
+                    [&link](FakeModule::Records &r) { r.blocks[qMakePair(link.plug, link.subplug)] = QByteArray(); });
+            acknowledge(socket);
+            break;
+        }
+        case 'U': {
+            const QByteArray block
+                = s.uploadBlocks.value(qMakePair(int(quint8(bytes.at(1))), int(quint8(bytes.at(2)))));
+            const quint32 announced = quint32(s.uploadAnnounced >= 0 ? s.uploadAnnounced : block.size());
+            QByteArray first = QByteArrayLiteral("SIZE");
+            first.append(4, '\0');
+            qToBigEndian(announced, first.data() + 4);
+            first += "#end";
+            QList<QByteArray> replies { first };
+            const int chunk = std::max(1, s.uploadChunk);
+            for (int at = 0; at < block.size(); at += chunk)
+                replies << block.mid(at, chunk) + "#end";
+            replyPieces(socket, replies);
+            break;
+        }
+        default: // stream and monitor switches are only recorded
+            break;
+        }
+        return true;
+    }
+
+    void readDatagrams()
+    {
+        while (m_udp && m_udp->hasPendingDatagrams()) {
+            const QNetworkDatagram datagram = m_udp->receiveDatagram();
+            if (!datagram.isValid())
+                break;
+            const QByteArray data = datagram.data();
+            record([&data](FakeModule::Records &r) {
+                r.received[FakeModule::ConfigPort] += data;
+                r.datagrams << data;
+            });
+            const FakeModule::Script s = script();
+            if (s.silent || data.size() < 7)
+                continue;
+            const auto key = qMakePair(int(quint8(data.at(1))), int(quint8(data.at(2))));
+            QByteArray answer;
+            if (data.at(0) == 0x43) {
+                const quint32 length = qFromBigEndian<quint32>(data.constData() + 3);
+                const QByteArray block = data.mid(7, int(length));
+                record([&key, &block](FakeModule::Records &r) { r.blocks[key] = block; });
+                answer = s.udpDownloadReply.isNull() ? QByteArrayLiteral("#OK\r\n") : s.udpDownloadReply;
+            } else if (data.at(0) == 0x55) {
+                answer = s.uploadBlocks.value(key);
+            } else {
+                continue;
+            }
+            const QHostAddress to = datagram.senderAddress();
+            const quint16 port = quint16(datagram.senderPort());
+            QTimer::singleShot(s.replyDelay, this, [this, answer, to, port] {
+                if (m_udp)
+                    m_udp->writeDatagram(answer, to, port);
+            });
+        }
+    }
+
+    FakeModule *m_fake;
+    QTcpServer *m_command = nullptr;
+    QTcpServer *m_firmware = nullptr;
+    QUdpSocket *m_udp = nullptr;
+    QHash<QTcpSocket *, Link> m_links;
+    QPointer<QTcpSocket> m_firmwareCommander;
+};
+
+FakeModule::FakeModule(const QString &address)
+    : m_address(address)
+{
+}
+
+FakeModule::~FakeModule()
+{
+    stop();
+}
+
+bool FakeModule::start()
+{
+    if (m_thread)
+        return true;
+    m_thread = new QThread;
+    m_thread->setObjectName(QStringLiteral("FakeModule ") + m_address);
+    m_engine = new FakeModuleEngine(this);
+    m_engine->moveToThread(m_thread);
+    m_thread->start();
+    bool ok = false;
+    QMetaObject::invokeMethod(
+        m_engine, [this, &ok] { ok = m_engine->listen(); }, Qt::BlockingQueuedConnection);
+    if (!ok)
+        stop();
+    return ok;
+}
+
+void FakeModule::stop()
+{
+    if (!m_thread)
+        return;
+    QMetaObject::invokeMethod(
+        m_engine, [this] { m_engine->shutdown(); }, Qt::BlockingQueuedConnection);
+    m_thread->quit();
+    m_thread->wait();
+    delete m_engine;
+    delete m_thread;
+    m_engine = nullptr;
+    m_thread = nullptr;
+}
+
+#define FAKE_SET(field, value)                                                                                         \
+    do {                                                                                                               \
+        QMutexLocker lock(&m_mutex);                                                                                   \
+        m_script.field = value;                                                                                        \
+    } while (0)
+
+void FakeModule::setGreeting(const QByteArray &greeting)
+{
+    FAKE_SET(greeting, greeting);
+}
+void FakeModule::setModuleType(const QString &type)
+{
+    FAKE_SET(moduleType, type);
+}
+void FakeModule::setSubmoduleIds(const QList<int> &typeIds)
+{
+    FAKE_SET(submoduleIds, typeIds);
+}
+void FakeModule::setInfoReply(const QByteArray &reply)
+{
+    FAKE_SET(infoReply, reply);
+}
+void FakeModule::setParamBytes(const QByteArray &bytes)
+{
+    FAKE_SET(paramBytes, bytes);
+}
+void FakeModule::setParamReply(const QByteArray &reply)
+{
+    FAKE_SET(paramReply, reply);
+}
+void FakeModule::setUploadAnnouncedSize(qint64 size)
+{
+    FAKE_SET(uploadAnnounced, size);
+}
+void FakeModule::setUploadChunkSize(int size)
+{
+    FAKE_SET(uploadChunk, size);
+}
+void FakeModule::setUdpDownloadReply(const QByteArray &reply)
+{
+    FAKE_SET(udpDownloadReply, reply);
+}
+void FakeModule::setSilent(bool silent)
+{
+    FAKE_SET(silent, silent);
+}
+void FakeModule::setSkipAck(int index)
+{
+    FAKE_SET(skipAck, index);
+}
+void FakeModule::setSplitReply(int at)
+{
+    FAKE_SET(split, at);
+}
+void FakeModule::setPieceGap(int msec)
+{
+    FAKE_SET(pieceGap, msec);
+}
+void FakeModule::setReplyDelay(int msec)
+{
+    FAKE_SET(replyDelay, msec);
+}
+void FakeModule::setDropOnCommand(char command)
+{
+    FAKE_SET(dropOn, command);
+}
+void FakeModule::setCloseAfterCommand(char command)
+{
+    FAKE_SET(closeAfter, command);
+}
+void FakeModule::setFirmwareDropAfter(qint64 bytes)
+{
+    FAKE_SET(firmwareDropAfter, bytes);
+}
+void FakeModule::setConfirmFirmware(bool confirm)
+{
+    FAKE_SET(confirmFirmware, confirm);
+}
+
+void FakeModule::setUploadBlock(int plug, int subplug, const QByteArray &block)
+{
+    QMutexLocker lock(&m_mutex);
+    m_script.uploadBlocks[qMakePair(plug, subplug)] = block;
+}
+
+QByteArray FakeModule::infoReply() const
+{
+    QMutexLocker lock(&m_mutex);
+    if (!m_script.infoReply.isEmpty())
+        return m_script.infoReply;
+    const QString lastOctet = m_address.section(QLatin1Char('.'), 3, 3);
+    QString text = QStringLiteral("moduletype:%1#MAC:02:00:00:00:00:%2#IP:%3#MASK:255.0.0.0#GATEWAY:127.0.0.1"
+                                  "#INLN:4#OTLN:4#PRLN:%4#V1.00#V1.00#SUBNUM:%5")
+                       .arg(m_script.moduleType)
+                       .arg(lastOctet.toInt(), 2, 16, QLatin1Char('0'))
+                       .arg(m_address)
+                       .arg(m_script.paramBytes.size())
+                       .arg(m_script.submoduleIds.size());
+    for (int id : m_script.submoduleIds)
+        text += QStringLiteral("#ID:%1#V1.00").arg(id);
+    text += QStringLiteral("#end");
+    return text.toLatin1();
+}
+
+QByteArray FakeModule::paramBytes() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_script.paramBytes;
+}
+
+QByteArray FakeModule::paramReply() const
+{
+    QMutexLocker lock(&m_mutex);
+    if (!m_script.paramReply.isEmpty())
+        return m_script.paramReply;
+    return QByteArrayLiteral("PRM:") + m_script.paramBytes + QByteArrayLiteral("#end");
+}
+
+void FakeModule::sendDatagram(const QByteArray &data, const QHostAddress &to, quint16 port, int msec)
+{
+    if (!m_engine)
+        return;
+    FakeModuleEngine *engine = m_engine;
+    QMetaObject::invokeMethod(engine, [engine, data, to, port, msec] { engine->sendDatagram(data, to, port, msec); });
+}
+
+#define FAKE_GET(expr)                                                                                                 \
+    QMutexLocker lock(&m_mutex);                                                                                       \
+    return expr
+
+QByteArray FakeModule::received(Port port) const
+{
+    FAKE_GET(m_records.received.value(port));
+}
+QList<QByteArray> FakeModule::datagrams() const
+{
+    FAKE_GET(m_records.datagrams);
+}
+QList<QByteArray> FakeModule::commands() const
+{
+    FAKE_GET(m_records.commands);
+}
+int FakeModule::connectionCount(Port port) const
+{
+    FAKE_GET(m_records.connections.value(port));
+}
+QList<QHostAddress> FakeModule::commandPeers() const
+{
+    FAKE_GET(m_records.peers);
+}
+QByteArray FakeModule::downloadedParams() const
+{
+    FAKE_GET(m_records.params);
+}
+QByteArray FakeModule::networkSettings() const
+{
+    FAKE_GET(m_records.settings);
+}
+QByteArray FakeModule::block(int plug, int subplug) const
+{
+    FAKE_GET(m_records.blocks.value(qMakePair(plug, subplug)));
+}
+QList<QByteArray> FakeModule::blockWrites() const
+{
+    FAKE_GET(m_records.blockWrites);
+}
+QByteArray FakeModule::firmwareHeader() const
+{
+    FAKE_GET(m_records.firmwareHeader);
+}
+QByteArray FakeModule::firmwareImage() const
+{
+    FAKE_GET(m_records.firmwareImage);
+}
+
+void FakeModule::clearRecords()
+{
+    QMutexLocker lock(&m_mutex);
+    m_records = Records();
+}

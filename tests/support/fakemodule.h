@@ -1,0 +1,134 @@
+#ifndef FAKEMODULE_H
+#define FAKEMODULE_H
+
+#include <QByteArray>
+#include <QHostAddress>
+#include <QList>
+#include <QMap>
+#include <QMutex>
+#include <QPair>
+#include <QString>
+
+class QThread;
+class FakeModuleEngine;
+
+// A module on a loopback address: the command channel, the firmware port and the UDP
+// configuration port of Endpoints::current(). It runs in a thread of its own, so callers that
+// block their thread (connection waits, UDP exchanges) are still answered. Every setter and
+// getter may be called from any thread at any time.
+class FakeModule
+{
+public:
+    enum Port { CommandPort, FirmwarePort, ConfigPort };
+
+    static const QByteArray defaultGreeting;
+    static const QByteArray ackReply;
+    static const QByteArray resetReply;
+
+    explicit FakeModule(const QString &address = QStringLiteral("127.0.0.1"));
+    ~FakeModule();
+
+    // Opens the three ports; false when one of them cannot be bound.
+    bool start();
+    void stop();
+    QString address() const { return m_address; }
+
+    // What the module says.
+    void setGreeting(const QByteArray &greeting);
+    void setModuleType(const QString &type);
+    void setSubmoduleIds(const QList<int> &typeIds);
+    // A full information reply replaces the one built from type, address and sub-modules.
+    void setInfoReply(const QByteArray &reply);
+    QByteArray infoReply() const;
+    // Parameter bytes; the reply to "G" is "PRM:" + bytes + "#end".
+    void setParamBytes(const QByteArray &bytes);
+    QByteArray paramBytes() const;
+    void setParamReply(const QByteArray &reply);
+    QByteArray paramReply() const;
+    // The block a "U" request (TCP) or a 0x55 datagram (UDP) reads.
+    void setUploadBlock(int plug, int subplug, const QByteArray &block);
+    // Size announced in the "SIZE" reply; -1 announces the block's real size.
+    void setUploadAnnouncedSize(qint64 size);
+    // Data bytes per upload data reply (each followed by the 4-byte trailer "#end").
+    void setUploadChunkSize(int size);
+    // Reply datagram to a 0x43 configuration datagram.
+    void setUdpDownloadReply(const QByteArray &reply);
+
+    // Misbehaviour.
+    void setSilent(bool silent); // accepts connections, never greets or answers
+    void setSkipAck(int index); // leaves out the index-th acknowledge (from 0); -1 none
+    void setSplitReply(int at); // writes replies in two pieces split after `at` bytes; 0 off
+    void setPieceGap(int msec); // pause between the pieces of a reply
+    void setReplyDelay(int msec); // every greeting and reply comes this much later
+    void setDropOnCommand(char command); // closes the link instead of answering it; 0 off
+    void setCloseAfterCommand(char command); // answers it, then closes the link; 0 off
+    void setFirmwareDropAfter(qint64 bytes); // closes the firmware link after that many bytes; -1 off
+    void setConfirmFirmware(bool confirm); // the RESET text once the whole image arrived (default on)
+
+    // Sends a datagram from this module's configuration port, as if on its own, after msec.
+    void sendDatagram(const QByteArray &data, const QHostAddress &to, quint16 port, int msec);
+
+    // What the module received.
+    QByteArray received(Port port) const;
+    QList<QByteArray> datagrams() const;
+    QList<QByteArray> commands() const; // each command recognised on the command port
+    int connectionCount(Port port) const;
+    QList<QHostAddress> commandPeers() const;
+    QByteArray downloadedParams() const; // bytes after the last "P"
+    QByteArray networkSettings() const; // the 12 bytes after the last "S"
+    QByteArray block(int plug, int subplug) const; // the last block written by "C" or a 0x43 datagram
+    QList<QByteArray> blockWrites() const; // each data block of the TCP block downloads, as received
+    QByteArray firmwareHeader() const;
+    QByteArray firmwareImage() const;
+    void clearRecords();
+
+private:
+    friend class FakeModuleEngine;
+
+    struct Script
+    {
+        QByteArray greeting;
+        QString moduleType = QStringLiteral("FAKE-IO");
+        QList<int> submoduleIds;
+        QByteArray infoReply;
+        QByteArray paramBytes;
+        QByteArray paramReply;
+        QMap<QPair<int, int>, QByteArray> uploadBlocks;
+        qint64 uploadAnnounced = -1;
+        int uploadChunk = 1000;
+        QByteArray udpDownloadReply;
+        bool silent = false;
+        int skipAck = -1;
+        int split = 0;
+        int pieceGap = 150;
+        int replyDelay = 0;
+        char dropOn = 0;
+        char closeAfter = 0;
+        qint64 firmwareDropAfter = -1;
+        bool confirmFirmware = true;
+    };
+    struct Records
+    {
+        QMap<int, QByteArray> received;
+        QMap<int, int> connections;
+        QList<QByteArray> datagrams;
+        QList<QByteArray> commands;
+        QList<QHostAddress> peers;
+        QByteArray params;
+        QByteArray settings;
+        QMap<QPair<int, int>, QByteArray> blocks;
+        QList<QByteArray> blockWrites;
+        QByteArray firmwareHeader;
+        QByteArray firmwareImage;
+        int acks = 0;
+    };
+
+    QString m_address;
+    mutable QMutex m_mutex;
+    Script m_script;
+    Records m_records;
+    QThread *m_thread = nullptr;
+    FakeModuleEngine *m_engine = nullptr;
+};
+
+#endif
