@@ -132,10 +132,13 @@ HexReadResult readIntelHex(QIODevice &device)
         return result;
     };
     while (!device.atEnd()) {
-        const QByteArray line = device.readLine();
+        const QByteArray line = device.readLine(maxHexLineLength + 2);
         ++lineNumber;
         if (line.isEmpty() && !device.atEnd())
             return fail(HexError::ReadFailed);
+        // No record needs more; a longer line is not read into memory whole.
+        if (line.size() > maxHexLineLength)
+            return fail(HexError::BadRecord);
         if (isBlankHexLine(line))
             continue;
         if (!parseHexRecord(line, record))

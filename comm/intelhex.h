@@ -36,6 +36,10 @@ enum class HexError {
 // The flat image never grows past this; firmware images are far smaller.
 constexpr int maxHexImageSize = 16 * 1024 * 1024;
 
+// The longest line read: a 255-byte record takes 521 characters, the rest leaves room for
+// blanks and line ends.
+constexpr int maxHexLineLength = 4096;
+
 struct HexReadResult
 {
     QByteArray image;

@@ -45,4 +45,31 @@
         <translation>#Succeeded</translation>
     </message>
 </context>
+<context>
+    <name>FirmwareFileForm</name>
+    <message>
+        <source>Form</source>
+        <translation>Form</translation>
+    </message>
+    <message>
+        <source>复制</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>打开</source>
+        <translation>Connect</translation>
+    </message>
+    <message>
+        <source>打开失败</source>
+        <translation>Open Fail</translation>
+    </message>
+    <message>
+        <source>文件错误</source>
+        <translation>invalid Firmware</translation>
+    </message>
+    <message>
+        <source>提供的hex文件不对</source>
+        <translation>invalid Firmware</translation>
+    </message>
+</context>
 </TS>

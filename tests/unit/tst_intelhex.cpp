@@ -113,6 +113,11 @@ private slots:
                                                   << QByteArray();
         QTest::newRow("segment base with one byte") << rec(2, 0, QByteArray(1, '\x10')) << HexError::BadRecord << 1
                                                     << QByteArray();
+        QTest::newRow("blanks within the line limit")
+            << data(0, 0, "01").replace("\r\n", QByteArray(3000, ' ') + "\n") + eof << HexError::None << 0
+            << QByteArray("01");
+        QTest::newRow("line past the limit") << data(0, 0, "01") + QByteArray(maxHexLineLength, ' ') + "\n" + eof
+                                             << HexError::BadRecord << 2 << QByteArray("01");
         QTest::newRow("address goes backwards") << data(0, 0x10, "01") + data(0, 0x08, "02") + eof
                                                 << HexError::AddressBackwards << 2 << QByteArray("01");
         QTest::newRow("overlapping records") << data(0, 0x10, "0102") + data(0, 0x11, "03") + eof
