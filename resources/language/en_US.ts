@@ -72,4 +72,74 @@
         <translation>invalid Firmware</translation>
     </message>
 </context>
+<context>
+    <name>SaveDialog</name>
+    <message>
+        <source>保存配置</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>项目名称</source>
+        <translation>Projcet name:</translation>
+    </message>
+    <message>
+        <source>项目路径</source>
+        <translation>Save Path:</translation>
+    </message>
+    <message>
+        <source>创建人</source>
+        <translation>Edited by::</translation>
+    </message>
+    <message>
+        <source>信息</source>
+        <translation>Description</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>未定义</source>
+        <translation>Undefined</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>Fail</translation>
+    </message>
+    <message>
+        <source>非正常文件路径</source>
+        <translation>Invalid File Path</translation>
+    </message>
+</context>
+<context>
+    <name>OpenInfoDialog</name>
+    <message>
+        <source>文件名称：</source>
+        <translation>FileName:</translation>
+    </message>
+    <message>
+        <source>创建建人：</source>
+        <translation>Edited by:</translation>
+    </message>
+    <message>
+        <source>修改时间：</source>
+        <translation>Modfiy Data:</translation>
+    </message>
+    <message>
+        <source>描述</source>
+        <translation>Description</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
 </TS>
