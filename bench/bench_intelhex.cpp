@@ -34,7 +34,7 @@ Timing measure(int runs, const std::function<bool()> &once, bool &ok)
         ms.push_back(t.nsecsElapsed() / 1e6);
     }
     std::sort(ms.begin(), ms.end());
-    return Timing {ms.front(), ms[ms.size() / 2]};
+    return Timing { ms.front(), ms[ms.size() / 2] };
 }
 
 bool run(const QString &program, const QStringList &args)
@@ -74,30 +74,37 @@ int main(int argc, char *argv[])
         if (!f.open(QIODevice::WriteOnly) || f.write(original) != original.size())
             return 2;
     }
-    if (!run(objcopy, {"-I", "binary", "-O", "ihex", bin, hex})) {
+    if (!run(objcopy, { "-I", "binary", "-O", "ihex", bin, hex })) {
         std::fprintf(stderr, "objcopy could not make the HEX file\n");
         return 2;
     }
 
     bool ok = true;
     QByteArray image;
-    const Timing ours = measure(runs, [&] {
-        QFile f(hex);
-        if (!f.open(QIODevice::ReadOnly))
-            return false;
-        const HexReadResult result = readIntelHex(f);
-        image = result.image;
-        return result.ok() && FirmwareHeader::fromImage(image).length == original.size();
-    }, ok);
-    const Timing theirs = measure(runs, [&] { return run(objcopy, {"-I", "ihex", "-O", "binary", hex, back}); }, ok);
+    const Timing ours = measure(
+        runs,
+        [&] {
+            QFile f(hex);
+            if (!f.open(QIODevice::ReadOnly))
+                return false;
+            const HexReadResult result = readIntelHex(f);
+            image = result.image;
+            return result.ok() && FirmwareHeader::fromImage(image).length == original.size();
+        },
+        ok);
+    const Timing theirs = measure(
+        runs,
+        [&] {
+            return run(objcopy, { "-I", "ihex", "-O", "binary", hex, back });
+        },
+        ok);
 
     ok = ok && image == original && readAll(back) == original;
     std::printf("Intel HEX to image, 1 MiB of random bytes (%lld bytes of HEX text), %d runs\n",
-                static_cast<long long>(QFile(hex).size()), runs);
-    std::printf("  %-34s best %8.2f ms   median %8.2f ms\n", "readIntelHex + FirmwareHeader", ours.best,
-                ours.median);
-    std::printf("  %-34s best %8.2f ms   median %8.2f ms\n", "objcopy -I ihex -O binary (process)", theirs.best,
-                theirs.median);
+        static_cast<long long>(QFile(hex).size()), runs);
+    std::printf("  %-34s best %8.2f ms   median %8.2f ms\n", "readIntelHex + FirmwareHeader", ours.best, ours.median);
+    std::printf(
+        "  %-34s best %8.2f ms   median %8.2f ms\n", "objcopy -I ihex -O binary (process)", theirs.best, theirs.median);
     std::printf("  images %s\n", ok ? "identical" : "DIFFER");
     return ok ? 0 : 1;
 }

@@ -8,7 +8,9 @@
 #include <QFile>
 #include <QGuiApplication>
 
-FirmwareFileForm::FirmwareFileForm(QWidget *parent) : QWidget(parent), ui(new Ui::FirmwareFileForm)
+FirmwareFileForm::FirmwareFileForm(QWidget *parent)
+    : QWidget(parent)
+    , ui(new Ui::FirmwareFileForm)
 {
     ui->setupUi(this);
 }

@@ -11,8 +11,8 @@ struct FirmwareHeader
     static constexpr int Size = 12;
 
     quint32 magic = Magic;
-    qint32 length = 0;     // image bytes; 0 when no file was read
-    qint32 checksum = 0;   // minus the 32-bit sum of the image bytes; 0 for an empty image
+    qint32 length = 0; // image bytes; 0 when no file was read
+    qint32 checksum = 0; // minus the 32-bit sum of the image bytes; 0 for an empty image
 
     // The header of image: its length and check sum.
     static FirmwareHeader fromImage(const QByteArray &image);

@@ -9,28 +9,28 @@ class QIODevice;
 // One decoded line of an Intel HEX file.
 struct HexRecord
 {
-    quint8 length = 0;     // number of data bytes
-    quint16 offset = 0;    // load offset, big-endian on the line
+    quint8 length = 0; // number of data bytes
+    quint16 offset = 0; // load offset, big-endian on the line
     quint8 type = 0;
-    QByteArray data;       // exactly length bytes
+    QByteArray data; // exactly length bytes
     quint8 checksum = 0;
 };
 
 // Address state carried from one record to the next while a file is read.
 struct HexReaderState
 {
-    quint32 segmentBase = 0;   // from an extended segment address record (type 02)
-    quint32 linearBase = 0;    // from an extended linear address record (type 04)
-    quint64 nextAddress = 0;   // absolute address of the next image byte
-    bool placed = false;       // a data record has fixed the image's base
+    quint32 segmentBase = 0; // from an extended segment address record (type 02)
+    quint32 linearBase = 0; // from an extended linear address record (type 04)
+    quint64 nextAddress = 0; // absolute address of the next image byte
+    bool placed = false; // a data record has fixed the image's base
 };
 
 enum class HexError {
     None,
-    BadRecord,         // check sum wrong, or the line's length does not match its count
-    AddressBackwards,  // a data record below the next expected address
-    ImageTooLarge,     // the image (fill included) would pass maxHexImageSize
-    ReadFailed,        // the device could not be read
+    BadRecord, // check sum wrong, or the line's length does not match its count
+    AddressBackwards, // a data record below the next expected address
+    ImageTooLarge, // the image (fill included) would pass maxHexImageSize
+    ReadFailed, // the device could not be read
 };
 
 // The flat image never grows past this; firmware images are far smaller.
@@ -44,7 +44,7 @@ struct HexReadResult
 {
     QByteArray image;
     HexError error = HexError::None;
-    int line = 0;   // 1-based line of the error, 0 without one
+    int line = 0; // 1-based line of the error, 0 without one
 
     bool ok() const { return error == HexError::None; }
 };

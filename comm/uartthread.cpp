@@ -4,7 +4,8 @@
 #include <QSerialPort>
 #include <QtEndian>
 
-uartthread::uartthread(QString portName, QObject *parent) : QObject(parent)
+uartthread::uartthread(QString portName, QObject *parent)
+    : QObject(parent)
 {
     blockSize = 48;
     initPort(portName);

@@ -39,14 +39,14 @@ private slots:
 
     void frames_data()
     {
-        QTest::addColumn<int>("op");   // 0 write, 1 sendIOdata, 2 Monitor
+        QTest::addColumn<int>("op"); // 0 write, 1 sendIOdata, 2 Monitor
         QTest::addColumn<QByteArray>("data");
         QTest::addColumn<QByteArray>("wire");
 
         QTest::newRow("write") << 0 << QByteArray("\xA5\x15") << QByteArray("\x43\xA5\x15");
         QTest::newRow("write nothing") << 0 << QByteArray() << QByteArray("\x43");
-        QTest::newRow("write keeps every byte") << 0 << QByteArray("\x00\x0D\x0A\xFF", 4)
-                                                << QByteArray("\x43\x00\x0D\x0A\xFF", 5);
+        QTest::newRow("write keeps every byte")
+            << 0 << QByteArray("\x00\x0D\x0A\xFF", 4) << QByteArray("\x43\x00\x0D\x0A\xFF", 5);
         QTest::newRow("io data empty") << 1 << QByteArray() << QByteArray("\x44\xFF\xBC");
         QTest::newRow("io data two bytes") << 1 << QByteArray("\x01\x02") << QByteArray("\x44\x01\x02\xFF\xB9");
         // 0x44 + 300 * 0xFF = 0x12B18: only the low 16 bits count.
@@ -132,21 +132,21 @@ private slots:
         QTest::addColumn<bool>("accepted");
         QTest::addColumn<bool>("stored");
 
-        for (int type : {0, 2, 6, 7}) {
+        for (int type : { 0, 2, 6, 7 }) {
             const QByteArray t = QByteArray::number(type);
             QTest::newRow("type " + t + " end inside") << type << QByteArray("abc#end") << true << true;
             QTest::newRow("type " + t + " starts with end") << type << QByteArray("end#abc") << false << false;
             QTest::newRow("type " + t + " no end") << type << QByteArray("abc") << false << false;
         }
-        for (int type : {1, 4, 5})
+        for (int type : { 1, 4, 5 })
             QTest::newRow(("type " + QByteArray::number(type) + " any data").constData())
                 << type << QByteArray("x") << true << false;
         QTest::newRow("type 4 nothing") << 4 << QByteArray() << false << false;
         QTest::newRow("type 3 never") << 3 << QByteArray("abc#end") << false << false;
-        QTest::newRow("type 8 confirmed") << 8 << QByteArray("ok: RESET your system, to start new firmware") << true
-                                          << true;
-        QTest::newRow("type 8 at the start") << 8 << QByteArray("RESET your system, to start new firmware") << false
-                                             << false;
+        QTest::newRow("type 8 confirmed")
+            << 8 << QByteArray("ok: RESET your system, to start new firmware") << true << true;
+        QTest::newRow("type 8 at the start")
+            << 8 << QByteArray("RESET your system, to start new firmware") << false << false;
         QTest::newRow("type 9") << 9 << QByteArray("abc#end") << false << false;
         QTest::newRow("type -1") << -1 << QByteArray("abc#end") << false << false;
     }
@@ -177,7 +177,7 @@ private slots:
         QTest::newRow("at once") << SerialPeer::now("abc#end") << true << QByteArray("abc#end");
         QTest::newRow("late within the silence") << SerialPeer::late("abc#end", 100) << true << QByteArray("abc#end");
         QTest::newRow("split with short gaps")
-            << SerialPeer::split({"ab", "c#e", "nd"}, 100) << true << QByteArray("abc#end");
+            << SerialPeer::split({ "ab", "c#e", "nd" }, 100) << true << QByteArray("abc#end");
         QTest::newRow("later than the silence") << SerialPeer::late("abc#end", 1500) << false << QByteArray();
         QTest::newRow("silent") << SerialPeer::silent() << false << QByteArray();
     }
@@ -226,26 +226,30 @@ private slots:
         QTest::newRow("module answers") << std::function<void(SerialPeer &)>([](SerialPeer &p) {
             p.addReply("R\r\n", info);
             p.addReply("G\r\n", params);
-        }) << QByteArrayList {info} << QByteArrayList {params} << rg;
+        }) << QByteArrayList { info } << QByteArrayList { params }
+                                        << rg;
         QTest::newRow("split and late answers") << std::function<void(SerialPeer &)>([](SerialPeer &p) {
-            p.addReply("R\r\n", SerialPeer::split({info.left(5), info.mid(5, 10), info.mid(15)}, 80));
+            p.addReply("R\r\n", SerialPeer::split({ info.left(5), info.mid(5, 10), info.mid(15) }, 80));
             p.addReply("G\r\n", SerialPeer::late(params, 150));
-        }) << QByteArrayList {info} << QByteArrayList {params} << rg;
+        }) << QByteArrayList { info } << QByteArrayList { params }
+                                                << rg;
         QTest::newRow("no parameters") << std::function<void(SerialPeer &)>([](SerialPeer &p) {
             p.addReply("R\r\n", info);
             p.addSilence("G\r\n");
-        }) << QByteArrayList {info} << QByteArrayList {} << rg;
-        QTest::newRow("information without end") << std::function<void(SerialPeer &)>([](SerialPeer &p) {
-            p.addReply("R\r\n", "R#KD-IO-01");
-        }) << QByteArrayList {} << QByteArrayList {} << QByteArray("R\r\n");
-        QTest::newRow("silent port") << std::function<void(SerialPeer &)>([](SerialPeer &) {})
-                                     << QByteArrayList {} << QByteArrayList {} << QByteArray("R\r\n");
+        }) << QByteArrayList { info } << QByteArrayList {}
+                                       << rg;
+        QTest::newRow("information without end")
+            << std::function<void(SerialPeer &)>([](SerialPeer &p) { p.addReply("R\r\n", "R#KD-IO-01"); })
+            << QByteArrayList {} << QByteArrayList {} << QByteArray("R\r\n");
+        QTest::newRow("silent port") << std::function<void(SerialPeer &)>([](SerialPeer &) {}) << QByteArrayList {}
+                                     << QByteArrayList {} << QByteArray("R\r\n");
         QTest::newRow("stale bytes are cleared") << std::function<void(SerialPeer &)>([](SerialPeer &p) {
             p.send("junk#end");
             p.waitForPortInput();
             p.addReply("R\r\n", info);
             p.addReply("G\r\n", params);
-        }) << QByteArrayList {info} << QByteArrayList {params} << rg;
+        }) << QByteArrayList { info } << QByteArrayList { params }
+                                                 << rg;
     }
 
     void scan()
@@ -256,7 +260,7 @@ private slots:
         QFETCH(QByteArray, wire);
 
         SerialPeer peer;
-        PlatformLists::setSerialPorts({peer.portName()});
+        PlatformLists::setSerialPorts({ peer.portName() });
         script(peer);
         uartthread worker(PlatformLists::serialPorts().value(0));
         PlatformLists::reset();
@@ -280,7 +284,7 @@ private slots:
     void download_data()
     {
         QTest::addColumn<int>("size");
-        QTest::addColumn<int>("silentBlock");   // -1: every block answered
+        QTest::addColumn<int>("silentBlock"); // -1: every block answered
         QTest::addColumn<bool>("ok");
 
         QTest::newRow("100 bytes") << 100 << -1 << true;
@@ -322,7 +326,7 @@ private slots:
         QCOMPARE(finished.count(), 1);
         QVERIFY(!worker.serialPort->isOpen());
 
-        QList<QByteArray> expected {"R\r\n", downloadHeader(size)};
+        QList<QByteArray> expected { "R\r\n", downloadHeader(size) };
         const int sentBlocks = silentBlock < 0 ? blocks.size() : silentBlock + 1;
         expected += blocks.mid(0, sentBlocks);
         QCOMPARE(peer.requests(), expected);

@@ -82,20 +82,20 @@ private slots:
 
     void faultyFiles_data()
     {
-        QTest::addColumn<QString>("file");   // "" : no path
+        QTest::addColumn<QString>("file"); // "" : no path
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QStringList>("captions");
-        QTest::addColumn<QByteArray>("image");   // hex, after readFirmware
+        QTest::addColumn<QByteArray>("image"); // hex, after readFirmware
 
-        QTest::newRow("empty path") << QString() << QByteArray() << QStringList {"文件错误"} << QByteArray("6f6c64");
+        QTest::newRow("empty path") << QString() << QByteArray() << QStringList { "文件错误" } << QByteArray("6f6c64");
         QTest::newRow("missing file") << QString("missing.hex") << QByteArray()
-                                      << QStringList {"打开失败", "文件错误"} << QByteArray("6f6c64");
+                                      << QStringList { "打开失败", "文件错误" } << QByteArray("6f6c64");
         QTest::newRow("bad check sum") << QString("bad.hex")
                                        << QByteArray(":0100000001FE\n:03000100010203F7\n:00000001FF\n")
-                                       << QStringList {"文件错误"} << QByteArray("01");
+                                       << QStringList { "文件错误" } << QByteArray("01");
         QTest::newRow("going backwards") << QString("back.hex")
                                          << QByteArray(":0100100001EE\n:0100080002F5\n:00000001FF\n")
-                                         << QStringList {"文件错误"} << QByteArray("01");
+                                         << QStringList { "文件错误" } << QByteArray("01");
     }
 
     void faultyFiles()

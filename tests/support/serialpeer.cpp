@@ -88,7 +88,7 @@ SerialPeer::~SerialPeer()
         wake();
         m_thread.join();
     }
-    for (int fd : {m_slave, m_master, m_wake[0], m_wake[1]}) {
+    for (int fd : { m_slave, m_master, m_wake[0], m_wake[1] }) {
         if (fd >= 0)
             ::close(fd);
     }
@@ -98,7 +98,7 @@ void SerialPeer::addReply(const QByteArray &request, const Reply &reply, int tim
 {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_rules.append(Rule {request, reply, times});
+        m_rules.append(Rule { request, reply, times });
         matchLocked();
     }
     wake();
@@ -124,7 +124,7 @@ void SerialPeer::send(const QByteArray &bytes)
 {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_outgoing.append(Outgoing {nowMs(), bytes, 0});
+        m_outgoing.append(Outgoing { nowMs(), bytes, 0 });
     }
     wake();
 }
@@ -133,7 +133,7 @@ bool SerialPeer::waitForPortInput(int timeoutMs) const
 {
     if (m_slave < 0)
         return false;
-    pollfd fd = {m_slave, POLLIN, 0};
+    pollfd fd = { m_slave, POLLIN, 0 };
     return ::poll(&fd, 1, timeoutMs) > 0 && (fd.revents & POLLIN);
 }
 
@@ -168,8 +168,8 @@ QList<QByteArray> SerialPeer::requests() const
 bool SerialPeer::waitForReceived(int count, int timeoutMs) const
 {
     std::unique_lock<std::mutex> lock(m_mutex);
-    return m_receivedCond.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                                   [&] { return m_received.size() >= count; });
+    return m_receivedCond.wait_for(
+        lock, std::chrono::milliseconds(timeoutMs), [&] { return m_received.size() >= count; });
 }
 
 void SerialPeer::wake()
@@ -191,7 +191,7 @@ void SerialPeer::scheduleLocked(const Reply &reply)
     qint64 due = nowMs() + reply.delayMs;
     for (int i = 0; i < reply.parts.size(); ++i) {
         const bool last = i == reply.parts.size() - 1;
-        m_outgoing.append(Outgoing {due, reply.parts.at(i), last ? reply.repeatMs : 0});
+        m_outgoing.append(Outgoing { due, reply.parts.at(i), last ? reply.repeatMs : 0 });
         due += reply.gapMs;
     }
 }
@@ -234,7 +234,7 @@ void SerialPeer::run()
             const qint64 now = nowMs();
             // Due answers move to the write buffer in time order; repeating ones come back.
             std::stable_sort(m_outgoing.begin(), m_outgoing.end(),
-                             [](const Outgoing &a, const Outgoing &b) { return a.dueMs < b.dueMs; });
+                [](const Outgoing &a, const Outgoing &b) { return a.dueMs < b.dueMs; });
             while (!m_outgoing.isEmpty() && m_outgoing.first().dueMs <= now) {
                 Outgoing out = m_outgoing.takeFirst();
                 if (out.repeatMs <= 0 || m_writeBuffer.size() < maxBacklog)
@@ -243,7 +243,7 @@ void SerialPeer::run()
                     out.dueMs += out.repeatMs;
                     m_outgoing.append(out);
                     std::stable_sort(m_outgoing.begin(), m_outgoing.end(),
-                                     [](const Outgoing &a, const Outgoing &b) { return a.dueMs < b.dueMs; });
+                        [](const Outgoing &a, const Outgoing &b) { return a.dueMs < b.dueMs; });
                 }
             }
             if (!m_outgoing.isEmpty())
@@ -256,7 +256,7 @@ void SerialPeer::run()
             }
         }
 
-        pollfd fds[2] = {{m_master, POLLIN, 0}, {m_wake[0], POLLIN, 0}};
+        pollfd fds[2] = { { m_master, POLLIN, 0 }, { m_wake[0], POLLIN, 0 } };
         {
             // Bytes the port has no room for yet: try again shortly (a pty reports room too early
             // for POLLOUT to be of use).
@@ -269,8 +269,7 @@ void SerialPeer::run()
             return;
         if (fds[1].revents & POLLIN) {
             char sink[64];
-            while (::read(m_wake[0], sink, sizeof sink) > 0) {
-            }
+            while (::read(m_wake[0], sink, sizeof sink) > 0) { }
         }
         if (fds[0].revents & POLLIN) {
             char buf[4096];

@@ -21,10 +21,10 @@ class SerialPeer
 public:
     struct Reply
     {
-        QList<QByteArray> parts;   // written one after the other; none: stay silent
-        int delayMs = 0;           // before the first part (answer late)
-        int gapMs = 0;             // between parts (split replies)
-        int repeatMs = 0;          // > 0: keep sending the last part at this period (keep talking)
+        QList<QByteArray> parts; // written one after the other; none: stay silent
+        int delayMs = 0; // before the first part (answer late)
+        int gapMs = 0; // between parts (split replies)
+        int repeatMs = 0; // > 0: keep sending the last part at this period (keep talking)
     };
     static Reply now(const QByteArray &bytes);
     static Reply late(const QByteArray &bytes, int delayMs);
@@ -84,8 +84,8 @@ private:
     static qint64 nowMs();
 
     int m_master = -1;
-    int m_slave = -1;   // kept open so the master never sees a hang-up between opens
-    int m_wake[2] = {-1, -1};
+    int m_slave = -1; // kept open so the master never sees a hang-up between opens
+    int m_wake[2] = { -1, -1 };
     QString m_slaveName;
 
     mutable std::mutex m_mutex;

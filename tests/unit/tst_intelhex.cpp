@@ -50,7 +50,7 @@ private slots:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<HexError>("error");
         QTest::addColumn<int>("line");
-        QTest::addColumn<QByteArray>("image");   // hex
+        QTest::addColumn<QByteArray>("image"); // hex
 
         QTest::newRow("three bytes") << QByteArray(":03000000010203F7\n:00000001FF\n") << HexError::None << 0
                                      << QByteArray("010203");
@@ -58,68 +58,67 @@ private slots:
                                     << QByteArray("010203");
         QTest::newRow("empty text") << QByteArray() << HexError::None << 0 << QByteArray();
         QTest::newRow("no end record") << data(0, 0x10, "aabb") << HexError::None << 0 << QByteArray("aabb");
-        QTest::newRow("no final line end") << QByteArray(":03000000010203F7") << HexError::None << 0
-                                           << QByteArray("010203");
+        QTest::newRow("no final line end")
+            << QByteArray(":03000000010203F7") << HexError::None << 0 << QByteArray("010203");
         QTest::newRow("linear base, no leading fill")
-            << QByteArray(":020000040800F2\n") + data(0, 0x0000, "11") + data(0, 0x0001, "22") + eof
-            << HexError::None << 0 << QByteArray("1122");
-        QTest::newRow("hole filled with zeros") << data(0, 0x100, "0102") + data(0, 0x105, "03") + eof
-                                                << HexError::None << 0 << QByteArray("010200000003");
+            << QByteArray(":020000040800F2\n") + data(0, 0x0000, "11") + data(0, 0x0001, "22") + eof << HexError::None
+            << 0 << QByteArray("1122");
+        QTest::newRow("hole filled with zeros")
+            << data(0, 0x100, "0102") + data(0, 0x105, "03") + eof << HexError::None << 0 << QByteArray("010200000003");
         QTest::newRow("hole across linear bases")
-            << linear(0x0800) + data(0, 0xFFFE, "aa") + linear(0x0801) + data(0, 0x0001, "bb") + eof
-            << HexError::None << 0 << QByteArray("aa0000bb");
-        QTest::newRow("segment base")
-            << QByteArray(":020000021000EC\n") + data(0, 0x0010, "01") + data(0, 0x0012, "02") + eof
-            << HexError::None << 0 << QByteArray("010002");
+            << linear(0x0800) + data(0, 0xFFFE, "aa") + linear(0x0801) + data(0, 0x0001, "bb") + eof << HexError::None
+            << 0 << QByteArray("aa0000bb");
+        QTest::newRow("segment base") << QByteArray(":020000021000EC\n") + data(0, 0x0010, "01") + data(0, 0x0012, "02")
+                + eof << HexError::None
+                                      << 0 << QByteArray("010002");
         QTest::newRow("segment base then linear base")
-            << segment(0x1000) + data(0, 0x0000, "01") + linear(0x0001) + data(0, 0x0002, "02") + eof
-            << HexError::None << 0 << QByteArray("010002");
+            << segment(0x1000) + data(0, 0x0000, "01") + linear(0x0001) + data(0, 0x0002, "02") + eof << HexError::None
+            << 0 << QByteArray("010002");
         QTest::newRow("linear base then segment base")
-            << linear(0x0001) + data(0, 0x0000, "01") + segment(0x1000) + data(0, 0x0003, "02") + eof
-            << HexError::None << 0 << QByteArray("01000002");
+            << linear(0x0001) + data(0, 0x0000, "01") + segment(0x1000) + data(0, 0x0003, "02") + eof << HexError::None
+            << 0 << QByteArray("01000002");
         QTest::newRow("start linear address ends reading")
-            << data(0, 0, "01") + rec(5, 0, QByteArray::fromHex("08000000")) + data(0, 1, "02") + eof
-            << HexError::None << 0 << QByteArray("01");
+            << data(0, 0, "01") + rec(5, 0, QByteArray::fromHex("08000000")) + data(0, 1, "02") + eof << HexError::None
+            << 0 << QByteArray("01");
         QTest::newRow("start segment address ends reading")
-            << data(0, 0, "01") + rec(3, 0, QByteArray::fromHex("00001000")) + QByteArray(":zz\n")
-            << HexError::None << 0 << QByteArray("01");
-        QTest::newRow("end record stops before junk") << data(0, 0, "01") + eof + "junk\n" << HexError::None << 0
-                                                      << QByteArray("01");
+            << data(0, 0, "01") + rec(3, 0, QByteArray::fromHex("00001000")) + QByteArray(":zz\n") << HexError::None
+            << 0 << QByteArray("01");
+        QTest::newRow("end record stops before junk") << data(0, 0, "01") + eof + "junk\n"
+                                                      << HexError::None << 0 << QByteArray("01");
         QTest::newRow("blank lines skipped")
-            << QByteArray("\n\r\n") + data(0, 0, "01") + "   \t\r\n\n" + data(0, 1, "02") + "\n" + eof
-            << HexError::None << 0 << QByteArray("0102");
+            << QByteArray("\n\r\n") + data(0, 0, "01") + "   \t\r\n\n" + data(0, 1, "02") + "\n" + eof << HexError::None
+            << 0 << QByteArray("0102");
         QTest::newRow("32-byte record") << data(0, 0, QByteArray(64, 'a')) + eof << HexError::None << 0
                                         << QByteArray(64, 'a');
         QTest::newRow("255-byte record") << data(0, 0, QByteArray(510, '5')) + data(0, 255, "01") + eof
                                          << HexError::None << 0 << QByteArray(510, '5') + "01";
-        QTest::newRow("zero-length data record") << data(0, 0x20, "") + data(0, 0x20, "07") + eof
-                                                 << HexError::None << 0 << QByteArray("07");
+        QTest::newRow("zero-length data record")
+            << data(0, 0x20, "") + data(0, 0x20, "07") + eof << HexError::None << 0 << QByteArray("07");
 
-        QTest::newRow("bad check sum") << data(0, 0, "01") + ":03000000010203F8\n" + eof << HexError::BadRecord
-                                       << 2 << QByteArray("01");
-        QTest::newRow("bad check sum on end record") << data(0, 0, "01") + ":00000001FE\n" << HexError::BadRecord
-                                                     << 2 << QByteArray("01");
+        QTest::newRow("bad check sum") << data(0, 0, "01") + ":03000000010203F8\n" + eof << HexError::BadRecord << 2
+                                       << QByteArray("01");
+        QTest::newRow("bad check sum on end record") << data(0, 0, "01") + ":00000001FE\n"
+                                                     << HexError::BadRecord << 2 << QByteArray("01");
         // Count 3, two data bytes, check sum made over what is there.
-        QTest::newRow("line shorter than its count") << QByteArray(":030000000102FA\n") << HexError::BadRecord << 1
-                                                     << QByteArray();
+        QTest::newRow("line shorter than its count")
+            << QByteArray(":030000000102FA\n") << HexError::BadRecord << 1 << QByteArray();
         // Count 1, two data bytes, check sum made over what is there.
-        QTest::newRow("line longer than its count") << QByteArray(":010000000102FC\n") << HexError::BadRecord << 1
-                                                    << QByteArray();
+        QTest::newRow("line longer than its count")
+            << QByteArray(":010000000102FC\n") << HexError::BadRecord << 1 << QByteArray();
         QTest::newRow("odd digit count") << QByteArray(":03000000010203F70\n") << HexError::BadRecord << 1
                                          << QByteArray();
         QTest::newRow("start code only") << QByteArray(":\n") << HexError::BadRecord << 1 << QByteArray();
         QTest::newRow("text line") << data(0, 0, "01") + "hello\n" << HexError::BadRecord << 2 << QByteArray("01");
-        QTest::newRow("linear base without data") << rec(4, 0, QByteArray()) << HexError::BadRecord << 1
-                                                  << QByteArray();
-        QTest::newRow("segment base with one byte") << rec(2, 0, QByteArray(1, '\x10')) << HexError::BadRecord << 1
-                                                    << QByteArray();
-        QTest::newRow("blanks within the line limit")
-            << data(0, 0, "01").replace("\r\n", QByteArray(3000, ' ') + "\n") + eof << HexError::None << 0
-            << QByteArray("01");
+        QTest::newRow("linear base without data")
+            << rec(4, 0, QByteArray()) << HexError::BadRecord << 1 << QByteArray();
+        QTest::newRow("segment base with one byte")
+            << rec(2, 0, QByteArray(1, '\x10')) << HexError::BadRecord << 1 << QByteArray();
+        QTest::newRow("blanks within the line limit") << data(0, 0, "01").replace("\r\n", QByteArray(3000, ' ') + "\n")
+                + eof << HexError::None << 0 << QByteArray("01");
         QTest::newRow("line past the limit") << data(0, 0, "01") + QByteArray(maxHexLineLength, ' ') + "\n" + eof
                                              << HexError::BadRecord << 2 << QByteArray("01");
-        QTest::newRow("address goes backwards") << data(0, 0x10, "01") + data(0, 0x08, "02") + eof
-                                                << HexError::AddressBackwards << 2 << QByteArray("01");
+        QTest::newRow("address goes backwards")
+            << data(0, 0x10, "01") + data(0, 0x08, "02") + eof << HexError::AddressBackwards << 2 << QByteArray("01");
         QTest::newRow("overlapping records") << data(0, 0x10, "0102") + data(0, 0x11, "03") + eof
                                              << HexError::AddressBackwards << 2 << QByteArray("0102");
         QTest::newRow("lower linear base") << linear(0x0801) + data(0, 0, "01") + linear(0x0800) + data(0, 0, "02")
@@ -172,13 +171,21 @@ private slots:
 
     void header_data()
     {
-        QTest::addColumn<QByteArray>("image");   // hex
-        QTest::addColumn<QByteArray>("bytes");   // hex
+        QTest::addColumn<QByteArray>("image"); // hex
+        QTest::addColumn<QByteArray>("bytes"); // hex
 
-        QTest::newRow("empty") << QByteArray() << QByteArray("cdab571300000000" "00000000");
-        QTest::newRow("three bytes") << QByteArray("010203") << QByteArray("cdab571303000000" "faffffff");
-        QTest::newRow("high bytes unsigned") << QByteArray("ffffffff") << QByteArray("cdab571304000000" "04fcffff");
-        QTest::newRow("long image") << QByteArray(2 * 300, 'f') << QByteArray("cdab57132c010000" "2cd5feff");
+        QTest::newRow("empty") << QByteArray()
+                               << QByteArray("cdab571300000000"
+                                             "00000000");
+        QTest::newRow("three bytes") << QByteArray("010203")
+                                     << QByteArray("cdab571303000000"
+                                                   "faffffff");
+        QTest::newRow("high bytes unsigned") << QByteArray("ffffffff")
+                                             << QByteArray("cdab571304000000"
+                                                           "04fcffff");
+        QTest::newRow("long image") << QByteArray(2 * 300, 'f')
+                                    << QByteArray("cdab57132c010000"
+                                                  "2cd5feff");
     }
 
     void header()
