@@ -94,6 +94,25 @@ private slots:
         QVERIFY(!worker.serialPort->isOpen());
     }
 
+    void stalledWriteClosesThePort()
+    {
+        SerialPeer peer;
+        peer.setReadingPaused(true);
+        uartthread worker(peer.portName());
+        // Each write moves some bytes until the pseudo-terminal's buffer is full; then a frame
+        // cannot leave within 100 ms and the port is closed.
+        int writes = 0;
+        do {
+            worker.write(QByteArray(64 * 1024, 'x'));
+        } while (worker.serialPort->isOpen() && ++writes < 200);
+        QVERIFY(!worker.serialPort->isOpen());
+
+        peer.setReadingPaused(false);
+        worker.write("ok");
+        QVERIFY(worker.serialPort->isOpen());
+        QTRY_VERIFY_WITH_TIMEOUT(peer.received().endsWith("Cok"), 5000);
+    }
+
     void missingPortIsSilent()
     {
         uartthread worker("/dev/rivudo-no-such-port");

@@ -129,6 +129,15 @@ void SerialPeer::send(const QByteArray &bytes)
     wake();
 }
 
+void SerialPeer::setReadingPaused(bool paused)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_paused = paused;
+    }
+    wake();
+}
+
 bool SerialPeer::waitForPortInput(int timeoutMs) const
 {
     if (m_slave < 0)
@@ -263,6 +272,8 @@ void SerialPeer::run()
             std::lock_guard<std::mutex> lock(m_mutex);
             if (!m_writeBuffer.isEmpty() && (timeout < 0 || timeout > 20))
                 timeout = 20;
+            if (m_paused)
+                fds[0].events = 0;
         }
         const int ready = ::poll(fds, 2, timeout);
         if (ready < 0 && errno != EINTR)

@@ -50,6 +50,8 @@ public:
 
     // Sends bytes at once, unasked.
     void send(const QByteArray &bytes);
+    // While paused the peer reads nothing, so the port's output backs up like a stalled link.
+    void setReadingPaused(bool paused);
     // Waits until bytes sent to the port wait there to be read (useful before the port opens).
     bool waitForPortInput(int timeoutMs = 5000) const;
     // Ends every repeating reply and drops answers not yet sent.
@@ -97,6 +99,7 @@ private:
     QList<Outgoing> m_outgoing;
     QByteArray m_writeBuffer;
     bool m_stop = false;
+    bool m_paused = false;
     std::thread m_thread;
 };
 
