@@ -85,6 +85,7 @@ private:
         QByteArray pending; // the data block being received
         qint64 pendingSize = 0;
         qint64 firmwareBytes = 0;
+        qint64 commandBytes = 0;
         QByteArray firmware;
     };
 
@@ -215,7 +216,14 @@ private:
             return;
         const QByteArray bytes = socket->readAll();
         record([&bytes](FakeModule::Records &r) { r.received[FakeModule::CommandPort] += bytes; });
-        m_links[socket].buffer += bytes;
+        Link &link = m_links[socket];
+        link.commandBytes += bytes.size();
+        const qint64 dropAfter = script().commandDropAfter;
+        if (dropAfter >= 0 && link.commandBytes >= dropAfter) {
+            socket->abort();
+            return;
+        }
+        link.buffer += bytes;
         while (m_links.contains(socket) && handleOne(socket, m_links[socket])) { }
     }
 
@@ -498,6 +506,10 @@ void FakeModule::setCloseAfterCommand(char command)
 void FakeModule::setFirmwareDropAfter(qint64 bytes)
 {
     FAKE_SET(firmwareDropAfter, bytes);
+}
+void FakeModule::setCommandDropAfter(qint64 bytes)
+{
+    FAKE_SET(commandDropAfter, bytes);
 }
 void FakeModule::setConfirmFirmware(bool confirm)
 {

@@ -63,6 +63,7 @@ public:
     void setDropOnCommand(char command); // closes the link instead of answering it; 0 off
     void setCloseAfterCommand(char command); // answers it, then closes the link; 0 off
     void setFirmwareDropAfter(qint64 bytes); // closes the firmware link after that many bytes; -1 off
+    void setCommandDropAfter(qint64 bytes); // resets the command link after that many bytes; -1 off
     void setConfirmFirmware(bool confirm); // the RESET text once the whole image arrived (default on)
 
     // Sends a datagram from this module's configuration port, as if on its own, after msec.
@@ -105,6 +106,7 @@ private:
         char dropOn = 0;
         char closeAfter = 0;
         qint64 firmwareDropAfter = -1;
+        qint64 commandDropAfter = -1;
         bool confirmFirmware = true;
     };
     struct Records

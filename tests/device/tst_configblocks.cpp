@@ -1,0 +1,366 @@
+#include "endpoints.h"
+#include "fakemodule.h"
+#include "tcpthread.h"
+#include "testsupport.h"
+
+#include <QElapsedTimer>
+#include <QRegularExpression>
+#include <QUdpSocket>
+#include <functional>
+
+using Operation = std::function<void(TCPThread &, const QString &)>;
+Q_DECLARE_METATYPE(Operation)
+
+namespace {
+
+QByteArray pattern(int size)
+{
+    QByteArray bytes(size, '\0');
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char((i * 13 + 5) & 0xFF);
+    return bytes;
+}
+
+QByteArray head(char command, int plug, int subplug, quint32 length)
+{
+    QByteArray bytes;
+    bytes.append(command);
+    bytes.append(char(plug & 0xFF));
+    bytes.append(char(subplug & 0xFF));
+    bytes.append(char(length >> 24));
+    bytes.append(char(length >> 16));
+    bytes.append(char(length >> 8));
+    bytes.append(char(length));
+    return bytes;
+}
+
+} // namespace
+
+class TestConfigBlocks : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void blockDownload_data()
+    {
+        QTest::addColumn<int>("plug");
+        QTest::addColumn<int>("subplug");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<QList<int>>("blocks");
+        QTest::newRow("empty: header only") << 18 << 16 << 0 << QList<int> {};
+        QTest::newRow("one byte") << 18 << 17 << 1 << QList<int> { 1 };
+        QTest::newRow("one full block") << 19 << 16 << 1000 << QList<int> { 1000 };
+        QTest::newRow("just over a block") << 19 << 18 << 1001 << QList<int> { 1000, 1 };
+        QTest::newRow("two full blocks") << 18 << 18 << 2000 << QList<int> { 1000, 1000 };
+        QTest::newRow("2500 bytes") << 18 << 19 << 2500 << QList<int> { 1000, 1000, 500 };
+        QTest::newRow("plug numbers are low bytes") << 0x112 << 0x210 << 10 << QList<int> { 10 };
+    }
+
+    void blockDownload()
+    {
+        QFETCH(int, plug);
+        QFETCH(int, subplug);
+        QFETCH(int, size);
+        QFETCH(QList<int>, blocks);
+        FakeModule fake("127.0.0.71");
+        QVERIFY(fake.start());
+        const QByteArray data = pattern(size);
+        TCPThread worker;
+        QCOMPARE(worker.DownPlugConfig("127:0:0:71", plug, subplug, data), 1);
+        QCOMPARE(fake.received(FakeModule::CommandPort), head(0x43, plug, subplug, quint32(size)) + data);
+        QList<int> written;
+        for (const QByteArray &block : fake.blockWrites())
+            written << block.size();
+        QCOMPARE(written, blocks);
+        QCOMPARE(fake.block(plug & 0xFF, subplug & 0xFF), data);
+    }
+
+    void blockDownloadFailures_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("silent");
+        QTest::addColumn<int>("skipAck");
+        QTest::addColumn<QByteArray>("sent");
+        const QByteArray data = pattern(2500);
+        const QByteArray header = head(0x43, 18, 16, 2500);
+        QTest::newRow("nobody there") << "127.0.0.73" << false << -1 << QByteArray();
+        QTest::newRow("not an address") << "module-1" << false << -1 << QByteArray();
+        QTest::newRow("no greeting") << "127.0.0.72" << true << -1 << QByteArray();
+        QTest::newRow("header not acknowledged") << "127.0.0.72" << false << 0 << header;
+        QTest::newRow("second block not acknowledged") << "127.0.0.72" << false << 2 << header + data.left(2000);
+    }
+
+    void blockDownloadFailures()
+    {
+        QFETCH(QString, address);
+        QFETCH(bool, silent);
+        QFETCH(int, skipAck);
+        QFETCH(QByteArray, sent);
+        FakeModule fake("127.0.0.72");
+        fake.setSilent(silent);
+        fake.setSkipAck(skipAck);
+        QVERIFY(fake.start());
+        TCPThread worker;
+        QCOMPARE(worker.DownPlugConfig(address, 18, 16, pattern(2500)), -1);
+        QCOMPARE(fake.received(FakeModule::CommandPort), sent);
+    }
+
+    void blockUpload_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("chunk");
+        QTest::addColumn<qint64>("announced");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<int>("appended");
+        QTest::newRow("one reply") << 10 << 1000 << qint64(-1) << 1 << 10;
+        QTest::newRow("three replies") << 2500 << 1000 << qint64(-1) << 1 << 2500;
+        QTest::newRow("announced 0") << 0 << 1000 << qint64(-1) << 1 << 0;
+        QTest::newRow("more than announced") << 10 << 10 << qint64(6) << -1 << 10;
+        QTest::newRow("less than announced") << 10 << 10 << qint64(20) << -1 << 10;
+        QTest::newRow("announced negative") << 10 << 10 << qint64(0x80000000LL) << -1 << 0;
+    }
+
+    void blockUpload()
+    {
+        QFETCH(int, size);
+        QFETCH(int, chunk);
+        QFETCH(qint64, announced);
+        QFETCH(int, result);
+        QFETCH(int, appended);
+        FakeModule fake("127.0.0.74");
+        const QByteArray block = pattern(size);
+        fake.setUploadBlock(18, 19, block);
+        fake.setUploadChunkSize(chunk);
+        fake.setUploadAnnouncedSize(announced);
+        QVERIFY(fake.start());
+        TCPThread worker;
+        QByteArray data("kept");
+        QCOMPARE(worker.UploadPlugConfig("127:0:0:74", 18, 19, data), result);
+        QCOMPARE(data, QByteArray("kept") + block.left(appended));
+        QCOMPARE(fake.received(FakeModule::CommandPort), QByteArray("U\x12\x13", 3));
+    }
+
+    // Each data reply arrives alone; a reply split in two keeps only its second piece.
+    void blockUploadSplitReply()
+    {
+        FakeModule fake("127.0.0.75");
+        fake.setUploadBlock(19, 16, "abcdefghij");
+        QVERIFY(fake.start());
+        TCPThread worker;
+        QByteArray data;
+        fake.setSplitReply(5); // "SIZE\0" | "\0\0\x0a#end", then "abcde" | "fghij#end"
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^warning: "));
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^warning: "));
+        QCOMPARE(worker.UploadPlugConfig("127.0.0.75", 19, 16, data), -1);
+    }
+
+    void blockUploadWithoutSize()
+    {
+        FakeModule fake("127.0.0.76");
+        fake.setSilent(true);
+        QVERIFY(fake.start());
+        TCPThread worker;
+        QByteArray data;
+        QCOMPARE(worker.UploadPlugConfig("127.0.0.76", 19, 16, data), -1);
+        QVERIFY(data.isEmpty());
+    }
+
+    void udpDownload_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<int>("result");
+        QTest::newRow("OK after the first byte") << QByteArray("#OK\r\n") << 1;
+        QTest::newRow("OK at the start") << QByteArray("OK\r\n") << -1;
+        QTest::newRow("OK after a zero byte") << QByteArray("x\0OK", 4) << -1;
+        QTest::newRow("zero byte after OK") << QByteArray("xOK\0", 4) << 1;
+        QTest::newRow("no OK") << QByteArray("ERR") << -1;
+    }
+
+    void udpDownload()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(int, result);
+        FakeModule fake("127.0.0.81");
+        fake.setUdpDownloadReply(reply);
+        QVERIFY(fake.start());
+        TCPThread worker;
+        const QByteArray data = pattern(300);
+        QCOMPARE(worker.udp_DownPlugConfig("127:0:0:81", 19, 20, data), result);
+        QCOMPARE(fake.datagrams(), QList<QByteArray> { head(0x43, 19, 20, 300) + data });
+    }
+
+    void udpDownloadOfNothingSendsNothing()
+    {
+        FakeModule fake("127.0.0.82");
+        QVERIFY(fake.start());
+        TCPThread worker;
+        QCOMPARE(worker.udp_DownPlugConfig("127.0.0.82", 19, 20, QByteArray()), -1);
+        // A later datagram arrives alone: nothing went before it.
+        QCOMPARE(worker.udp_DownPlugConfig("127.0.0.82", 19, 20, "x"), 1);
+        QCOMPARE(fake.datagrams(), QList<QByteArray> { head(0x43, 19, 20, 1) + "x" });
+    }
+
+    void udpUploadReplacesArray()
+    {
+        FakeModule fake("127.0.0.83");
+        fake.setUploadBlock(19, 19, "live status");
+        QVERIFY(fake.start());
+        TCPThread worker;
+        QByteArray data("old contents, longer than the reply");
+        QCOMPARE(worker.udp_UploadPlugConfig("127.0.0.83", 19, 19, data), 1);
+        QCOMPARE(data, QByteArray("live status"));
+        QByteArray empty;
+        QCOMPARE(worker.udp_UploadPlugConfig("127.0.0.83", 19, 19, empty), 1);
+        QCOMPARE(fake.datagrams(),
+            (QList<QByteArray> {
+                head(0x55, 19, 19, 35) + "old contents, longer than the reply", head(0x55, 19, 19, 0) }));
+    }
+
+    void udpSilentModule()
+    {
+        FakeModule fake("127.0.0.84");
+        fake.setSilent(true);
+        QVERIFY(fake.start());
+        TCPThread worker;
+        QByteArray data;
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(worker.udp_UploadPlugConfig("127.0.0.84", 19, 19, data), -1);
+        QVERIFY(timer.elapsed() >= 1400);
+        QCOMPARE(worker.udp_DownPlugConfig("127.0.0.84", 19, 20, "x"), -1);
+        QCOMPARE(fake.datagrams().size(), 2);
+    }
+
+    // Only the target's datagram answers the request; another sender's is dropped and the wait goes on.
+    void udpAcceptsOnlyTheTarget_data()
+    {
+        QTest::addColumn<bool>("targetAnswers");
+        QTest::newRow("target answers later") << true;
+        QTest::newRow("only the other host answers") << false;
+    }
+
+    void udpAcceptsOnlyTheTarget()
+    {
+        QFETCH(bool, targetAnswers);
+        FakeModule fake("127.0.0.85");
+        fake.setReplyDelay(700);
+        fake.setSilent(!targetAnswers);
+        fake.setUploadBlock(19, 19, "from the target");
+        FakeModule other("127.0.0.86");
+        QVERIFY(fake.start());
+        QVERIFY(other.start());
+        TCPThread worker;
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^warning: configuration datagram .* 127.0.0.86"));
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^warning: configuration datagram .* 127.0.0.86"));
+        other.sendDatagram("#OK impostor", QHostAddress("127.0.0.1"), Endpoints::current().configLocalPort, 200);
+        QByteArray data;
+        QCOMPARE(worker.udp_UploadPlugConfig("127.0.0.85", 19, 19, data), targetAnswers ? 1 : -1);
+        QCOMPARE(data, targetAnswers ? QByteArray("from the target") : QByteArray());
+        other.sendDatagram("#OK impostor", QHostAddress("127.0.0.1"), Endpoints::current().configLocalPort, 200);
+        QCOMPARE(worker.udp_DownPlugConfig("127.0.0.85", 19, 20, "x"), targetAnswers ? 1 : -1);
+    }
+
+    void udpPortTaken()
+    {
+        QUdpSocket holder;
+        QVERIFY(holder.bind(
+            QHostAddress::AnyIPv4, Endpoints::current().configLocalPort, QAbstractSocket::DontShareAddress));
+        FakeModule fake("127.0.0.87");
+        QVERIFY(fake.start());
+        TCPThread worker;
+        QByteArray data;
+        QCOMPARE(worker.udp_UploadPlugConfig("127.0.0.87", 19, 19, data), -1);
+        QCOMPARE(worker.udp_DownPlugConfig("127.0.0.87", 19, 20, "x"), -1);
+        QVERIFY(fake.datagrams().isEmpty());
+    }
+
+    void networkSettings()
+    {
+        FakeModule fake("127.0.0.91");
+        QVERIFY(fake.start());
+        TCPThread worker;
+        const QByteArray settings("\xC0\xA8\x01\x14\xC0\xA8\x01\x01\xFF\xFF\xFF\x00", 12);
+        QCOMPARE(worker.DownIPConfig("127:0:0:91", settings), 0);
+        QTRY_COMPARE(fake.received(FakeModule::CommandPort), "S\r\n" + settings);
+        QCOMPARE(fake.networkSettings(), settings);
+    }
+
+    void networkSettingsFailures_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("silent");
+        QTest::addColumn<int>("skipAck");
+        QTest::addColumn<bool>("hangUp");
+        QTest::newRow("nobody there") << "127.0.0.93" << false << -1 << false;
+        QTest::newRow("no greeting") << "127.0.0.92" << true << -1 << false;
+        QTest::newRow("no acknowledge") << "127.0.0.92" << false << 0 << false;
+    }
+
+    void networkSettingsFailures()
+    {
+        QFETCH(QString, address);
+        QFETCH(bool, silent);
+        QFETCH(int, skipAck);
+        QFETCH(bool, hangUp);
+        FakeModule fake("127.0.0.92");
+        fake.setSilent(silent);
+        fake.setSkipAck(skipAck);
+        if (hangUp)
+            fake.setCloseAfterCommand('S');
+        QVERIFY(fake.start());
+        TCPThread worker;
+        QCOMPARE(worker.DownIPConfig(address, QByteArray(12, '\x01')), -1);
+        QVERIFY(fake.networkSettings().isEmpty());
+    }
+
+    void streamSwitches_data()
+    {
+        QTest::addColumn<Operation>("operation");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("curve on") << Operation([](TCPThread &w, const QString &ip) { w.CurveMonitor(ip, 3, 1); })
+                                  << QByteArray("T\x03\x01", 3);
+        QTest::newRow("curve off, period low byte")
+            << Operation([](TCPThread &w, const QString &ip) { w.CurveMonitor(ip, 0x106, 0); })
+            << QByteArray("T\x06\x00", 3);
+        QTest::newRow("io monitor on") << Operation([](TCPThread &w, const QString &ip) { w.IOMonitor(ip, 1); })
+                                       << QByteArray("D\x00\x01", 3);
+        QTest::newRow("io monitor off") << Operation([](TCPThread &w, const QString &ip) { w.IOMonitor(ip, 0); })
+                                        << QByteArray("D\x00\x00", 3);
+        QTest::newRow("monitor switch") << Operation([](TCPThread &w, const QString &ip) {
+            w.monitorIP = QString(ip).replace('.', ':');
+            w.monitorArg1 = 0x101;
+            w.monitorArg2 = 7;
+            QSignalSpy finished(&w, &TCPThread::finished);
+            w.Monitor();
+            QCOMPARE(finished.count(), 1);
+        }) << QByteArray("M\x01\x07", 3);
+    }
+
+    void streamSwitches()
+    {
+        QFETCH(Operation, operation);
+        QFETCH(QByteArray, bytes);
+        FakeModule fake("127.0.0.95");
+        QVERIFY(fake.start());
+        TCPThread worker;
+        operation(worker, fake.address());
+        QTRY_COMPARE(fake.received(FakeModule::CommandPort), bytes);
+        QCOMPARE(fake.connectionCount(FakeModule::CommandPort), 1);
+    }
+
+    void streamSwitchesKeepTheAddressText()
+    {
+        FakeModule fake("127.0.0.96");
+        QVERIFY(fake.start());
+        TCPThread worker;
+        worker.IOMonitor("127:0:0:96", 1);
+        worker.CurveMonitor("127:0:0:96", 1, 1);
+        QSignalSpy finished(&worker, &TCPThread::finished);
+        worker.Monitor(); // no target set: nothing to reach, still finished
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(fake.connectionCount(FakeModule::CommandPort), 0);
+    }
+};
+
+RIVUDO_TEST_MAIN(TestConfigBlocks)
+#include "tst_configblocks.moc"
