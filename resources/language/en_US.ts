@@ -2,6 +2,20 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="zh_CN">
 <context>
+    <name>modulePrms</name>
+    <message>
+        <source>恢复默认值</source>
+        <translation>Resets Default</translation>
+    </message>
+</context>
+<context>
+    <name>moduleFrame</name>
+    <message>
+        <source>产品示图</source>
+        <translation>Product img</translation>
+    </message>
+</context>
+<context>
     <name>MACDialog</name>
     <message>
         <source>Dialog</source>

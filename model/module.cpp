@@ -1,0 +1,175 @@
+#include "module.h"
+
+#include "iopoint.h"
+#include "moduleshowform.h"
+#include "submodule.h"
+
+module::module(QString name, QString family)
+    : moduleFrame(name, family)
+{
+    showForm = moduleshowform::createForFamily(family);
+    kind = 0;
+    addShowWidget(this);
+    setSlotNum(QStringLiteral("0"));
+    comstr = QLatin1String("");
+}
+
+module::~module()
+{
+    qDeleteAll(ioPoints);
+    ioPoints.clear();
+    const QList<submodule *> subs = submodules;
+    submodules.clear();
+    for (submodule *sub : subs) {
+        sub->parentModule = nullptr;
+        delete sub;
+    }
+    // When the picture form is being destroyed it is what deletes this module: our parent has
+    // already let go of us, and the form must not be deleted a second time.
+    QWidget *holder = parentWidget();
+    const bool formDying = holder && !holder->children().contains(this);
+    if (showForm && !formDying) {
+        setParent(nullptr);
+        delete showForm.data();
+    }
+}
+
+void module::setIP(QString ip)
+{
+    ip.replace(':', '.');
+    this->ip = ip;
+    ipAddress = ip;
+    setData(0, Qt::DisplayRole, QStringLiteral("%1(%2)").arg(ModuleShowName, ip));
+    shareConnection();
+}
+
+void module::setSlotNum(QString slot)
+{
+    moduleFrame::setSlotNum(slot);
+}
+
+submodule *module::addSubmodule(QString name, QString family, int slot)
+{
+    auto *sub = new submodule(name, family);
+    sub->setSlot(QString::number(slot));
+    sub->parentModule = this;
+    addShowWidget(sub);
+    addChild(sub);
+    submodules.append(sub);
+    sub->connType = connType;
+    sub->comstr = comstr;
+    sub->ipAddress = ipAddress;
+    return sub;
+}
+
+void module::shareConnection()
+{
+    for (submodule *sub : submodules) {
+        sub->connType = connType;
+        sub->comstr = comstr;
+        sub->ipAddress = ipAddress;
+    }
+}
+
+QByteArray module::getParamData()
+{
+    QByteArray data = moduleFrame::getParamData();
+    for (submodule *sub : submodules)
+        data.append(sub->getParamData());
+    return data;
+}
+
+void module::setParamData(QByteArray data)
+{
+    qint64 offset = moduleFrame::setParamData(data);
+    for (submodule *sub : submodules) {
+        const int len = qMax(0, sub->paramLen);
+        sub->setParamData(offset < data.size() ? data.mid(int(offset), len) : QByteArray());
+        offset += len;
+    }
+}
+
+void module::restoreDefaults()
+{
+    restorePagesDefaults();
+    for (submodule *sub : submodules)
+        sub->restorePagesDefaults();
+}
+
+namespace {
+int decimalOrZero(const QString &text)
+{
+    bool ok = false;
+    const int n = text.trimmed().toInt(&ok, 10);
+    return ok ? n : 0;
+}
+} // namespace
+
+int module::inputSize()
+{
+    int sum = decimalOrZero(inlen) + pagesInputSize();
+    for (submodule *sub : submodules)
+        sum += sub->pagesInputSize();
+    return sum;
+}
+
+int module::outputSize()
+{
+    int sum = decimalOrZero(outlen) + pagesOutputSize();
+    for (submodule *sub : submodules)
+        sum += sub->pagesOutputSize();
+    return sum;
+}
+
+void module::buildIoPoints()
+{
+    const int inputs = inputSize();
+    const int outputs = outputSize();
+    for (int direction = 0; direction < 2; ++direction) {
+        const int count = direction == 0 ? inputs : outputs;
+        for (int i = 0; i < count; ++i) {
+            auto *point = new IoPoint;
+            point->number = i;
+            point->direction = direction;
+            point->updateAddress();
+            ioPoints.append(point);
+        }
+    }
+}
+
+module::DownloadData module::downloadData()
+{
+    DownloadData d;
+    d.ip = ip;
+    d.comstr = comstr;
+    d.connType = connType;
+    d.downFlag = downFlag;
+    d.params = getParamData();
+    return d;
+}
+
+QString module::toXmlString()
+{
+    auto value = [](const QString &text) { return text.simplified().toHtmlEscaped(); };
+    QString xml = QStringLiteral("<module name=\"") + value(name) + QStringLiteral("\" mac=\"") + value(mac)
+                  + QStringLiteral("\" ip=\"") + value(ip) + QStringLiteral("\" mask=\"") + value(mask)
+                  + QStringLiteral("\" gateway=\"") + value(gateway) + QStringLiteral("\" inlen=\"") + value(inlen)
+                  + QStringLiteral("\"  outlen=\"") + value(outlen) + QStringLiteral("\" Paralen=\"") + value(Paralen)
+                  + QStringLiteral("\" softwareVer=\"") + value(softwareVer) + QStringLiteral("\" backbusVer=\"")
+                  + value(backbusVer) + QStringLiteral("\" subnum=\"") + QString::number(subnum)
+                  + QStringLiteral("\">\n");
+    if (!submodules.isEmpty()) {
+        xml += QStringLiteral("       <submodulelist>\n");
+        for (submodule *sub : submodules)
+            xml += sub->toXmlString();
+        xml += QStringLiteral("       </submodulelist>\n");
+    }
+    QString hex;
+    const QByteArray data = getParamData();
+    hex.reserve(data.size() * 3);
+    for (char byte : data)
+        hex += QStringLiteral("%1 ").arg(quint8(byte), 2, 16, QLatin1Char('0'));
+    xml += QStringLiteral("       <Parameters data = \"") + hex + QStringLiteral("\"/>\n");
+    xml += QStringLiteral("    </module>");
+    return xml;
+}

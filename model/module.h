@@ -1,0 +1,69 @@
+#ifndef MODULE_H
+#define MODULE_H
+
+#include "moduleframe.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+class IoPoint;
+class submodule;
+
+// A coupler found by a scan or read from a project file. It owns its sub-modules (slot
+// order), its process-image points, its pages and its picture form.
+class module : public moduleFrame
+{
+public:
+    // What a worker thread needs of a module, gathered in the GUI thread before it starts:
+    // workers never call into pages.
+    struct DownloadData
+    {
+        QString ip;
+        QString comstr;
+        modulebase::CONNEST_TYPE connType = modulebase::CONNEST_NONE;
+        int downFlag = 0;
+        QByteArray params;
+    };
+
+    module(QString name, QString family);
+    ~module() override;
+
+    void setIP(QString ip);
+    void setSlotNum(QString slot);
+    submodule *addSubmodule(QString name, QString family, int slot);
+    // Hands connType, comstr and ipAddress on to every sub-module.
+    void shareConnection();
+
+    QByteArray getParamData();
+    void setParamData(QByteArray data);
+    void restoreDefaults();
+    int inputSize();
+    int outputSize();
+    void buildIoPoints();
+    DownloadData downloadData();
+    // The module's element of the project file.
+    QString toXmlString();
+
+    QByteArray firmwareHeader; // the 12 header bytes sent before firmwareData
+    QByteArray firmwareData;
+    QList<IoPoint *> ioPoints;
+    QString ip;
+    QString mask;
+    QString gateway;
+    QString inlen;
+    QString outlen;
+    QString Paralen;
+    QString softwareVer;
+    QString backbusVer;
+    int subnum = 0;
+    int downFlag = 0;
+    int firmwareFlag = 0;
+    QList<submodule *> submodules;
+    // CAx export texts.
+    QString gsdmlFile;
+    QString dapId;
+    QString dnsName;
+};
+
+#endif

@@ -1,0 +1,37 @@
+#ifndef SCANREPLY_H
+#define SCANREPLY_H
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// A module-information reply ("R") split into its fields. Missing fields read as empty and
+// sub-module pairs that the reply does not carry are not listed.
+class ScanReply
+{
+public:
+    struct Sub
+    {
+        int slot = 0; // 1-based
+        int typeId = 0;
+        QString softwareVer;
+    };
+
+    static ScanReply parse(const QByteArray &reply);
+
+    bool hasModuleType = false; // field 0 holds "moduletype"
+    QString typeName;
+    QString mac;
+    QString ip;      // ":" already made "."
+    QString mask;    // likewise
+    QString gateway; // likewise
+    QString inlen;
+    QString outlen;
+    QString Paralen;
+    QString softwareVer;
+    QString backbusVer;
+    int subnum = 0;
+    QList<Sub> subs;
+};
+
+#endif

@@ -1,0 +1,28 @@
+#ifndef SUBMODULE_H
+#define SUBMODULE_H
+
+#include "moduleframe.h"
+
+class module;
+
+// The sub-module in one slot of a module.
+class submodule : public moduleFrame
+{
+public:
+    submodule(QString name, QString family);
+    ~submodule() override;
+
+    void setSlot(QString slot);
+    // The sub-module's line of the project file.
+    QString toXmlString() const;
+
+    QString softwareVer;
+    module *parentModule = nullptr;
+    QString slot;
+    // CAx export texts.
+    QString gsdId;
+    QString textId;
+    QString nameText;
+};
+
+#endif
