@@ -1,6 +1,7 @@
 #ifndef MODULE_H
 #define MODULE_H
 
+#include "firmwareheader.h"
 #include "moduleframe.h"
 
 #include <QByteArray>
@@ -45,7 +46,7 @@ public:
     // The module's element of the project file.
     QString toXmlString();
 
-    QByteArray firmwareHeader; // the 12 header bytes sent before firmwareData
+    FirmwareHeader firmwareHeader;
     QByteArray firmwareData;
     QList<IoPoint *> ioPoints;
     QString ip;
