@@ -3,6 +3,7 @@
 #include "delay.h"
 #include "endpoints.h"
 #include "ipv4text.h"
+#include "plugblock.h"
 #include "stcpsocket.h"
 
 #include <QDeadlineTimer>
@@ -349,30 +350,25 @@ int TCPThread::uploadPlugConfig(sTcpSocket &socket, const QString &ip, int plugi
         request.append(char(subplugid & 0xFF));
         writeCommand(socket, request);
         if (socket.waitread(sTcpSocket::INFO_OK)) {
-            const QByteArray first = socket.reply;
+            const qint64 total = announcedBlockSize(socket.reply);
             socket.state = sTcpSocket::WAIT_INFO;
-            if (!first.isEmpty() && first.contains("SIZE")) {
-                quint32 total = 0;
-                for (int i = 4; i < 8; ++i)
-                    total = (total << 8) | quint32(i < first.size() ? quint8(first.at(i)) : 0);
-                if (total == 0) {
-                    result = 1;
-                } else if (total <= 0x7FFFFFFFu) {
-                    qint64 received = 0;
-                    bool ok = true;
-                    while (received < qint64(total)) {
-                        if (!socket.waitread(sTcpSocket::INFO_OK)) {
-                            ok = false;
-                            break;
-                        }
-                        socket.state = sTcpSocket::WAIT_INFO;
-                        // An accepted reply holds "end" after its first byte, so it has the 4-byte trailer.
-                        const QByteArray reply = socket.reply;
-                        data.append(reply.left(reply.size() - 4));
-                        received += reply.size() - 4;
+            if (total == 0) {
+                result = 1;
+            } else if (total > 0) {
+                qint64 received = 0;
+                bool ok = true;
+                while (received < total) {
+                    if (!socket.waitread(sTcpSocket::INFO_OK)) {
+                        ok = false;
+                        break;
                     }
-                    result = ok && received == qint64(total) ? 1 : -1;
+                    socket.state = sTcpSocket::WAIT_INFO;
+                    // An accepted reply holds "end" after its first byte, so it has the 4-byte trailer.
+                    const QByteArray reply = socket.reply;
+                    data.append(reply.left(reply.size() - 4));
+                    received += reply.size() - 4;
                 }
+                result = ok && received == total ? 1 : -1;
             }
         }
     }
