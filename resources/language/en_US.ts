@@ -156,4 +156,35 @@
         <translation>Cancel</translation>
     </message>
 </context>
+<context>
+    <name>IPModfiy_Dialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>IP  地址</source>
+        <translation>IP     </translation>
+    </message>
+    <message>
+        <source>子网掩码</source>
+        <translation>Netmask</translation>
+    </message>
+    <message>
+        <source>默认网关</source>
+        <translation>Gateway</translation>
+    </message>
+    <message>
+        <source>修改</source>
+        <translation>Modfiy</translation>
+    </message>
+    <message>
+        <source>IP地址已修改 重新扫描模块</source>
+        <translation>IP modification successful, please rescan the module</translation>
+    </message>
+    <message>
+        <source>IP地址修改失败</source>
+        <translation>IP modification failed</translation>
+    </message>
+</context>
 </TS>

@@ -1,0 +1,64 @@
+#include "ipmodfiy_dialog.h"
+#include "ui_ipmodfiy_dialog.h"
+
+#include "ipaddress.h"
+#include "module.h"
+#include "networksettings.h"
+#include "tcpthread.h"
+
+#include <QIcon>
+
+IPModfiy_Dialog::IPModfiy_Dialog(module *owner, QWidget *parent)
+    : QDialog(parent)
+    , ui(new Ui::IPModfiy_Dialog)
+    , mod(owner)
+{
+    ui->setupUi(this);
+    ipEdit = new IPAddress(this);
+    gatewayEdit = new IPAddress(this);
+    maskEdit = new IPAddress(this);
+    ipEdit->setObjectName(QStringLiteral("ipEdit"));
+    gatewayEdit->setObjectName(QStringLiteral("gatewayEdit"));
+    maskEdit->setObjectName(QStringLiteral("maskEdit"));
+    ui->horizontalLayout_ip->addWidget(ipEdit);
+    ui->horizontalLayout_mask->addWidget(maskEdit);
+    ui->horizontalLayout_getway->addWidget(gatewayEdit);
+    if (mod) {
+        ipEdit->setIP(mod->ip);
+        maskEdit->setIP(mod->mask);
+        gatewayEdit->setIP(mod->gateway);
+    }
+
+    setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
+    ui->widget->hideMinButton();
+    ui->widget->hideMaxButton();
+    ui->widget->setTitleIcon(QIcon(QStringLiteral(":/new/prefix1/img/ip.png")));
+    ui->widget->setWindow(this);
+}
+
+IPModfiy_Dialog::~IPModfiy_Dialog()
+{
+    delete ui;
+}
+
+void IPModfiy_Dialog::on_pushButton_clicked()
+{
+    // Each entry must be a whole address: a partial one would shift the block the module reads.
+    const QByteArray data = networkSettingsBlock(ipEdit->getIP(), gatewayEdit->getIP(), maskEdit->getIP());
+    if (data.isEmpty() || !mod) {
+        ui->info->setText(tr("IP地址修改失败"));
+        return;
+    }
+    const QString target = mod->ip;
+    // The exchange waits in nested event loops: no second press meanwhile, and the dialog may be
+    // gone when it returns.
+    ui->pushButton->setEnabled(false);
+    const QPointer<IPModfiy_Dialog> self(this);
+    auto *worker = new TCPThread;
+    const int result = worker->DownIPConfig(target, data);
+    delete worker;
+    if (!self)
+        return;
+    ui->pushButton->setEnabled(true);
+    ui->info->setText(result == 0 ? tr("IP地址已修改 重新扫描模块") : tr("IP地址修改失败"));
+}
