@@ -148,28 +148,27 @@ module::DownloadData module::downloadData()
     return d;
 }
 
+ProjectFile::ModuleRecord module::toRecord()
+{
+    ProjectFile::ModuleRecord r;
+    r.name = name;
+    r.mac = mac;
+    r.ip = ip;
+    r.mask = mask;
+    r.gateway = gateway;
+    r.inlen = inlen;
+    r.outlen = outlen;
+    r.Paralen = Paralen;
+    r.softwareVer = softwareVer;
+    r.backbusVer = backbusVer;
+    r.subnum = subnum;
+    for (submodule *sub : submodules)
+        r.submodules.append(sub->toRecord());
+    r.parameters = getParamData();
+    return r;
+}
+
 QString module::toXmlString()
 {
-    auto value = [](const QString &text) { return text.simplified().toHtmlEscaped(); };
-    QString xml = QStringLiteral("<module name=\"") + value(name) + QStringLiteral("\" mac=\"") + value(mac)
-                  + QStringLiteral("\" ip=\"") + value(ip) + QStringLiteral("\" mask=\"") + value(mask)
-                  + QStringLiteral("\" gateway=\"") + value(gateway) + QStringLiteral("\" inlen=\"") + value(inlen)
-                  + QStringLiteral("\"  outlen=\"") + value(outlen) + QStringLiteral("\" Paralen=\"") + value(Paralen)
-                  + QStringLiteral("\" softwareVer=\"") + value(softwareVer) + QStringLiteral("\" backbusVer=\"")
-                  + value(backbusVer) + QStringLiteral("\" subnum=\"") + QString::number(subnum)
-                  + QStringLiteral("\">\n");
-    if (!submodules.isEmpty()) {
-        xml += QStringLiteral("       <submodulelist>\n");
-        for (submodule *sub : submodules)
-            xml += sub->toXmlString();
-        xml += QStringLiteral("       </submodulelist>\n");
-    }
-    QString hex;
-    const QByteArray data = getParamData();
-    hex.reserve(data.size() * 3);
-    for (char byte : data)
-        hex += QStringLiteral("%1 ").arg(quint8(byte), 2, 16, QLatin1Char('0'));
-    xml += QStringLiteral("       <Parameters data = \"") + hex + QStringLiteral("\"/>\n");
-    xml += QStringLiteral("    </module>");
-    return xml;
+    return ProjectFile::moduleXml(toRecord());
 }

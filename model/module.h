@@ -3,6 +3,7 @@
 
 #include "firmwareheader.h"
 #include "moduleframe.h"
+#include "projectfile.h"
 
 #include <QByteArray>
 #include <QList>
@@ -43,7 +44,8 @@ public:
     int outputSize();
     void buildIoPoints();
     DownloadData downloadData();
-    // The module's element of the project file.
+    // The module's record and element of the project file (parameters from getParamData).
+    ProjectFile::ModuleRecord toRecord();
     QString toXmlString();
 
     FirmwareHeader firmwareHeader;

@@ -2,13 +2,6 @@
 
 #include "module.h"
 
-namespace {
-QString escapeAttribute(const QString &text)
-{
-    return text.toHtmlEscaped();
-}
-} // namespace
-
 submodule::submodule(QString name, QString family)
     : moduleFrame(name, family)
 {
@@ -28,8 +21,12 @@ void submodule::setSlot(QString slot)
     this->slot = slot;
 }
 
+ProjectFile::SubmoduleRecord submodule::toRecord() const
+{
+    return ProjectFile::SubmoduleRecord{name, slot, softwareVer};
+}
+
 QString submodule::toXmlString() const
 {
-    return QStringLiteral("              <submodule name=\"%1\" slot=\"%2\" softwareVer=\"%3\"/>\n")
-        .arg(escapeAttribute(name), escapeAttribute(slot), escapeAttribute(softwareVer));
+    return ProjectFile::submoduleXml(toRecord());
 }

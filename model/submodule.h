@@ -2,6 +2,7 @@
 #define SUBMODULE_H
 
 #include "moduleframe.h"
+#include "projectfile.h"
 
 class module;
 
@@ -13,7 +14,8 @@ public:
     ~submodule() override;
 
     void setSlot(QString slot);
-    // The sub-module's line of the project file.
+    // The sub-module's record and line of the project file.
+    ProjectFile::SubmoduleRecord toRecord() const;
     QString toXmlString() const;
 
     QString softwareVer;

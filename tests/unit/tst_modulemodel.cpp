@@ -11,6 +11,7 @@
 
 #include <QComboBox>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QSpinBox>
@@ -554,6 +555,22 @@ private slots:
         QVERIFY(m.livePages().isEmpty());
         QVERIFY(m.getParamData().isEmpty());
         m.showPages();
+    }
+
+    void frameSizeFollowsPicture()
+    {
+        QByteArray xml = familyXml({{"CPL", {}, "0"}, {"NOPIC", {}, "0"}});
+        xml.replace("<m ModuleName=\"CPL\"", "<m ModuleName=\"CPL\" Pixmap=\"cpl.png\"");
+        QVERIFY(m_dir->write("/ModuleParameter/FAM/ModuleParameter.xml", xml));
+        QImage image(30, 80, QImage::Format_RGB32);
+        image.fill(Qt::gray);
+        QVERIFY(image.save(m_dir->filePath("/ModuleParameter/FAM/CPL.PNG")));
+        module withPicture("CPL", "FAM");
+        QCOMPARE(withPicture.size(), QSize(31, 125));
+        QCOMPARE(withPicture.findChild<QLabel *>("label")->size(), QSize(30, 80));
+        QCOMPARE(withPicture.findChild<QLabel *>("name")->text(), QString("CPL show"));
+        module without("NOPIC", "FAM");
+        QCOMPARE(without.size(), QSize(1, 45));
     }
 
     void slotRecords()
