@@ -28,7 +28,8 @@ module::~module()
     // already let go of us, and the form must not be deleted a second time.
     QWidget *holder = parentWidget();
     const bool formDying = holder && !holder->children().contains(this);
-    if (showForm && !formDying) {
+    // isNull() does not touch the object, which may be half destroyed.
+    if (!formDying && !showForm.isNull()) {
         setParent(nullptr);
         delete showForm.data();
     }

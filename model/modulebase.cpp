@@ -23,8 +23,10 @@ modulebase::~modulebase()
     qDeleteAll(dataList);
     dataList.clear();
     pageList.clear();
-    for (const QPointer<menubase> &page : m_ownedPages)
-        delete page.data();
+    for (const QPointer<menubase> &page : m_ownedPages) {
+        if (!page.isNull())
+            delete page.data();
+    }
     m_ownedPages.clear();
 }
 
@@ -56,7 +58,7 @@ QList<menubase *> modulebase::livePages()
 {
     QList<menubase *> alive;
     for (const QPointer<menubase> &page : m_ownedPages) {
-        if (page)
+        if (!page.isNull())
             alive.append(page.data());
     }
     if (alive.size() != m_ownedPages.size())

@@ -1,6 +1,7 @@
 #include "iopoint.h"
 #include "menubase.h"
 #include "module.h"
+#include "moduleshowform.h"
 #include "moduleprms.h"
 #include "moduleslot.h"
 #include "pagefactory.h"
@@ -11,6 +12,9 @@
 
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPointer>
+#include <QVBoxLayout>
 #include <QImage>
 #include <QLabel>
 #include <QMouseEvent>
@@ -61,6 +65,22 @@ TestPage *page(moduleFrame *frame, int index)
 {
     return static_cast<TestPage *>(frame->pageList.at(index));
 }
+
+// A picture form that holds its frames in an inner widget, as the real forms do.
+class TestShowForm : public moduleshowform
+{
+public:
+    TestShowForm()
+    {
+        auto *outer = new QVBoxLayout(this);
+        contents = new QWidget(this);
+        outer->addWidget(contents);
+        row = new QHBoxLayout(contents);
+    }
+    void addModuleWidget(QWidget *frame) override { row->addWidget(frame); }
+    QWidget *contents;
+    QHBoxLayout *row;
+};
 
 } // namespace
 
@@ -541,6 +561,45 @@ private slots:
         tree.clear();
         QCOMPARE(TestPage::alive(), 0);
         QCOMPARE(tabs.count(), 0);
+    }
+
+    void deletingModuleDeletesItsPictureForm()
+    {
+        writeFamily({{"CPL", {"General"}, "0"}, {"SA", {"General"}, "1"}});
+        QTreeWidget tree;
+        auto *m = new module("CPL", "FAM");
+        QPointer<moduleshowform> form = new TestShowForm;
+        m->showForm = form;
+        m->addShowWidget(m);
+        tree.addTopLevelItem(m);
+        QPointer<QWidget> sub = m->addSubmodule("SA", "FAM", 1);
+        QCOMPARE(sub->parentWidget(), static_cast<TestShowForm *>(form.data())->contents);
+        delete m;
+        QVERIFY(!form);
+        QVERIFY(!sub);
+        QCOMPARE(tree.topLevelItemCount(), 0);
+    }
+
+    void pictureFormDestroyedFirst()
+    {
+        // The picture tab goes away with the main window's tab widget: the frames inside it go
+        // with it, each exactly once.
+        writeFamily({{"CPL", {"General"}, "0"}, {"SA", {"General"}, "1"}});
+        QTreeWidget tree;
+        QPointer<module> m = new module("CPL", "FAM");
+        auto *form = new TestShowForm;
+        m->showForm = form;
+        m->addShowWidget(m);
+        tree.addTopLevelItem(m);
+        QPointer<QWidget> a = m->addSubmodule("SA", "FAM", 1);
+        QPointer<QWidget> b = m->addSubmodule("SA", "FAM", 2);
+        delete b.data();
+        QCOMPARE(m->submodules.size(), 1);
+        QCOMPARE(m->childCount(), 1);
+        delete form;
+        QVERIFY(!m);
+        QVERIFY(!a);
+        QCOMPARE(tree.topLevelItemCount(), 0);
     }
 
     void pagesDestroyedWithTheirTabWidget()
