@@ -187,4 +187,11 @@
         <translation>IP modification failed</translation>
     </message>
 </context>
+<context>
+    <name>General</name>
+    <message>
+        <source>基本设置</source>
+        <translation>Basic Settings</translation>
+    </message>
+</context>
 </TS>
