@@ -194,4 +194,47 @@
         <translation>Basic Settings</translation>
     </message>
 </context>
+<context>
+    <name>moduleinfoForm</name>
+    <message>
+        <source>模块类型:</source>
+        <translation>Type:</translation>
+    </message>
+    <message>
+        <source>物理地址:</source>
+        <translation>MAC:</translation>
+    </message>
+    <message>
+        <source> IP 地址:</source>
+        <translation>IP：</translation>
+    </message>
+    <message>
+        <source>修改</source>
+        <translation>Modfiy</translation>
+    </message>
+    <message>
+        <source>扩展数量:</source>
+        <translation>Submodules：</translation>
+    </message>
+    <message>
+        <source>固件版本:</source>
+        <translation>Firmware:</translation>
+    </message>
+    <message>
+        <source>背板版本:</source>
+        <translation>InterFirmware:</translation>
+    </message>
+    <message>
+        <source>扩展模块信息</source>
+        <translation>Submodule Information</translation>
+    </message>
+    <message>
+        <source>描    述:</source>
+        <translation>Description:</translation>
+    </message>
+    <message>
+        <source>恢复参数默认值</source>
+        <translation>Reset Default Parameter</translation>
+    </message>
+</context>
 </TS>

@@ -73,8 +73,8 @@ class TestExampleData : public QObject
 
     static int widthOf(const QString &dataType)
     {
-        static const QMap<QString, int> widths{{"Unsigned8", 1}, {"signed8", 1}, {"Unsigned16", 2},
-                                               {"Integer16", 2}, {"Unsigned32", 4}, {"Integer32", 4}};
+        static const QMap<QString, int> widths { { "Unsigned8", 1 }, { "signed8", 1 }, { "Unsigned16", 2 },
+            { "Integer16", 2 }, { "Unsigned32", 4 }, { "Integer32", 4 } };
         return widths.value(dataType, -1);
     }
 
@@ -85,8 +85,8 @@ class TestExampleData : public QObject
             if (l.toElement().attribute("ID").simplified() != id)
                 continue;
             for (QDomNode i = l.firstChild(); !i.isNull(); i = i.nextSibling())
-                items.append({i.toElement().attribute("TextId").simplified(),
-                              i.toElement().attribute("Content").toInt()});
+                items.append(
+                    { i.toElement().attribute("TextId").simplified(), i.toElement().attribute("Content").toInt() });
         }
         return items;
     }
@@ -95,9 +95,9 @@ private slots:
     void everyXmlFileIsWellFormed()
     {
         QDir base(dir());
-        QStringList files{"Devicestype.xml"};
+        QStringList files { "Devicestype.xml" };
         for (const QString &family : base.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-            for (const QString &f : QDir(base.filePath(family)).entryList({"*.xml"}, QDir::Files))
+            for (const QString &f : QDir(base.filePath(family)).entryList({ "*.xml" }, QDir::Files))
                 files << family + "/" + f;
         QVERIFY(files.size() > 10);
         for (const QString &f : files) {
@@ -114,7 +114,7 @@ private slots:
         QVERIFY(families.size() >= 10);
         QVERIFY(families.values().contains("KTL"));
         for (auto it = families.cbegin(); it != families.cend(); ++it) {
-            for (const char *file : {"ModuleParameter.xml", "ModuleParameter_zh.xml", "ModuleParameter_en.xml"}) {
+            for (const char *file : { "ModuleParameter.xml", "ModuleParameter_zh.xml", "ModuleParameter_en.xml" }) {
                 const QString path = dir() + "/" + it.value() + "/" + file;
                 QVERIFY2(QFile::exists(path), qPrintable(path));
             }
@@ -219,7 +219,7 @@ private slots:
             QVERIFY(item.attribute("BitLen").toInt() > 0);
         }
 
-        for (const char *lang : {"zh", "en"}) {
+        for (const char *lang : { "zh", "en" }) {
             QDomDocument tr;
             QVERIFY2(parse(dir() + "/" + family + "/ModuleParameter_" + lang + ".xml", tr, &why), qPrintable(why));
             const QDomElement t = modulesOf(tr).value(type);
@@ -232,7 +232,7 @@ private slots:
             for (QDomNode n = param.firstChild(); !n.isNull(); n = n.nextSibling()) {
                 const QDomElement p = n.toElement();
                 QVERIFY2(!names.value(p.attribute("ParameterName")).isEmpty(),
-                         qPrintable(QString("%1: %2 untranslated").arg(lang, p.attribute("ParameterName"))));
+                    qPrintable(QString("%1: %2 untranslated").arg(lang, p.attribute("ParameterName"))));
                 const QString target = p.attribute("ValueItemTarget");
                 if (target.isEmpty())
                     continue;
@@ -250,10 +250,10 @@ private slots:
 
     void setCoversEveryPageKeyAndDataType()
     {
-        const QStringList exact{"General", "I/O", "ModbusMonitor", "ModbusConfig", "EcatModbusConfig",
-                                "IoutlinkConfig"};
-        const QStringList prefixes{"MSCOM", "TEMP_CTL", "WEIGT", "Factory_WEIGT", "MQTT", "PARAM_IOLink",
-                                   "DATA_IOLink", "INFO_IOLink"};
+        const QStringList exact { "General", "I/O", "ModbusMonitor", "ModbusConfig", "EcatModbusConfig",
+            "IoutlinkConfig" };
+        const QStringList prefixes { "MSCOM", "TEMP_CTL", "WEIGT", "Factory_WEIGT", "MQTT", "PARAM_IOLink",
+            "DATA_IOLink", "INFO_IOLink" };
         QSet<QString> keysSeen, typesSeen;
         const auto families = familyMap();
         for (auto it = families.cbegin(); it != families.cend(); ++it) {
@@ -274,7 +274,7 @@ private slots:
         }
         for (const QString &k : exact + prefixes)
             QVERIFY2(keysSeen.contains(k), qPrintable(k));
-        for (const char *t : {"Unsigned8", "signed8", "Unsigned16", "Integer16", "Unsigned32", "Integer32"})
+        for (const char *t : { "Unsigned8", "signed8", "Unsigned16", "Integer16", "Unsigned32", "Integer32" })
             QVERIFY2(typesSeen.contains(t), t);
     }
 
@@ -283,7 +283,7 @@ private slots:
         int lists = 0;
         QDir base(dir());
         for (const QString &family : base.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-            for (const QString &f : QDir(base.filePath(family)).entryList({"*_Deviceslist.xml"}, QDir::Files)) {
+            for (const QString &f : QDir(base.filePath(family)).entryList({ "*_Deviceslist.xml" }, QDir::Files)) {
                 ++lists;
                 QDomDocument doc;
                 QString why;
@@ -298,7 +298,7 @@ private slots:
                     QVERIFY2(described(e.attribute("Name"), e.attribute("Family")), qPrintable(e.attribute("Name")));
                     for (QDomNode s = m.firstChild(); !s.isNull(); s = s.nextSibling())
                         QVERIFY2(described(s.toElement().attribute("SubName"), s.toElement().attribute("Family")),
-                                 qPrintable(s.toElement().attribute("SubName")));
+                            qPrintable(s.toElement().attribute("SubName")));
                 }
             }
         }

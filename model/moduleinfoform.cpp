@@ -1,0 +1,110 @@
+#include "moduleinfoform.h"
+
+#include "ipmodfiy_dialog.h"
+#include "module.h"
+#include "prompts.h"
+#include "submodule.h"
+#include "ui_moduleinfoform.h"
+
+moduleinfoForm::moduleinfoForm(QWidget *parent)
+    : QWidget(parent)
+    , form(new Ui::moduleinfoForm)
+{
+    form->setupUi(this);
+    form->pushButton_2->setEnabled(false);
+    form->pushButton_IP->setEnabled(false);
+    form->pushButton->setEnabled(false);
+    form->pushButton->hide();
+}
+
+moduleinfoForm::~moduleinfoForm()
+{
+    disconnect(m_destroyedConnection);
+    delete form;
+}
+
+void moduleinfoForm::showModuleInfo(::module *m)
+{
+    if (!m)
+        return;
+    if (module != m) {
+        disconnect(m_destroyedConnection);
+        m_destroyedConnection = connect(m, &QObject::destroyed, this, &moduleinfoForm::moduleDestroyed);
+    }
+    form->moduletype->setText(m->ModuleShowName);
+    form->macadd->setText(m->mac.toUpper());
+    form->ipadd->setText(m->ip);
+    form->submodulenum->setText(QString::number(m->subnum));
+    form->firmware->setText(m->softwareVer);
+    form->interbusver->setText(m->backbusVer);
+    form->InsizelineEdit->setText(m->inlen);
+    form->OutsizelineEdit->setText(m->outlen);
+    form->ConfsizelineEdit->setText(m->Paralen);
+    module = m;
+    form->pushButton_2->setEnabled(true);
+    form->pushButton->setEnabled(true);
+    form->pushButton_IP->setEnabled(m->connType == modulebase::CONNEST_NET);
+}
+
+void moduleinfoForm::showSubmoduleInfo(submodule *sub)
+{
+    if (!sub)
+        return;
+    form->submoduletype->setEnabled(true);
+    form->subfirmware->setEnabled(true);
+    form->subinfo->setEnabled(true);
+    form->submoduletype->setText(sub->ModuleShowName);
+    form->subfirmware->setText(sub->softwareVer);
+    form->subinfo->setText(sub->Text);
+}
+
+void moduleinfoForm::clearSubmoduleInfo()
+{
+    form->submoduletype->clear();
+    form->subfirmware->clear();
+    form->subinfo->clear();
+    form->submoduletype->setEnabled(false);
+    form->subfirmware->setEnabled(false);
+    form->subinfo->setEnabled(false);
+}
+
+void moduleinfoForm::clearModuleInfo()
+{
+    disconnect(m_destroyedConnection);
+    module = nullptr;
+    for (QLineEdit *field : { form->moduletype, form->macadd, form->ipadd, form->submodulenum, form->firmware,
+             form->interbusver, form->InsizelineEdit, form->OutsizelineEdit, form->ConfsizelineEdit })
+        field->clear();
+    clearSubmoduleInfo();
+    form->pushButton_2->setEnabled(false);
+    form->pushButton_IP->setEnabled(false);
+    form->pushButton->setEnabled(false);
+}
+
+void moduleinfoForm::retranslate()
+{
+    form->retranslateUi(this);
+    form->moduletype->clear();
+}
+
+void moduleinfoForm::moduleDestroyed()
+{
+    clearModuleInfo();
+}
+
+void moduleinfoForm::on_pushButton_2_clicked()
+{
+    if (module)
+        module->restoreDefaults();
+}
+
+void moduleinfoForm::on_pushButton_IP_clicked()
+{
+    if (!module || module->connType != modulebase::CONNEST_NET)
+        return;
+    auto *dialog = new IPModfiy_Dialog(module.data(), this);
+    Prompts::exec(dialog);
+    delete dialog;
+}
+
+void moduleinfoForm::on_pushButton_clicked() { }
