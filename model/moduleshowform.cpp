@@ -1,5 +1,8 @@
 #include "moduleshowform.h"
 
+#include "ktlshowform.h"
+#include "showmoduleform.h"
+
 moduleshowform::moduleshowform(QWidget *parent)
     : QWidget(parent)
 {
@@ -7,8 +10,8 @@ moduleshowform::moduleshowform(QWidget *parent)
 
 moduleshowform *moduleshowform::createForFamily(const QString &family)
 {
-    // "KTL" and "DRV_K" stack three rows (KTLShowForm); every other family scrolls one row
-    // (ShowModuleForm). Until those forms exist a module has no picture form.
-    Q_UNUSED(family);
-    return nullptr;
+    // The compact families stack three rows; every other family scrolls one row.
+    if (family == QLatin1String("KTL") || family == QLatin1String("DRV_K"))
+        return new KTLShowForm;
+    return new ShowModuleForm;
 }
