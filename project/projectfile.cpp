@@ -231,7 +231,9 @@ QString documentXml(const QString &fileInfo, const QString &moduleText)
 bool writeFile(const QString &path, const QString &text, QString *error)
 {
     QSaveFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly | QIODevice::Text);
+    // Unbuffered: a buffered flush that the disk cuts short is not reported by Qt, and the
+    // short file would replace the old one.
+    bool ok = file.open(QIODevice::WriteOnly | QIODevice::Text | QIODevice::Unbuffered);
     if (ok) {
         const QByteArray bytes = text.toUtf8();
         ok = file.write(bytes) == bytes.size();

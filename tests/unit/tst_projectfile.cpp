@@ -298,8 +298,16 @@ private slots:
         QCOMPARE(f.readAll(), QByteArray("\xe4\xb8\xad")); // UTF-8 without byte order mark
     }
 
+    void failedWriteKeepsOldFile_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::newRow("within one buffer") << 4000;
+        QTest::newRow("beyond the buffer") << 100000;
+    }
+
     void failedWriteKeepsOldFile()
     {
+        QFETCH(int, size);
         QTemporaryDir dir;
         const QString path = dir.filePath("p.kdxml");
         QVERIFY(writeFile(path, "old"));
@@ -311,7 +319,7 @@ private slots:
         small.rlim_cur = 64;
         setrlimit(RLIMIT_FSIZE, &small);
         QString error;
-        const bool ok = writeFile(path, QString(100000, 'x'), &error);
+        const bool ok = writeFile(path, QString(size, 'x'), &error);
         setrlimit(RLIMIT_FSIZE, &old);
         std::signal(SIGXFSZ, previous);
         QVERIFY(!ok);
