@@ -237,4 +237,27 @@
         <translation>Reset Default Parameter</translation>
     </message>
 </context>
+<context>
+    <name>DownDialog</name>
+    <message>
+        <source>下载参数</source>
+        <translation>Download parameters</translation>
+    </message>
+    <message>
+        <source>通讯地址</source>
+        <translation>Port:</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>开始下载</source>
+        <translation>Download</translation>
+    </message>
+    <message>
+        <source>未下载</source>
+        <translation>No Action</translation>
+    </message>
+</context>
 </TS>

@@ -1,0 +1,159 @@
+#include "downdialog.h"
+#include "ui_downdialog.h"
+
+#include "module.h"
+#include "moduletarget.h"
+#include "tcpthread.h"
+#include "uartthread.h"
+
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QThread>
+
+DownDialog::DownDialog(QWidget *parent)
+    : QDialog(parent)
+    , ui(new Ui::DownDialog)
+{
+    ui->setupUi(this);
+    setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
+    ui->widget->hideMaxButton();
+    ui->widget->hideMinButton();
+    ui->widget->setTitleIcon(QIcon(":/new/prefix1/img/down.png"));
+    ui->widget->setWindow(this);
+    ui->widget->setTitleText(tr("下载参数"));
+
+    ui->tableWidget->setColumnWidth(0, 30);
+    ui->tableWidget->setColumnWidth(1, 150);
+    ui->tableWidget->setColumnWidth(2, 150);
+    ui->tableWidget->horizontalHeader()->setStyleSheet(
+        "QHeaderView::section{background-color: rgb(178, 171, 255);}");
+    ui->progressBar->setValue(0);
+}
+
+DownDialog::~DownDialog()
+{
+    delete ui;
+}
+
+void DownDialog::setModuleList(QList<module *> modules)
+{
+    for (module *m : modules) {
+        DownItem item;
+        item.checkBox = new QCheckBox;
+        item.checkBox->setChecked(true);
+        item.mod = m;
+        item.row = ui->tableWidget->rowCount();
+        items.append(item);
+        ui->tableWidget->insertRow(item.row);
+        ui->tableWidget->setCellWidget(item.row, 0, item.checkBox);
+
+        QString address;
+        if (m->connType == modulebase::CONNEST_COM) {
+            address = m->comstr;
+            comPort = m->comstr;
+        } else {
+            address = m->ip;
+        }
+        auto *addressItem = new QTableWidgetItem(address);
+        addressItem->setFlags(addressItem->flags() & ~Qt::ItemIsEditable);
+        addressItem->setTextAlignment(Qt::AlignCenter);
+        ui->tableWidget->setItem(item.row, 1, addressItem);
+        auto *stateItem = new QTableWidgetItem(tr("未下载"));
+        stateItem->setFlags(stateItem->flags() & ~Qt::ItemIsEditable);
+        stateItem->setTextAlignment(Qt::AlignCenter);
+        ui->tableWidget->setItem(item.row, 2, stateItem);
+    }
+}
+
+void DownDialog::on_pushButton_clicked()
+{
+    targetList.clear();
+    for (const DownItem &item : qAsConst(items)) {
+        if (item.checkBox->isChecked()) {
+            item.mod->downFlag = 1;
+            targetList.append(item.mod);
+        } else {
+            item.mod->downFlag = 0;
+        }
+    }
+    ui->progressBar->setRange(0, targetList.size());
+    ui->progressBar->setValue(0);
+    ui->pushButton->setEnabled(false);
+    startDownload();
+}
+
+void DownDialog::startDownload()
+{
+    if (targetList.isEmpty())
+        return;
+
+    // Everything the downloads need is taken from the modules here, in the GUI thread: the
+    // worker thread never calls into pages, and each serial module goes out on its own port.
+    ModuleTargetList network;
+    QList<QPair<QString, QByteArray>> serial;
+    for (module *m : qAsConst(targetList)) {
+        if (m->connType == modulebase::CONNEST_COM) {
+            serial.append({ m->comstr, m->getParamData() });
+        } else {
+            ModuleTarget target;
+            target.ip = m->ip;
+            target.downFlag = 1;
+            target.paramData = m->getParamData();
+            network.append(target);
+        }
+    }
+
+    for (const auto &job : qAsConst(serial)) {
+        uartthread worker(job.first);
+        connect(&worker, &uartthread::SendCurstate, this, &DownDialog::SetCurScanIP);
+        worker.DownParamter(job.second);
+    }
+
+    if (network.isEmpty()) {
+        Sancefinished();
+        return;
+    }
+    auto *thread = new QThread;
+    auto *worker = new TCPThread;
+    worker->moduleList = network;
+    connect(this, QOverload<>::of(&DownDialog::startdownsignal), worker, &TCPThread::DownParamter);
+    connect(worker, &TCPThread::SendCurIP, this, &DownDialog::SetCurScanIP);
+    connect(worker, &TCPThread::finished, thread, &QThread::quit);
+    connect(worker, &TCPThread::finished, this, &DownDialog::Sancefinished);
+    connect(thread, &QThread::finished, worker, &QObject::deleteLater);
+    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
+    worker->moveToThread(thread);
+    thread->start();
+    emit startdownsignal();
+}
+
+QString DownDialog::rowAddress(const QString &text)
+{
+    QString address = text.trimmed();
+    address.replace(QLatin1Char(':'), QLatin1Char('.'));
+    return address;
+}
+
+void DownDialog::SetCurScanIP(QString moduleinfo)
+{
+    const int hash = moduleinfo.indexOf(QLatin1Char('#'));
+    if (hash < 0)
+        return;
+    const QString address = rowAddress(moduleinfo.left(hash));
+    const QString status = moduleinfo.mid(hash + 1).section(QLatin1Char('#'), 0, 0);
+    // The whole address must match: "192.168.0.1" is not the row of "192.168.0.10".
+    for (const DownItem &item : qAsConst(items)) {
+        if (!item.checkBox->isChecked())
+            continue;
+        QTableWidgetItem *addressItem = ui->tableWidget->item(item.row, 1);
+        if (!addressItem || rowAddress(addressItem->text()) != address)
+            continue;
+        ui->tableWidget->item(item.row, 2)->setText(status);
+        ui->progressBar->setValue(ui->progressBar->value() + 1);
+    }
+}
+
+void DownDialog::Sancefinished()
+{
+    ui->pushButton->setEnabled(true);
+}

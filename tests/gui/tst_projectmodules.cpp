@@ -1,0 +1,102 @@
+#include "familymap.h"
+#include "module.h"
+#include "projectmodules.h"
+#include "submodule.h"
+#include "tempappdir.h"
+#include "testsupport.h"
+
+#include <memory>
+
+using namespace ProjectFile;
+
+class TestProjectModules : public QObject
+{
+    Q_OBJECT
+
+private:
+    static ModuleRecord coupler()
+    {
+        ModuleRecord r;
+        r.name = "KTL-C10";
+        r.mac = "00:11:22:33:44:55";
+        r.ip = "192:168:0:7";
+        r.mask = "255.255.255.0";
+        r.gateway = "192.168.0.1";
+        r.inlen = "2";
+        r.outlen = "1";
+        r.Paralen = "9";
+        r.softwareVer = "V1.0";
+        r.backbusVer = "V2.0";
+        r.subnum = 3;
+        r.submodules = { { "RV-DI16", "1", "V1.1" }, { "RV-AI4", "4", "V1.2" } };
+        r.hasParameters = false;
+        return r;
+    }
+
+private slots:
+    void buildFromRecord()
+    {
+        TempAppDir app(true);
+        FamilyMap families;
+        QVERIFY(families.read());
+        std::unique_ptr<module> m(ProjectModules::buildModule(coupler(), families));
+        QVERIFY(m);
+        QCOMPARE(m->Family, QString("KTL"));
+        QCOMPARE(m->ip, QString("192.168.0.7"));
+        QCOMPARE(m->subnum, 3);
+        QCOMPARE(m->submodules.size(), 2);
+        QCOMPARE(m->submodules[1]->slot, QString("4"));
+        QCOMPARE(m->submodules[1]->softwareVer, QString("V1.2"));
+        QCOMPARE(m->submodules[1]->parentModule, m.get());
+
+        ModuleRecord back = ProjectModules::recordOf(m.get());
+        ModuleRecord expected = coupler();
+        expected.ip = "192.168.0.7";
+        QCOMPARE(back.submodules.size(), 2);
+        QCOMPARE(back.submodules[1].slot, QString("4"));
+        expected.parameters = m->getParamData();
+        QCOMPARE(ProjectFile::moduleXml(back), ProjectFile::moduleXml(expected));
+        QCOMPARE(m->toXmlString(), ProjectFile::moduleXml(expected));
+    }
+
+    void unknownTypes_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("subType");
+        QTest::newRow("module") << "NO-SUCH" << "RV-DI16";
+        QTest::newRow("sub-module") << "KTL-C10" << "NO-SUCH";
+        QTest::newRow("empty sub-module") << "KTL-C10" << "";
+    }
+
+    void unknownTypes()
+    {
+        QFETCH(QString, type);
+        QFETCH(QString, subType);
+        TempAppDir app(true);
+        FamilyMap families;
+        QVERIFY(families.read());
+        ModuleRecord r = coupler();
+        r.name = type;
+        r.submodules[1].name = subType;
+        QVERIFY(!ProjectModules::buildModule(r, families));
+    }
+
+    void writtenTextsAreXml()
+    {
+        TempAppDir app(true);
+        FamilyMap families;
+        QVERIFY(families.read());
+        std::unique_ptr<module> m(ProjectModules::buildModule(coupler(), families));
+        QVERIFY(m);
+        m->softwareVer = QString("V1\x01<2>");
+        m->submodules[0]->softwareVer = QString("a\x02\"b\"");
+        const QString xml = m->toXmlString();
+        QVERIFY(xml.contains("softwareVer=\"V1&lt;2&gt;\" backbusVer"));
+        QVERIFY(xml.contains("<submodule name=\"RV-DI16\" slot=\"1\" softwareVer=\"a&quot;b&quot;\"/>"));
+        const ReadResult r = ProjectFile::read(("<r><modulelist>" + xml + "</modulelist></r>").toUtf8());
+        QVERIFY2(r.ok, qPrintable(r.error));
+    }
+};
+
+RIVUDO_TEST_MAIN(TestProjectModules)
+#include "tst_projectmodules.moc"
