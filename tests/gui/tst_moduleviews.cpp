@@ -2,6 +2,7 @@
 #include "menubase.h"
 #include "module.h"
 #include "moduleinfoform.h"
+#include "moduleprms.h"
 #include "promptrecorder.h"
 #include "showmoduleform.h"
 #include "submodule.h"
@@ -264,9 +265,12 @@ private slots:
         m->pageList.append(&own);
         ai->pageList.append(&sub);
         m->setHighlight();
+        modulePrms *offset = ai->paramList.at(1);
+        offset->value = offset->DefaultValue + 7;
         moduleinfoForm panel;
         panel.showModuleInfo(m.get());
         QTest::mouseClick(panel.form->pushButton_2, Qt::LeftButton);
+        QCOMPARE(offset->value, offset->DefaultValue);
         // Only the highlighted frame's pages show the defaults in their widgets as well.
         QCOMPARE(own.restored, QList<bool> { true });
         QCOMPARE(sub.restored, QList<bool> { false });

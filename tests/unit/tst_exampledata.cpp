@@ -1,3 +1,8 @@
+#include "familymap.h"
+#include "modulebase.h"
+#include "moduleprms.h"
+#include "sublistmap.h"
+#include "tempappdir.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -5,6 +10,7 @@
 #include <QFile>
 #include <QImage>
 #include <QMap>
+#include <QRegularExpression>
 #include <QSet>
 
 // The example description set shipped in data/ModuleParameter is what the program shows out of
@@ -303,6 +309,44 @@ private slots:
             }
         }
         QVERIFY(lists >= 1);
+    }
+
+    // The program's own readers see the same set, and every text has a translation in both
+    // languages.
+    void programReadsTheSet()
+    {
+        TempAppDir app(true);
+        FamilyMap families;
+        QVERIFY(families.read());
+        const QMap<QString, QString> &read = families;
+        QCOMPARE(read, familyMap());
+        SublistMap sublist;
+        QVERIFY(sublist.read());
+        QCOMPARE(sublist.size(), 8);
+        for (const QString &name : sublist)
+            QVERIFY2(families.contains(name), qPrintable(name));
+
+        for (auto it = families.cbegin(); it != families.cend(); ++it) {
+            modulebase type(it.key(), it.value());
+            QVERIFY2(!type.menuList.isEmpty(), qPrintable(it.key()));
+            QVERIFY(QFile::exists(type.Pixmap));
+            QStringList english, chinese;
+            for (int language : { 1, 0 }) {
+                type.loadLanguage(language);
+                QStringList &texts = language ? english : chinese;
+                texts << type.Text;
+                for (modulePrms *p : type.paramList) {
+                    texts << p->text;
+                    for (const auto &item : p->valueItems)
+                        texts << item.first->text;
+                }
+            }
+            QCOMPARE(english.size(), chinese.size());
+            for (const QString &t : english)
+                QVERIFY2(!t.isEmpty() && !t.contains(QRegularExpression("[\\x{4e00}-\\x{9fff}]")),
+                    qPrintable(it.key() + ": " + t));
+            QCOMPARE(chinese.first(), type.Text);
+        }
     }
 };
 
