@@ -1,15 +1,19 @@
-#include <QApplication>
-#include <QMainWindow>
-
+#include "mainwindow.h"
 #include "resourceinit.h"
+
+#include <QApplication>
 
 int main(int argc, char *argv[])
 {
     QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QApplication app(argc, argv);
     rivudoInitResources();
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("DE_Rivudo"));
-    window.showMaximized();
-    return app.exec();
+    int result = 0;
+    {
+        MainWindow window;
+        window.applyStoredLanguage();
+        window.show();
+        result = app.exec();
+    }
+    return result;
 }

@@ -260,4 +260,90 @@
         <translation>No Action</translation>
     </message>
 </context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>打开旧配置</source>
+        <translation>Open old configuration</translation>
+    </message>
+    <message>
+        <source>保存配置</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>DHCP服务</source>
+        <translation>DHCP Service</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;扫描模块&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Scan Mode&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;下载参数&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Down Parameter&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Setting</translation>
+    </message>
+    <message>
+        <source>导入新的设备描述</source>
+        <translation>Import New EDS</translation>
+    </message>
+    <message>
+        <source>拓扑</source>
+        <translation>Topology</translation>
+    </message>
+    <message>
+        <source>帮助文档</source>
+        <translation>Help Documents</translation>
+    </message>
+    <message>
+        <source>固件升级</source>
+        <translation>Upgrade Firmware</translation>
+    </message>
+    <message>
+        <source>导出Cax文件</source>
+        <translation>Export Cax file</translation>
+    </message>
+    <message>
+        <source>语言支持</source>
+        <translation>Language Support</translation>
+    </message>
+    <message>
+        <source>模块参数</source>
+        <translation>Module Information</translation>
+    </message>
+</context>
+<context>
+    <name>SCANDialog</name>
+    <message>
+        <source>扫描模块</source>
+        <translation>Scanning module</translation>
+    </message>
+    <message>
+        <source>网络</source>
+        <translation>Net</translation>
+    </message>
+    <message>
+        <source>本地IP</source>
+        <translation>Local IP</translation>
+    </message>
+    <message>
+        <source>IP地址范围：</source>
+        <translation>IP Range:</translation>
+    </message>
+    <message>
+        <source>开始</source>
+        <translation>Scan</translation>
+    </message>
+    <message>
+        <source>重新开始</source>
+        <translation>Rescan</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>stop</translation>
+    </message>
+</context>
 </TS>

@@ -1,0 +1,439 @@
+#include "mainwindow.h"
+
+#include "apppaths.h"
+#include "customtabstyle.h"
+#include "menubase.h"
+#include "module.h"
+#include "moduleinfoform.h"
+#include "prompts.h"
+#include "scandialog.h"
+#include "submodule.h"
+#include "titleform.h"
+#include "ui_mainwindow.h"
+#include "usrconf.h"
+
+#include <QApplication>
+#include <QDate>
+#include <QEvent>
+#include <QFile>
+#include <QLabel>
+#include <QListView>
+#include <QLocale>
+#include <QPixmap>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTime>
+#include <QToolTip>
+#include <QTranslator>
+#include <QTreeWidget>
+
+namespace {
+// When the program was built, as the version label shows it.
+QDate buildDate()
+{
+    QString text = QStringLiteral(__DATE__);
+    text.replace(QStringLiteral("  "), QStringLiteral(" 0"));
+    return QLocale(QLocale::English).toDate(text, QStringLiteral("MMM dd yyyy"));
+}
+
+QTime buildTime()
+{
+    return QTime::fromString(QStringLiteral(__TIME__), QStringLiteral("hh:mm:ss"));
+}
+
+const char *const buttonStyle
+    = "QPushButton{color:white; background-color:transparent;}QPushButton:hover{background-color: rgb(178, 171, "
+      "255);}";
+}
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent)
+    , ui(new Ui::MainWindow)
+{
+    setWindowFlags(Qt::FramelessWindowHint);
+    setMouseTracking(true);
+    language = 0;
+
+    ui->setupUi(this);
+
+    ui->widget->setTitleIcon(QIcon(QStringLiteral(":/new/prefix1/img/Vqtool.png")));
+    ui->widget->setTitleText(QStringLiteral("DE_Rivudo"));
+    ui->widget->setTitleIconSize(QSize(32, 32));
+    ui->widget->setWindow(this);
+
+    QFont tipFont(QStringLiteral("Segoe UI"));
+    tipFont.setPixelSize(20);
+    tipFont.setWeight(QFont::Normal);
+    QToolTip::setFont(tipFont);
+
+    ui->comboBox->setView(new QListView(ui->comboBox));
+    ui->comboBox->setEditable(false);
+    ui->comboBox->setMaxVisibleItems(ui->comboBox->count());
+    ui->comboBox->setStyleSheet(QStringLiteral(
+        "QComboBox { font-size: 13px; padding: 4px 0x 3px 5px;background: transparent;}QComboBox::drop-down "
+        "{subcontrol-origin: padding; subcontrol-position: top right;  30 px; border: 0px;}"));
+    ui->comboBox->view()->setStyleSheet(
+        QStringLiteral("QListView { font-size: 13px; outline: 0px;}QListView::item {padding: 3px 0x 3px 5px; "
+                       "border- 0px;}QListView::item:selected {background-color: rgb(178, 171, 255);}"));
+
+    const QList<QPushButton *> toolbar = { ui->pushButton_open, ui->pushButton_save, ui->pushButton_dhcp,
+        ui->scanmodule, ui->pushButton_down, ui->pushButton_rev, ui->pushButton_import, ui->pushButton_help,
+        ui->pushButton_Firmware, ui->pushButton_cax };
+    for (QPushButton *button : toolbar)
+        button->setStyleSheet(QString::fromLatin1(buttonStyle));
+
+    ui->pushButton_down->setEnabled(false);
+    ui->pushButton_cax->setEnabled(false);
+    ui->pushButton_Firmware->setEnabled(false);
+
+    ui->groupBox_3->setStyleSheet(QStringLiteral(
+        "QGroupBox#groupBox_3{border:none;margin-top: 3ex;}QGroupBox::title#groupBox_3{subcontrol-origin: "
+        "margin;subcontrol-position: top center;padding: 2 40px;font-size: 18px;font-weight: "
+        "bold;background:rgb(119, 121, 255);color:white;}"));
+
+    // The style lives as long as the window; the tab bar does not own it.
+    auto *tabStyle = new CustomTabStyle;
+    tabStyle->setParent(this);
+    ui->tabWidget->tabBar()->setStyle(tabStyle);
+
+    ui->treeWidget->setStyleSheet(QStringLiteral(
+        "QTreeView::item:hover{    background:rgb(255, 255, 255, 100);color:black;}QTreeView::item:selected{    "
+        "border-color: black;    background:rgb(178, 171, 255);    color:white;}"));
+
+    ui->pushButton_topology->hide();
+    ui->pushButton_import->hide();
+    currentModule = nullptr;
+    highlightedFrame = nullptr;
+
+    QFont statusFont;
+    statusFont.setPointSize(8);
+    statusFont.setItalic(true);
+    const QString labelStyle = QStringLiteral("background:transparent;border-width:1;border-style:outset");
+
+    versionLabel = new QLabel(this);
+    versionLabel->setFont(statusFont);
+    versionLabel->setStyleSheet(labelStyle);
+    versionLabel->setText(QStringLiteral("Ver: V1.5,Build time:%1 %2 ")
+                              .arg(buildDate().toString(QStringLiteral("yyyy.MM.dd")),
+                                  buildTime().toString(QStringLiteral("hh:mm:ss"))));
+    ui->statusbar->addPermanentWidget(versionLabel);
+
+    auto *logoLabel = new QLabel(this);
+    logoLabel->setObjectName(QStringLiteral("logoLabel"));
+    QPixmap logo(AppPaths::find(QStringLiteral("/logo/logo.png")));
+    if (!logo.isNull())
+        logoLabel->setPixmap(logo.scaled(200, 10, Qt::KeepAspectRatio, Qt::FastTransformation));
+    ui->statusbar->addWidget(logoLabel);
+
+    companyLabel = new QLabel(this);
+    companyLabel->setFont(statusFont);
+    companyLabel->setStyleSheet(labelStyle);
+    ui->statusbar->addWidget(companyLabel);
+    readLogoInfo();
+
+    ui->pushButton_save->setEnabled(false);
+
+    ui->treeWidget->setColumnWidth(0, 100);
+    ui->treeWidget->setIconSize(QSize(32, 32));
+
+    auto stretch = [](QWidget *w) {
+        QSizePolicy policy = w->sizePolicy();
+        policy.setVerticalStretch(1);
+        w->setSizePolicy(policy);
+    };
+    stretch(ui->groupBox);
+    stretch(ui->groupBox_3);
+
+    ui->widget->toggleMaximized();
+}
+
+MainWindow::~MainWindow()
+{
+    clearModuleList();
+    if (translator) {
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+        translator = nullptr;
+    }
+    delete ui;
+}
+
+void MainWindow::applyStoredLanguage()
+{
+    QString text;
+    if (!readSetting(QStringLiteral("language"), QStringLiteral("Initlanguage"), text) || text.isEmpty()) {
+        setLanguage(0);
+        return;
+    }
+    const int index = UsrConf::languageIndex(text);
+    setLanguage(index);
+    // Anything but a language index falls back to Chinese, and that is what is kept.
+    if (text != QString::number(index))
+        writeSetting(QStringLiteral("language"), QStringLiteral("Initlanguage"), QString::number(index));
+}
+
+bool MainWindow::writeSetting(QString group, QString key, QString value)
+{
+    return UsrConf::write(group, key, value);
+}
+
+bool MainWindow::readSetting(QString group, QString key, QString &value)
+{
+    return UsrConf::read(group, key, value);
+}
+
+void MainWindow::setLanguage(int index)
+{
+    index = UsrConf::normalizedLanguage(index);
+    if (translator) {
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+        translator = nullptr;
+    }
+    translator = new QTranslator(this);
+    const QString file = index == 1 ? QStringLiteral(":/res/language/en_US.qm")
+                                    : QStringLiteral(":/res/language/zh_CN.qm");
+    if (!translator->load(file))
+        return;
+    QCoreApplication::installTranslator(translator);
+
+    // A change of the combo runs its slot here, which switches once more for the same index
+    // and stores it.
+    ui->comboBox->setCurrentIndex(index);
+    language = index;
+
+    const QList<module *> modules = moduleList;
+    for (module *m : modules) {
+        m->setLanguage(index);
+        for (submodule *s : m->submodules)
+            s->setLanguage(index);
+    }
+    if (!moduleList.isEmpty()) {
+        if (highlightedFrame)
+            highlightedFrame->clearHighlight();
+        showModule(moduleList.first());
+    }
+}
+
+void MainWindow::on_comboBox_currentIndexChanged(int index)
+{
+    if (index == language)
+        return;
+    setLanguage(index);
+    writeSetting(QStringLiteral("language"), QStringLiteral("Initlanguage"), QString::number(language));
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) {
+        ui->retranslateUi(this);
+        ui->mouleparam->retranslate();
+        readLogoInfo();
+    }
+}
+
+void MainWindow::readLogoInfo()
+{
+    QFile file(AppPaths::find(QStringLiteral("/logo/logo.info")));
+    if (file.open(QIODevice::ReadOnly)) {
+        auto decode = [](const QByteArray &line) {
+            const int nul = line.indexOf('\0');
+            return QString::fromUtf8(nul < 0 ? line : line.left(nul));
+        };
+        if (language == 1) {
+            while (!file.atEnd()) {
+                const QString line = decode(file.readLine());
+                if (line.contains(QLatin1String("English")))
+                    companyLabel->setText(line.mid(8));
+            }
+        } else {
+            const QString line = decode(file.readLine().simplified());
+            if (line.contains(QLatin1String("Chinese")))
+                companyLabel->setText(line.mid(8));
+        }
+        file.close();
+    }
+    ui->statusbar->repaint();
+}
+
+void MainWindow::readDevicestype()
+{
+    familyMap.read();
+}
+
+void MainWindow::readSublistmap()
+{
+    if (!sublistMap.read())
+        Prompts::critical(nullptr, QStringLiteral("Erro"), QStringLiteral("Missing file"),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+}
+
+void MainWindow::enableSave()
+{
+    ui->pushButton_save->setEnabled(true);
+}
+
+void MainWindow::clearModuleList()
+{
+    for (module *m : qAsConst(moduleList)) {
+        for (menubase *page : qAsConst(m->pageList))
+            page->resetPage();
+        for (submodule *s : qAsConst(m->submodules)) {
+            for (menubase *page : qAsConst(s->pageList))
+                page->resetPage();
+        }
+    }
+    // The page tabs may show pages of the modules about to go.
+    while (ui->tabWidget->count() > 0)
+        ui->tabWidget->removeTab(0);
+    ui->groupBox_3->setTitle(QStringLiteral("None"));
+    clearTabs();
+    ui->mouleparam->clearModuleInfo();
+    currentModule = nullptr;
+    highlightedFrame = nullptr;
+    scanHandler.reset();
+    moduleList.clear();
+    ui->treeWidget->clear();
+}
+
+void MainWindow::addModule(module *m)
+{
+    highlightedFrame = m;
+    moduleList.append(m);
+    ui->treeWidget->addTopLevelItem(m);
+    m->tabWidget = ui->tabWidget;
+    for (submodule *s : qAsConst(m->submodules))
+        s->tabWidget = ui->tabWidget;
+}
+
+void MainWindow::clearTabs()
+{
+    const int count = ui->tabWidget_main->count();
+    for (int i = 0; i < count; ++i)
+        ui->tabWidget_main->removeTab(0);
+}
+
+void MainWindow::showModule(module *m)
+{
+    if (currentModule)
+        clearTabs();
+    currentModule = m;
+    m->addShowFormTab(ui->tabWidget_main);
+    m->showPages();
+    ui->mouleparam->showModuleInfo(m);
+}
+
+void MainWindow::highlightModule(moduleFrame *f)
+{
+    if (f == highlightedFrame)
+        return;
+    if (highlightedFrame)
+        highlightedFrame->clearHighlight();
+    f->setHighlight();
+    highlightedFrame = f;
+    ui->tabWidget_main->repaint();
+}
+
+void MainWindow::on_treeWidget_itemSelectionChanged()
+{
+    QTreeWidgetItem *item = ui->treeWidget->currentItem();
+    auto *frame = dynamic_cast<moduleFrame *>(item);
+    if (!frame)
+        return;
+    if (frame->kind == 0) {
+        auto *m = static_cast<module *>(frame);
+        showModule(m);
+        highlightModule(m);
+        ui->mouleparam->clearSubmoduleInfo();
+        m->showPages();
+    } else if (frame->kind == 1) {
+        auto *s = static_cast<submodule *>(frame);
+        showModule(s->parentModule);
+        ui->mouleparam->showSubmoduleInfo(s);
+        highlightModule(s);
+        s->showPages();
+    }
+}
+
+void MainWindow::on_scanmodule_clicked()
+{
+    auto *dialog = new SCANDialog(nullptr);
+    connect(dialog, &SCANDialog::Sendmodule, this, &MainWindow::Getmoduleinfo);
+    connect(dialog, &SCANDialog::SendmodulePrm, this, &MainWindow::GetmoduleinfoPrm);
+    connect(dialog, qOverload<QString>(&SCANDialog::startscan), this, &MainWindow::Startnewscan);
+
+    readDevicestype();
+    readSublistmap();
+
+    QString localIp, startIp, endIp;
+    readSetting(QStringLiteral("scanip"), QStringLiteral("Localip"), localIp);
+    readSetting(QStringLiteral("scanip"), QStringLiteral("StartIP"), startIp);
+    readSetting(QStringLiteral("scanip"), QStringLiteral("EndIP"), endIp);
+    dialog->setLocalIP(localIp);
+    dialog->setIPRange(startIp, endIp);
+
+    Prompts::exec(dialog);
+
+    writeSetting(QStringLiteral("scanip"), QStringLiteral("Localip"), dialog->getLocalIP());
+    writeSetting(QStringLiteral("scanip"), QStringLiteral("StartIP"), dialog->getStartIP());
+    writeSetting(QStringLiteral("scanip"), QStringLiteral("EndIP"), dialog->getEndIP());
+    delete dialog;
+    Endscan();
+}
+
+void MainWindow::Startnewscan(QString startPort)
+{
+    lastScanPort = startPort;
+    clearModuleList();
+    ui->pushButton_down->setEnabled(false);
+    ui->pushButton_cax->setEnabled(false);
+    ui->pushButton_Firmware->setEnabled(false);
+    clearTabs();
+    currentModule = nullptr;
+}
+
+void MainWindow::Getmoduleinfo(QByteArray moduleinfo, modulebase::CONNEST_TYPE type)
+{
+    ScanReplyHandler::Outcome outcome = ScanReplyHandler::NoModuleType;
+    module *m = scanHandler.takeModuleInfo(moduleinfo, familyMap, sublistMap, language, type, lastScanPort, &outcome);
+    if (m) {
+        addModule(m);
+        showModule(m);
+    } else if (outcome != ScanReplyHandler::NoModuleType) {
+        return;
+    }
+    updateModuleButtons();
+}
+
+void MainWindow::GetmoduleinfoPrm(QByteArray moduleinfo)
+{
+    if (!currentModule)
+        return;
+    scanHandler.takeParamReply(moduleinfo);
+}
+
+void MainWindow::Endscan()
+{
+    if (moduleList.isEmpty())
+        return;
+    for (module *m : qAsConst(moduleList))
+        m->setPagesOwner();
+    highlightedFrame = nullptr;
+    showModule(moduleList.first());
+    highlightModule(moduleList.first());
+}
+
+void MainWindow::updateModuleButtons()
+{
+    ui->pushButton_save->setEnabled(true);
+    if (!moduleList.isEmpty()) {
+        ui->pushButton_down->setEnabled(true);
+        ui->pushButton_cax->setEnabled(true);
+        ui->pushButton_Firmware->setEnabled(true);
+    }
+}
+
+void MainWindow::on_pushButton_topology_clicked()
+{
+}

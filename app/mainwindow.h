@@ -1,0 +1,90 @@
+#ifndef MAINWINDOW_H
+#define MAINWINDOW_H
+
+#include "familymap.h"
+#include "modulebase.h"
+#include "scanreplyhandler.h"
+#include "sublistmap.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMainWindow>
+#include <QString>
+
+class QLabel;
+class QTranslator;
+class module;
+class moduleFrame;
+
+namespace Ui {
+class MainWindow;
+}
+
+// The program's one top-level window: title bar, toolbar, module tree, picture row,
+// information panel and the page tabs of the selected module.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // Start-up: the language stored in the settings file, Chinese when none is stored.
+    void applyStoredLanguage();
+
+    bool writeSetting(QString group, QString key, QString value);
+    bool readSetting(QString group, QString key, QString &value);
+    void setLanguage(int index);
+    void readLogoInfo();
+
+    void readDevicestype();
+    void readSublistmap();
+
+    // Empties the module list for a new scan, an opened project or shutdown: resets every
+    // page, removes the picture and page tabs, clears the information panel, forgets the
+    // current and highlighted frames, then deletes the modules with their pages.
+    void clearModuleList();
+    // Lists a module built by a scan or a project read (tree row, page tab widget).
+    void addModule(module *m);
+    void showModule(module *m);
+    void highlightModule(moduleFrame *f);
+    void clearTabs();
+    // Turns on the save button alone, as opening a project does.
+    void enableSave();
+
+    QList<module *> moduleList;
+    module *currentModule = nullptr;
+    moduleFrame *highlightedFrame = nullptr;
+    int language = 0;
+    QString lastScanPort;
+    FamilyMap familyMap;
+    SublistMap sublistMap;
+    QLabel *versionLabel = nullptr;
+    QLabel *companyLabel = nullptr;
+
+public slots:
+    void Startnewscan(QString startPort);
+    void Getmoduleinfo(QByteArray moduleinfo, modulebase::CONNEST_TYPE type);
+    void GetmoduleinfoPrm(QByteArray moduleinfo);
+    void Endscan();
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private slots:
+    void on_treeWidget_itemSelectionChanged();
+    void on_scanmodule_clicked();
+    void on_comboBox_currentIndexChanged(int index);
+    void on_pushButton_topology_clicked();
+
+private:
+    void updateModuleButtons();
+
+    Ui::MainWindow *ui;
+    QTranslator *translator = nullptr;
+    // Knows which module the next parameter reply of a scan belongs to.
+    ScanReplyHandler scanHandler;
+};
+
+#endif

@@ -1,0 +1,624 @@
+#include "fakemodule.h"
+#include "general.h"
+#include "mainwindow.h"
+#include "module.h"
+#include "moduleinfoform.h"
+#include "moduleprms.h"
+#include "moduleshowform.h"
+#include "platformlists.h"
+#include "promptrecorder.h"
+#include "scandialog.h"
+#include "serialpeer.h"
+#include "submodule.h"
+#include "tempappdir.h"
+#include "testsupport.h"
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <memory>
+
+namespace {
+template<class T>
+T *child(QObject *parent, const char *name)
+{
+    T *c = parent->findChild<T *>(QString::fromLatin1(name));
+    if (!c)
+        qFatal("no child %s", name);
+    return c;
+}
+
+QByteArray iniWithRange(const QString &start, const QString &end)
+{
+    return QStringLiteral("[scanip]\nStartIP=%1\nEndIP=%2\n").arg(start, end).toUtf8();
+}
+
+// The bytes that RVE-C100 (4), RV-DI16 (2) and RV-AI4 (5) read back from a parameter reply.
+const QByteArray couplerParams = QByteArray::fromHex("01 0bb8 00" "03 01" "01 fffe 0064");
+
+General *generalPage(moduleFrame *frame)
+{
+    for (menubase *page : frame->pageList) {
+        if (auto *g = dynamic_cast<General *>(page))
+            return g;
+    }
+    return nullptr;
+}
+
+}
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private:
+    // Runs the scan dialog: presses start, waits for the scan's end, closes it.
+    static int runScan(QDialog *dialog)
+    {
+        auto *scan = qobject_cast<SCANDialog *>(dialog);
+        if (!scan)
+            return QDialog::Rejected;
+        QSignalSpy ended(scan, &SCANDialog::endscan);
+        child<QPushButton>(scan, "pushButton")->click();
+        if (!ended.wait(60000))
+            qWarning("scan did not end");
+        return QDialog::Accepted;
+    }
+
+    // Feeds the replies of a fake module straight into the window's scan slots.
+    static void feed(MainWindow &w, const FakeModule &fake, modulebase::CONNEST_TYPE type = modulebase::CONNEST_NET)
+    {
+        w.Getmoduleinfo(fake.infoReply(), type);
+        w.GetmoduleinfoPrm(fake.paramReply());
+    }
+
+    static void scanWithoutNetwork(MainWindow &w)
+    {
+        // Let the start-up language change reach the window first, as the event loop would.
+        QCoreApplication::processEvents();
+        w.readDevicestype();
+        w.readSublistmap();
+        w.Startnewscan(QStringLiteral("eth"));
+        FakeModule a(QStringLiteral("127.0.0.2"));
+        a.setModuleType(QStringLiteral("RVE-C100"));
+        a.setSubmoduleIds({ 101, 111 });
+        a.setParamBytes(couplerParams);
+        FakeModule b(QStringLiteral("127.0.0.4"));
+        b.setModuleType(QStringLiteral("KTL-C10"));
+        b.setSubmoduleIds({ 201 });
+        b.setParamBytes(QByteArray::fromHex("00 01f4 02"));
+        feed(w, a);
+        feed(w, b);
+        w.Endscan();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        PlatformLists::setLocalAddresses({});
+        PlatformLists::setSerialPorts({});
+    }
+
+    void startsWithoutSettingsInChinese()
+    {
+        TempAppDir dir(true);
+        QVERIFY(!dir.exists("/usrconf.ini"));
+        MainWindow w;
+        w.applyStoredLanguage();
+        w.show();
+        QCOMPARE(w.language, 0);
+        QVERIFY(w.windowState() & Qt::WindowMaximized);
+        QVERIFY(w.windowFlags() & Qt::FramelessWindowHint);
+        QCOMPARE(child<QComboBox>(&w, "comboBox")->currentIndex(), 0);
+        for (const char *name : { "pushButton_save", "pushButton_down", "pushButton_cax", "pushButton_Firmware" })
+            QVERIFY2(!child<QPushButton>(&w, name)->isEnabled(), name);
+        for (const char *name : { "pushButton_open", "pushButton_dhcp", "scanmodule", "pushButton_rev", "pushButton_help" })
+            QVERIFY2(child<QPushButton>(&w, name)->isEnabled(), name);
+        QVERIFY(child<QPushButton>(&w, "pushButton_import")->isHidden());
+        QVERIFY(child<QPushButton>(&w, "pushButton_topology")->isHidden());
+        QCOMPARE(child<QPushButton>(&w, "pushButton_save")->toolTip(), QString::fromUtf8("保存配置"));
+        QVERIFY(!dir.exists("/usrconf.ini"));
+    }
+
+    void startsWithStoredLanguage_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("saveTip");
+        QTest::newRow("English") << QByteArray("1") << 1 << "Save";
+        QTest::newRow("Chinese") << QByteArray("0") << 0 << QString::fromUtf8("保存配置");
+        QTest::newRow("not a number") << QByteArray("en") << 0 << QString::fromUtf8("保存配置");
+        QTest::newRow("out of range") << QByteArray("2") << 0 << QString::fromUtf8("保存配置");
+        QTest::newRow("negative") << QByteArray("-1") << 0 << QString::fromUtf8("保存配置");
+    }
+    void startsWithStoredLanguage()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(int, language);
+        QFETCH(QString, saveTip);
+        TempAppDir dir(true);
+        QVERIFY(dir.write("/usrconf.ini", "[language]\nInitlanguage=" + stored + "\n"));
+        MainWindow w;
+        w.applyStoredLanguage();
+        QCoreApplication::processEvents();
+        QCOMPARE(w.language, language);
+        QCOMPARE(child<QComboBox>(&w, "comboBox")->currentIndex(), language);
+        QCOMPARE(child<QPushButton>(&w, "pushButton_save")->toolTip(), saveTip);
+        QString value;
+        QVERIFY(w.readSetting("language", "Initlanguage", value));
+        QCOMPARE(value, QString::number(language));
+    }
+
+    void comboSwitchStoresTheIndex()
+    {
+        TempAppDir dir(true);
+        MainWindow w;
+        w.applyStoredLanguage();
+        auto *combo = child<QComboBox>(&w, "comboBox");
+        combo->setCurrentIndex(1);
+        QCoreApplication::processEvents();
+        QCOMPARE(w.language, 1);
+        QString value;
+        w.readSetting("language", "Initlanguage", value);
+        QCOMPARE(value, QStringLiteral("1"));
+        QCOMPARE(child<QPushButton>(&w, "pushButton_down")->toolTip(),
+            QStringLiteral("<html><head/><body><p>Down Parameter</p></body></html>"));
+        QCOMPARE(combo->toolTip(), QStringLiteral("Language Support"));
+        QCOMPARE(child<QTabWidget>(&w, "tabWidget_3")->tabText(0), QStringLiteral("Module Information"));
+
+        combo->setCurrentIndex(0);
+        QCoreApplication::processEvents();
+        QCOMPARE(w.language, 0);
+        w.readSetting("language", "Initlanguage", value);
+        QCOMPARE(value, QStringLiteral("0"));
+        QCOMPARE(child<QComboBox>(&w, "comboBox")->toolTip(), QString::fromUtf8("语言支持"));
+    }
+
+    void statusBarShowsVersionLogoAndCompany()
+    {
+        TempAppDir dir(true);
+        QImage logo(400, 100, QImage::Format_ARGB32);
+        logo.fill(Qt::blue);
+        QVERIFY(logo.save(dir.filePath("/logo/logo.png")));
+        QVERIFY(dir.write("/logo/logo.info", QString::fromUtf8("Chinese:示例  公司 \nEnglish:Example Ltd\n").toUtf8()));
+        MainWindow w;
+        w.applyStoredLanguage();
+        QVERIFY(QRegularExpression(QStringLiteral("^Ver: V1\\.5,Build time:\\d{4}\\.\\d{2}\\.\\d{2} \\d{2}:\\d{2}:\\d{2} $"))
+                    .match(w.versionLabel->text())
+                    .hasMatch());
+        QLabel *logoLabel = child<QLabel>(&w, "logoLabel");
+        QCOMPARE(logoLabel->pixmap(Qt::ReturnByValue).size(), QSize(40, 10));
+        QCOMPARE(w.companyLabel->text(), QString::fromUtf8("示例 公司"));
+        w.setLanguage(1);
+        QCoreApplication::processEvents();
+        QCOMPARE(w.companyLabel->text(), QStringLiteral("Example Ltd\n"));
+    }
+
+    void missingLogoFilesLeaveLabelsEmpty()
+    {
+        TempAppDir dir(false);
+        MainWindow w;
+        w.applyStoredLanguage();
+        QVERIFY(w.companyLabel->text().isEmpty());
+        QLabel *logoLabel = child<QLabel>(&w, "logoLabel");
+        QVERIFY(logoLabel->pixmap(Qt::ReturnByValue).isNull());
+    }
+
+    void scanRoadAgainstFakeModules()
+    {
+        TempAppDir dir(true);
+        QVERIFY(dir.write("/usrconf.ini", iniWithRange("127.0.0.2", "127.0.0.4")));
+        FakeModule a(QStringLiteral("127.0.0.2"));
+        a.setModuleType(QStringLiteral("RVE-C100"));
+        a.setSubmoduleIds({ 101, 111 });
+        a.setParamBytes(couplerParams);
+        FakeModule unknown(QStringLiteral("127.0.0.3"));
+        unknown.setModuleType(QStringLiteral("NOPE-1"));
+        unknown.setParamBytes(QByteArray::fromHex("ffffffff"));
+        FakeModule b(QStringLiteral("127.0.0.4"));
+        b.setModuleType(QStringLiteral("KTL-C10"));
+        b.setSubmoduleIds({ 201 });
+        b.setParamBytes(QByteArray::fromHex("00 01f4 02"));
+        QVERIFY(a.start());
+        QVERIFY(unknown.start());
+        QVERIFY(b.start());
+
+        MainWindow w;
+        w.applyStoredLanguage();
+        PromptRecorder prompts;
+        prompts.onExec = &TestMainWindow::runScan;
+        QMetaObject::invokeMethod(&w, "on_scanmodule_clicked");
+
+        QCOMPARE(w.moduleList.size(), 2);
+        module *first = w.moduleList.at(0);
+        module *second = w.moduleList.at(1);
+        QCOMPARE(first->name, QStringLiteral("RVE-C100"));
+        QCOMPARE(first->ip, QStringLiteral("127.0.0.2"));
+        QCOMPARE(first->comstr, QStringLiteral("eth"));
+        QCOMPARE(first->connType, modulebase::CONNEST_NET);
+        QCOMPARE(first->submodules.size(), 2);
+        QCOMPARE(second->name, QStringLiteral("KTL-C10"));
+        QCOMPARE(first->getParamData(), couplerParams);
+        QCOMPARE(second->getParamData(), QByteArray::fromHex("00 01f4 02"));
+
+        auto *tree = child<QTreeWidget>(&w, "treeWidget");
+        QCOMPARE(tree->topLevelItemCount(), 2);
+        QCOMPARE(tree->topLevelItem(0)->childCount(), 2);
+        QCOMPARE(tree->topLevelItem(0)->text(0), QStringLiteral("RVE-C100(127.0.0.2)"));
+
+        QCOMPARE(w.currentModule, first);
+        QCOMPARE(w.highlightedFrame, static_cast<moduleFrame *>(first));
+        QVERIFY(first->highlighted);
+        auto *pictures = child<QTabWidget>(&w, "tabWidget_main");
+        QCOMPARE(pictures->count(), 1);
+        QCOMPARE(pictures->widget(0), static_cast<QWidget *>(first->showForm.data()));
+        auto *pages = child<QTabWidget>(&w, "tabWidget");
+        QVERIFY(pages->count() >= 1);
+        QCOMPARE(pages->widget(0), static_cast<QWidget *>(generalPage(first)));
+        QCOMPARE(pages->tabText(0), QString::fromUtf8("基本设置"));
+        auto *info = child<moduleinfoForm>(&w, "mouleparam");
+        QCOMPARE(child<QLineEdit>(info, "ipadd")->text(), QStringLiteral("127.0.0.2"));
+
+        for (const char *name : { "pushButton_save", "pushButton_down", "pushButton_cax", "pushButton_Firmware" })
+            QVERIFY2(child<QPushButton>(&w, name)->isEnabled(), name);
+        QString value;
+        w.readSetting("scanip", "StartIP", value);
+        QCOMPARE(value, QStringLiteral("127.0.0.2"));
+        w.readSetting("scanip", "EndIP", value);
+        QCOMPARE(value, QStringLiteral("127.0.0.4"));
+
+        // A second scan empties the list and builds it anew.
+        QPointer<QWidget> oldFirst = first;
+        QPointer<menubase> oldPage = generalPage(first);
+        QVERIFY(dir.write("/usrconf.ini", iniWithRange("127.0.0.4", "127.0.0.4")));
+        QMetaObject::invokeMethod(&w, "on_scanmodule_clicked");
+        QVERIFY(oldFirst.isNull());
+        QVERIFY(oldPage.isNull());
+        QCOMPARE(w.moduleList.size(), 1);
+        QCOMPARE(w.moduleList.first()->name, QStringLiteral("KTL-C10"));
+        QCOMPARE(tree->topLevelItemCount(), 1);
+        QCOMPARE(pages->widget(0), static_cast<QWidget *>(generalPage(w.moduleList.first())));
+    }
+
+    void ignoredRepliesLeaveTheListIntact()
+    {
+        TempAppDir dir(true);
+        // 998 names a sub-module type that no family describes.
+        QVERIFY(dir.write("/ModuleParameter/Sublistmap.map", dir.read("/ModuleParameter/Sublistmap.map") + ",[998:NOPE-SUB]"));
+        MainWindow w;
+        w.applyStoredLanguage();
+        w.readDevicestype();
+        w.readSublistmap();
+        w.Startnewscan(QStringLiteral("eth"));
+        auto *down = child<QPushButton>(&w, "pushButton_down");
+        QVERIFY(!down->isEnabled());
+
+        FakeModule a(QStringLiteral("127.0.0.2"));
+        a.setModuleType(QStringLiteral("RVE-C100"));
+        a.setParamBytes(QByteArray::fromHex("01 0bb8 00"));
+        feed(w, a);
+        QCOMPARE(w.moduleList.size(), 1);
+
+        // Unknown module type, then a known module with an unknown sub-module type name:
+        // neither is listed and their parameter replies change nobody.
+        FakeModule unknown(QStringLiteral("127.0.0.3"));
+        unknown.setModuleType(QStringLiteral("NOPE-1"));
+        unknown.setParamBytes(QByteArray::fromHex("00 ffff 01"));
+        feed(w, unknown);
+        FakeModule badSub(QStringLiteral("127.0.0.5"));
+        badSub.setModuleType(QStringLiteral("RVE-C100"));
+        badSub.setSubmoduleIds({ 101, 998 });
+        badSub.setParamBytes(QByteArray::fromHex("00 ffff 01"));
+        feed(w, badSub);
+        QCOMPARE(w.moduleList.size(), 1);
+        QCOMPARE(w.moduleList.first()->getParamData(), QByteArray::fromHex("01 0bb8 00"));
+        QCOMPARE(child<QTreeWidget>(&w, "treeWidget")->topLevelItemCount(), 1);
+
+        // A reply without "moduletype" makes nothing but still turns the module buttons on.
+        down->setEnabled(false);
+        w.Getmoduleinfo("garbage#no#type", modulebase::CONNEST_NET);
+        QCOMPARE(w.moduleList.size(), 1);
+        QVERIFY(down->isEnabled());
+
+        // Colons in the address fields become dots; a short parameter reply is harmless.
+        FakeModule colons(QStringLiteral("127.0.0.6"));
+        colons.setInfoReply(QByteArray("moduletype:KTL-C10") + QByteArray(1, '\0')
+            + "junk#MAC:aa:bb#IP:127:0:0:6#MASK:255:0:0:0#GATEWAY:127:0:0:1#INLN:0#OTLN:0#PRLN:3#V2#V3#SUBNUM:x");
+        colons.setParamReply("PRM");
+        feed(w, colons, modulebase::CONNEST_COM);
+        QCOMPARE(w.moduleList.size(), 2);
+        module *m = w.moduleList.last();
+        QCOMPARE(m->name, QStringLiteral("KTL-C10"));
+        QCOMPARE(m->ip, QStringLiteral("127.0.0.6"));
+        QCOMPARE(m->mask, QStringLiteral("255.0.0.0"));
+        QCOMPARE(m->gateway, QStringLiteral("127.0.0.1"));
+        QCOMPARE(m->subnum, 0);
+        QCOMPARE(m->connType, modulebase::CONNEST_COM);
+        QCOMPARE(w.currentModule, m);
+    }
+
+    void parameterReplyHandsOverTheMiddleBytes()
+    {
+        TempAppDir dir(true);
+        MainWindow w;
+        w.applyStoredLanguage();
+        w.readDevicestype();
+        w.readSublistmap();
+        w.Startnewscan(QStringLiteral("eth"));
+        FakeModule a(QStringLiteral("127.0.0.2"));
+        a.setModuleType(QStringLiteral("KTL-C10"));
+        w.Getmoduleinfo(a.infoReply(), modulebase::CONNEST_NET);
+        // 20 bytes: bytes 4 to 15 go to the module, whose General page reads the first 3.
+        w.GetmoduleinfoPrm(QByteArray::fromHex("aaaaaaaa 01 0102 0000000000000000 00 bbbbbbbb"));
+        QCOMPARE(w.moduleList.first()->getParamData(), QByteArray::fromHex("01 0102"));
+    }
+
+    void selectingASubmoduleShowsItsPages()
+    {
+        TempAppDir dir(true);
+        MainWindow w;
+        w.applyStoredLanguage();
+        scanWithoutNetwork(w);
+        module *first = w.moduleList.first();
+        submodule *sub = first->submodules.at(1);
+        auto *tree = child<QTreeWidget>(&w, "treeWidget");
+        tree->setCurrentItem(sub);
+        QCOMPARE(w.currentModule, first);
+        QCOMPARE(w.highlightedFrame, static_cast<moduleFrame *>(sub));
+        QVERIFY(sub->highlighted);
+        QVERIFY(!first->highlighted);
+        auto *pages = child<QTabWidget>(&w, "tabWidget");
+        QCOMPARE(pages->widget(0), static_cast<QWidget *>(generalPage(sub)));
+        auto *info = child<moduleinfoForm>(&w, "mouleparam");
+        QCOMPARE(child<QLineEdit>(info, "submoduletype")->text(), QStringLiteral("RV-AI4"));
+
+        module *second = w.moduleList.at(1);
+        tree->setCurrentItem(second);
+        QCOMPARE(w.currentModule, second);
+        QCOMPARE(w.highlightedFrame, static_cast<moduleFrame *>(second));
+        QVERIFY(!sub->highlighted);
+        QVERIFY(!child<QLineEdit>(info, "submoduletype")->isEnabled());
+        QCOMPARE(pages->widget(0), static_cast<QWidget *>(generalPage(second)));
+    }
+
+    void emptyingTheListForgetsEverything()
+    {
+        TempAppDir dir(true);
+        MainWindow w;
+        w.applyStoredLanguage();
+        scanWithoutNetwork(w);
+        QPointer<menubase> page = generalPage(w.moduleList.first());
+        QPointer<menubase> subPage = generalPage(w.moduleList.first()->submodules.first());
+        w.clearModuleList();
+        QVERIFY(w.moduleList.isEmpty());
+        QVERIFY(!w.currentModule);
+        QVERIFY(!w.highlightedFrame);
+        QVERIFY(page.isNull());
+        QVERIFY(subPage.isNull());
+        QCOMPARE(child<QTabWidget>(&w, "tabWidget")->count(), 0);
+        QCOMPARE(child<QTabWidget>(&w, "tabWidget_main")->count(), 0);
+        QCOMPARE(child<QTreeWidget>(&w, "treeWidget")->topLevelItemCount(), 0);
+        auto *info = child<moduleinfoForm>(&w, "mouleparam");
+        QVERIFY(!child<QPushButton>(info, "pushButton_2")->isEnabled());
+        QVERIFY(!child<QPushButton>(info, "pushButton_IP")->isEnabled());
+        // The panel must not reach a deleted module.
+        child<QPushButton>(info, "pushButton_2")->click();
+        // Ending a scan with nothing listed changes nothing.
+        w.Endscan();
+        QVERIFY(!w.currentModule);
+
+        // Adding as a project read does: listed, not yet shown.
+        w.familyMap.insert(QStringLiteral("KTL-C10"), QStringLiteral("KTL"));
+        auto *m = new module(QStringLiteral("KTL-C10"), QStringLiteral("KTL"));
+        w.addModule(m);
+        QCOMPARE(w.moduleList.size(), 1);
+        QCOMPARE(w.highlightedFrame, static_cast<moduleFrame *>(m));
+        QVERIFY(!m->highlighted);
+        w.showModule(m);
+        QCOMPARE(child<QTabWidget>(&w, "tabWidget")->widget(0), static_cast<QWidget *>(generalPage(m)));
+    }
+
+    void languageSwitchRetranslatesPages()
+    {
+        TempAppDir dir(true);
+        MainWindow w;
+        w.applyStoredLanguage();
+        scanWithoutNetwork(w);
+        auto *pages = child<QTabWidget>(&w, "tabWidget");
+        General *page = generalPage(w.moduleList.first());
+        QCOMPARE(pages->tabText(0), QString::fromUtf8("基本设置"));
+        child<QComboBox>(&w, "comboBox")->setCurrentIndex(1);
+        QCoreApplication::processEvents();
+        QCOMPARE(pages->tabText(0), QStringLiteral("Basic Settings"));
+        QCOMPARE(page->title, QStringLiteral("Basic Settings"));
+        QCOMPARE(w.moduleList.first()->paramList.first()->label->text(), QStringLiteral("IP address mode"));
+        QCOMPARE(w.currentModule, w.moduleList.first());
+        QVERIFY(!w.moduleList.first()->highlighted);
+        QCOMPARE(child<QPushButton>(&w, "scanmodule")->toolTip(),
+            QStringLiteral("<html><head/><body><p>Scan Mode</p></body></html>"));
+        child<QComboBox>(&w, "comboBox")->setCurrentIndex(0);
+        QCoreApplication::processEvents();
+        QCOMPARE(pages->tabText(0), QString::fromUtf8("基本设置"));
+    }
+
+    void closingTheDialogStopsARunningScan()
+    {
+        TempAppDir dir(true);
+        QVERIFY(dir.write("/usrconf.ini", iniWithRange("127.0.0.2", "127.0.0.60")));
+        // Silent modules hold each address for the whole reply wait.
+        std::vector<std::unique_ptr<FakeModule>> fakes;
+        for (int i = 2; i <= 6; ++i) {
+            fakes.emplace_back(new FakeModule(QStringLiteral("127.0.0.%1").arg(i)));
+            fakes.back()->setSilent(true);
+            QVERIFY(fakes.back()->start());
+        }
+        MainWindow w;
+        w.applyStoredLanguage();
+        PromptRecorder prompts;
+        bool stopped = false;
+        bool reached = false;
+        qint64 closeMs = -1;
+        prompts.onExec = [&](QDialog *dialog) {
+            auto *scan = qobject_cast<SCANDialog *>(dialog);
+            child<QPushButton>(scan, "pushButton")->click();
+            auto *progress = child<QProgressBar>(scan, "progressBar");
+            if (!QTest::qWaitFor([&] { return progress->value() >= 1; }, 20000))
+                return int(QDialog::Rejected);
+            QElapsedTimer timer;
+            timer.start();
+            scan->reject();
+            closeMs = timer.elapsed();
+            reached = true;
+            stopped = scan->worker == nullptr && scan->thread == nullptr;
+            return scan->result();
+        };
+        QMetaObject::invokeMethod(&w, "on_scanmodule_clicked");
+        QVERIFY(reached);
+        QVERIFY(stopped);
+        QVERIFY2(closeMs < 10000, qPrintable(QString::number(closeMs)));
+        QVERIFY(w.moduleList.isEmpty());
+    }
+
+    void stopButtonEndsTheScan()
+    {
+        TempAppDir dir(true);
+        PlatformLists::setLocalAddresses({});
+        SCANDialog dialog;
+        dialog.setIPRange(QStringLiteral("127.0.0.2"), QStringLiteral("127.0.0.200"));
+        FakeModule silent(QStringLiteral("127.0.0.2"));
+        silent.setSilent(true);
+        QVERIFY(silent.start());
+        QSignalSpy started(&dialog, qOverload<QString>(&SCANDialog::startscan));
+        QSignalSpy ended(&dialog, &SCANDialog::endscan);
+        child<QPushButton>(&dialog, "pushButton")->click();
+        QCOMPARE(started.count(), 1);
+        QCOMPARE(started.first().first().toString(), QStringLiteral("eth"));
+        QVERIFY(child<QPushButton>(&dialog, "pushButton_2")->isEnabled());
+        QVERIFY(!child<QPushButton>(&dialog, "pushButton")->isEnabled());
+        // The scan clears the stop flag as it starts, so stop once it is at its first address.
+        QTRY_VERIFY_WITH_TIMEOUT(child<QProgressBar>(&dialog, "progressBar")->value() >= 1, 20000);
+        child<QPushButton>(&dialog, "pushButton_2")->click();
+        QVERIFY(ended.wait(20000));
+        QVERIFY(!dialog.worker);
+        QVERIFY(child<QProgressBar>(&dialog, "progressBar")->value() < 198);
+        QCOMPARE(child<QPushButton>(&dialog, "pushButton")->text(), QString::fromUtf8("重新开始"));
+        QVERIFY(child<QPushButton>(&dialog, "pushButton")->isEnabled());
+    }
+
+    void reversedRangeTriesNoAddress()
+    {
+        TempAppDir dir(true);
+        SCANDialog dialog;
+        dialog.setIPRange(QStringLiteral("127.0.0.20"), QStringLiteral("127.0.0.10"));
+        QSignalSpy ended(&dialog, &SCANDialog::endscan);
+        QSignalSpy replies(&dialog, &SCANDialog::Sendmodule);
+        child<QPushButton>(&dialog, "pushButton")->click();
+        QVERIFY(ended.wait(20000));
+        QCOMPARE(replies.count(), 0);
+        QCOMPARE(child<QProgressBar>(&dialog, "progressBar")->value(), 0);
+    }
+
+    void addressesLoseTheirLeadingZeros()
+    {
+        TempAppDir dir(true);
+        SCANDialog dialog;
+        dialog.setIPRange(QStringLiteral("127.000.000.010"), QStringLiteral("127.000.000.009"));
+        QCOMPARE(dialog.getStartIP(), QStringLiteral("127.000.000.010"));
+        QSignalSpy range(&dialog, qOverload<QString, QString>(&SCANDialog::startscan));
+        QSignalSpy ended(&dialog, &SCANDialog::endscan);
+        child<QPushButton>(&dialog, "pushButton")->click();
+        QCOMPARE(range.count(), 1);
+        QCOMPARE(range.first().at(0).toString(), QStringLiteral("127.0.0.10"));
+        QCOMPARE(range.first().at(1).toString(), QStringLiteral("127.0.0.9"));
+        QVERIFY(ended.wait(20000));
+    }
+
+    void serialScanListsTheModule()
+    {
+        TempAppDir dir(true);
+        SerialPeer peer;
+        QVERIFY(peer.isOpen());
+        FakeModule replies(QStringLiteral("127.0.0.9"));
+        replies.setModuleType(QStringLiteral("KTL-C10"));
+        replies.setSubmoduleIds({ 201 });
+        peer.addReply("R\r\n", replies.infoReply());
+        peer.addReply("G\r\n", QByteArray("PRM:") + QByteArray::fromHex("01 0102 03") + "#end");
+        PlatformLists::setSerialPorts({ peer.portName() });
+
+        MainWindow w;
+        w.applyStoredLanguage();
+        PromptRecorder prompts;
+        QStringList starts;
+        prompts.onExec = [&](QDialog *dialog) {
+            auto *scan = qobject_cast<SCANDialog *>(dialog);
+            connect(scan, qOverload<QString>(&SCANDialog::startscan), [&](const QString &s) { starts << s; });
+            auto *com = child<QRadioButton>(scan, "radioButton_com");
+            if (!com->isEnabled())
+                return int(QDialog::Rejected);
+            com->click();
+            QSignalSpy ended(scan, &SCANDialog::endscan);
+            child<QPushButton>(scan, "pushButton")->click();
+            if (ended.count() != 1)
+                return int(QDialog::Rejected);
+            return int(QDialog::Accepted);
+        };
+        QMetaObject::invokeMethod(&w, "on_scanmodule_clicked");
+        PlatformLists::setSerialPorts({});
+
+        QCOMPARE(starts, QStringList { peer.portName() });
+        QCOMPARE(w.moduleList.size(), 1);
+        module *m = w.moduleList.first();
+        QCOMPARE(m->connType, modulebase::CONNEST_COM);
+        QCOMPARE(m->comstr, peer.portName());
+        QCOMPARE(m->getParamData(), QByteArray::fromHex("01 0102 03"));
+        auto *info = child<moduleinfoForm>(&w, "mouleparam");
+        QVERIFY(!child<QPushButton>(info, "pushButton_IP")->isEnabled());
+        QVERIFY(child<QPushButton>(info, "pushButton_2")->isEnabled());
+    }
+
+    void comButtonNeedsAPort()
+    {
+        TempAppDir dir(true);
+        PlatformLists::setSerialPorts({ QStringLiteral("/nonexistent/tty-rivudo") });
+        SCANDialog dialog;
+        PlatformLists::setSerialPorts({});
+        QVERIFY(!child<QRadioButton>(&dialog, "radioButton_com")->isEnabled());
+        QCOMPARE(dialog.getConnType(), int(modulebase::CONNEST_NET));
+        QVERIFY(!child<QPushButton>(&dialog, "pushButton_2")->isEnabled());
+    }
+
+    void screenshotAfterAScan()
+    {
+        TempAppDir dir(true);
+        MainWindow w;
+        w.applyStoredLanguage();
+        scanWithoutNetwork(w);
+        w.show();
+        // The offscreen screen is small; show the window at a desktop size instead.
+        w.showNormal();
+        w.resize(1280, 860);
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/mainwindow_after_scan.png");
+        QVERIFY(w.grab().save(path));
+        qInfo("screenshot: %s", qPrintable(path));
+
+        SCANDialog dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QVERIFY(dialog.grab().save(QCoreApplication::applicationDirPath() + QStringLiteral("/scandialog.png")));
+    }
+};
+
+RIVUDO_TEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
