@@ -2,6 +2,7 @@
 
 #include "apppaths.h"
 #include "customtabstyle.h"
+#include "downdialog.h"
 #include "menubase.h"
 #include "module.h"
 #include "moduleinfoform.h"
@@ -432,6 +433,14 @@ void MainWindow::updateModuleButtons()
         ui->pushButton_cax->setEnabled(true);
         ui->pushButton_Firmware->setEnabled(true);
     }
+}
+
+void MainWindow::on_pushButton_down_clicked()
+{
+    auto *dialog = new DownDialog(nullptr);
+    dialog->setModuleList(moduleList);
+    Prompts::exec(dialog);
+    delete dialog;
 }
 
 void MainWindow::on_pushButton_topology_clicked()

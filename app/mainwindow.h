@@ -76,6 +76,7 @@ private slots:
     void on_treeWidget_itemSelectionChanged();
     void on_scanmodule_clicked();
     void on_comboBox_currentIndexChanged(int index);
+    void on_pushButton_down_clicked();
     void on_pushButton_topology_clicked();
 
 private:

@@ -291,6 +291,25 @@ private slots:
         QCOMPARE(pages->widget(0), static_cast<QWidget *>(generalPage(w.moduleList.first())));
     }
 
+    void downloadButtonOpensTheDialogWithTheModules()
+    {
+        TempAppDir dir(true);
+        MainWindow w;
+        w.applyStoredLanguage();
+        scanWithoutNetwork(w);
+        PromptRecorder prompts;
+        auto *down = child<QPushButton>(&w, "pushButton_down");
+        QVERIFY(down->isEnabled());
+        down->click();
+        QCOMPARE(prompts.dialogsRun, QStringList { QStringLiteral("DownDialog") });
+        // A new scan start turns the module buttons off again; save keeps its state.
+        w.Startnewscan(QStringLiteral("eth"));
+        QVERIFY(!down->isEnabled());
+        QVERIFY(!child<QPushButton>(&w, "pushButton_cax")->isEnabled());
+        QVERIFY(!child<QPushButton>(&w, "pushButton_Firmware")->isEnabled());
+        QVERIFY(child<QPushButton>(&w, "pushButton_save")->isEnabled());
+    }
+
     void ignoredRepliesLeaveTheListIntact()
     {
         TempAppDir dir(true);
