@@ -291,6 +291,45 @@ private slots:
         QCOMPARE(pages->widget(0), static_cast<QWidget *>(generalPage(w.moduleList.first())));
     }
 
+    void cancellingTheScanKeepsTheModules()
+    {
+        TempAppDir dir(true);
+        MainWindow w;
+        w.applyStoredLanguage();
+        scanWithoutNetwork(w);
+        auto *tree = child<QTreeWidget>(&w, "treeWidget");
+        tree->setCurrentItem(w.moduleList.at(1));
+        QCOMPARE(w.currentModule, w.moduleList.at(1));
+        PromptRecorder prompts; // closes the dialog unused
+        QMetaObject::invokeMethod(&w, "on_scanmodule_clicked");
+        QCOMPARE(prompts.dialogsRun, QStringList { QStringLiteral("SCANDialog") });
+        QCOMPARE(w.moduleList.size(), 2);
+        QCOMPARE(w.currentModule, w.moduleList.first());
+        QCOMPARE(w.highlightedFrame, static_cast<moduleFrame *>(w.moduleList.first()));
+        QVERIFY(w.moduleList.first()->highlighted);
+        QString value;
+        w.readSetting("scanip", "StartIP", value);
+        QCOMPARE(value, QStringLiteral("192.168.0.1"));
+        w.readSetting("scanip", "EndIP", value);
+        QCOMPARE(value, QStringLiteral("192.168.0.255"));
+        QVERIFY(dir.read("/usrconf.ini").contains("Localip="));
+    }
+
+    void missingSublistMapIsReportedAndTheDialogStillOpens()
+    {
+        TempAppDir dir(false);
+        MainWindow w;
+        w.applyStoredLanguage();
+        PromptRecorder prompts;
+        QMetaObject::invokeMethod(&w, "on_scanmodule_clicked");
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.messages.first().icon, QMessageBox::Critical);
+        QCOMPARE(prompts.lastCaption(), QStringLiteral("Erro"));
+        QCOMPARE(prompts.lastText(), QStringLiteral("Missing file"));
+        QCOMPARE(prompts.dialogsRun, QStringList { QStringLiteral("SCANDialog") });
+        QVERIFY(w.moduleList.isEmpty());
+    }
+
     void downloadButtonOpensTheDialogWithTheModules()
     {
         TempAppDir dir(true);
