@@ -645,6 +645,24 @@ private slots:
         QVERIFY(child<QPushButton>(info, "pushButton_2")->isEnabled());
     }
 
+    void scanDialogSpeaksTheCurrentLanguage()
+    {
+        TempAppDir dir(true);
+        MainWindow w;
+        w.setLanguage(1);
+        SCANDialog dialog;
+        QCOMPARE(child<QPushButton>(&dialog, "pushButton")->text(), QStringLiteral("Scan"));
+        QCOMPARE(child<QPushButton>(&dialog, "pushButton_2")->text(), QStringLiteral("stop"));
+        QCOMPARE(child<QRadioButton>(&dialog, "radioButton_net")->text(), QStringLiteral("Net"));
+        QCOMPARE(child<QLabel>(&dialog, "label")->text(), QStringLiteral("IP Range:"));
+        dialog.setIPRange(QStringLiteral("127.0.0.3"), QStringLiteral("127.0.0.2"));
+        QSignalSpy ended(&dialog, &SCANDialog::endscan);
+        child<QPushButton>(&dialog, "pushButton")->click();
+        QVERIFY(ended.wait(20000));
+        QCOMPARE(child<QPushButton>(&dialog, "pushButton")->text(), QStringLiteral("Rescan"));
+        w.setLanguage(0);
+    }
+
     void comButtonNeedsAPort()
     {
         TempAppDir dir(true);
