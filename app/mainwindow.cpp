@@ -6,7 +6,11 @@
 #include "menubase.h"
 #include "module.h"
 #include "moduleinfoform.h"
+#include "openinfodialog.h"
+#include "projectfile.h"
+#include "projectmodules.h"
 #include "prompts.h"
+#include "savedialog.h"
 #include "scandialog.h"
 #include "submodule.h"
 #include "titleform.h"
@@ -15,6 +19,8 @@
 
 #include <QApplication>
 #include <QDate>
+#include <QDebug>
+#include <QDir>
 #include <QEvent>
 #include <QFile>
 #include <QLabel>
@@ -445,4 +451,79 @@ void MainWindow::on_pushButton_down_clicked()
 
 void MainWindow::on_pushButton_topology_clicked()
 {
+}
+
+void MainWindow::on_pushButton_save_clicked()
+{
+    SaveDialog *dialog = new SaveDialog(nullptr);
+    if (Prompts::exec(dialog) != QDialog::Accepted) {
+        delete dialog;
+        return;
+    }
+    const QString path = dialog->getPath() + "/" + dialog->getFileName();
+    QString modules;
+    for (module *m : qAsConst(moduleList))
+        modules += m->toXmlString();
+    const QString text = ProjectFile::documentXml(dialog->getFileInfo(), modules);
+    delete dialog;
+    QString error;
+    if (!ProjectFile::writeFile(path, text, &error))
+        Prompts::warning(nullptr, tr("失败"), tr("保存失败") + "\n" + QDir::toNativeSeparators(path) + "\n" + error);
+}
+
+void MainWindow::on_pushButton_open_clicked()
+{
+    const QString path = Prompts::getOpenFileName(this, tr("Open File"), QString(), tr("projcet Files (*.kdxml)"));
+    if (!path.isEmpty())
+        loadProjectFile(path);
+}
+
+void MainWindow::loadProjectFile(QString path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        Prompts::warning(nullptr, QStringLiteral("失败"), QStringLiteral("非法文件"));
+        return;
+    }
+    const ProjectFile::ReadResult project = ProjectFile::read(file.readAll());
+    file.close();
+    if (!project.ok) {
+        qDebug() << "warning: not a project file" << path << project.error;
+        Prompts::warning(nullptr, QStringLiteral("失败"), QStringLiteral("非法文件"));
+        return;
+    }
+
+    // The current modules go only after the user has confirmed the file's information.
+    bool confirmed = false;
+    for (const ProjectFile::Section &section : project.sections) {
+        if (section.kind != ProjectFile::Section::Info)
+            continue;
+        OpenInfoDialog *dialog = new OpenInfoDialog(nullptr);
+        dialog->setProducer(section.info.producer);
+        dialog->setModfiyDate(section.info.modfiydate);
+        dialog->setFileName(path);
+        dialog->setInfoText(section.info.text);
+        const bool accepted = Prompts::exec(dialog) == QDialog::Accepted;
+        delete dialog;
+        if (!accepted)
+            return;
+        confirmed = true;
+    }
+    if (confirmed)
+        enableSave();
+
+    // Before the first scan no description map has been read yet.
+    if (familyMap.isEmpty()) {
+        readDevicestype();
+        readSublistmap();
+    }
+    clearModuleList();
+    for (const ProjectFile::Section &section : project.sections) {
+        for (const ProjectFile::ModuleRecord &record : section.modules) {
+            if (module *m = ProjectModules::buildModule(record, familyMap))
+                addModule(m);
+        }
+    }
+    if (!moduleList.isEmpty())
+        showModule(moduleList.first());
 }

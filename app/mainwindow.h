@@ -68,6 +68,8 @@ public slots:
     void Getmoduleinfo(QByteArray moduleinfo, modulebase::CONNEST_TYPE type);
     void GetmoduleinfoPrm(QByteArray moduleinfo);
     void Endscan();
+    // Reads a project file into the module list once the user has confirmed its information.
+    void loadProjectFile(QString path);
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -78,6 +80,8 @@ private slots:
     void on_comboBox_currentIndexChanged(int index);
     void on_pushButton_down_clicked();
     void on_pushButton_topology_clicked();
+    void on_pushButton_save_clicked();
+    void on_pushButton_open_clicked();
 
 private:
     void updateModuleButtons();

@@ -2,7 +2,7 @@
 #include "ui_downdialog.h"
 
 #include "module.h"
-#include "moduletarget.h"
+#include "moduletargets.h"
 #include "tcpthread.h"
 #include "uartthread.h"
 
@@ -95,11 +95,7 @@ void DownDialog::startDownload()
         if (m->connType == modulebase::CONNEST_COM) {
             serial.append({ m->comstr, m->getParamData() });
         } else {
-            ModuleTarget target;
-            target.ip = m->ip;
-            target.downFlag = 1;
-            target.paramData = m->getParamData();
-            network.append(target);
+            network.append(moduleTarget(m));
         }
     }
 

@@ -346,4 +346,15 @@
         <translation>stop</translation>
     </message>
 </context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>失败</source>
+        <translation>Fail</translation>
+    </message>
+    <message>
+        <source>保存失败</source>
+        <translation>Save failed</translation>
+    </message>
+</context>
 </TS>
