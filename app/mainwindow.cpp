@@ -250,7 +250,10 @@ void MainWindow::readLogoInfo()
         };
         if (language == 1) {
             while (!file.atEnd()) {
-                const QString line = decode(file.readLine());
+                QString line = decode(file.readLine());
+                // A kept line end would make the one-line status label two lines high.
+                while (line.endsWith(QLatin1Char('\n')) || line.endsWith(QLatin1Char('\r')))
+                    line.chop(1);
                 if (line.contains(QLatin1String("English")))
                     companyLabel->setText(line.mid(8));
             }

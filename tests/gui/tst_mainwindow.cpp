@@ -191,7 +191,7 @@ private slots:
         QImage logo(400, 100, QImage::Format_ARGB32);
         logo.fill(Qt::blue);
         QVERIFY(logo.save(dir.filePath("/logo/logo.png")));
-        QVERIFY(dir.write("/logo/logo.info", QString::fromUtf8("Chinese:示例  公司 \nEnglish:Example Ltd\n").toUtf8()));
+        QVERIFY(dir.write("/logo/logo.info", QString::fromUtf8("Chinese:示例  公司 \r\nEnglish: Example Ltd \r\n").toUtf8()));
         MainWindow w;
         w.applyStoredLanguage();
         QVERIFY(QRegularExpression(QStringLiteral("^Ver: V1\\.5,Build time:\\d{4}\\.\\d{2}\\.\\d{2} \\d{2}:\\d{2}:\\d{2} $"))
@@ -202,7 +202,16 @@ private slots:
         QCOMPARE(w.companyLabel->text(), QString::fromUtf8("示例 公司"));
         w.setLanguage(1);
         QCoreApplication::processEvents();
-        QCOMPARE(w.companyLabel->text(), QStringLiteral("Example Ltd\n"));
+        QCOMPARE(w.companyLabel->text(), QStringLiteral(" Example Ltd "));
+
+        // Only the first line can hold the Chinese name.
+        QVERIFY(dir.write("/logo/logo.info", QString::fromUtf8("English:Example Ltd\nChinese:示例\n").toUtf8()));
+        QVERIFY(dir.write("/usrconf.ini", "[language]\nInitlanguage=0\n"));
+        MainWindow chinese;
+        chinese.applyStoredLanguage();
+        QCoreApplication::processEvents();
+        QCOMPARE(chinese.language, 0);
+        QVERIFY(chinese.companyLabel->text().isEmpty());
     }
 
     void missingLogoFilesLeaveLabelsEmpty()
@@ -688,6 +697,12 @@ private slots:
         const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/mainwindow_after_scan.png");
         QVERIFY(w.grab().save(path));
         qInfo("screenshot: %s", qPrintable(path));
+
+        child<QComboBox>(&w, "comboBox")->setCurrentIndex(1);
+        QCoreApplication::processEvents();
+        w.showModule(w.moduleList.first());
+        QVERIFY(w.grab().save(QCoreApplication::applicationDirPath() + QStringLiteral("/mainwindow_after_scan_en.png")));
+        child<QComboBox>(&w, "comboBox")->setCurrentIndex(0);
 
         SCANDialog dialog;
         dialog.show();
