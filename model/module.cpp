@@ -138,17 +138,6 @@ void module::buildIoPoints()
     }
 }
 
-module::DownloadData module::downloadData()
-{
-    DownloadData d;
-    d.ip = ip;
-    d.comstr = comstr;
-    d.connType = connType;
-    d.downFlag = downFlag;
-    d.params = getParamData();
-    return d;
-}
-
 ProjectFile::ModuleRecord module::toRecord()
 {
     ProjectFile::ModuleRecord r;

@@ -17,17 +17,6 @@ class submodule;
 class module : public moduleFrame
 {
 public:
-    // What a worker thread needs of a module, gathered in the GUI thread before it starts:
-    // workers never call into pages.
-    struct DownloadData
-    {
-        QString ip;
-        QString comstr;
-        modulebase::CONNEST_TYPE connType = modulebase::CONNEST_NONE;
-        int downFlag = 0;
-        QByteArray params;
-    };
-
     module(QString name, QString family);
     ~module() override;
 
@@ -43,7 +32,6 @@ public:
     int inputSize();
     int outputSize();
     void buildIoPoints();
-    DownloadData downloadData();
     // The module's record and element of the project file (parameters from getParamData).
     ProjectFile::ModuleRecord toRecord();
     QString toXmlString();
