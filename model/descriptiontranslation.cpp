@@ -46,7 +46,8 @@ DescriptionTranslation DescriptionTranslation::parse(const QByteArray &xml, cons
         ItemList itemList;
         itemList.id = list.toElement().attribute("ID").simplified();
         for (QDomElement item = list.firstChildElement(); !item.isNull(); item = item.nextSiblingElement())
-            itemList.items.append({item.attribute("TextId").simplified(), item.attribute("translation").simplified()});
+            itemList.items.append(
+                { item.attribute("TextId").simplified(), item.attribute("translation").simplified() });
         t.itemLists.append(itemList);
     }
     return t;

@@ -17,26 +17,18 @@ QByteArray menubase::getParamData()
     return QByteArray();
 }
 
-void menubase::restoreDefaults(bool)
-{
-}
+void menubase::restoreDefaults(bool) { }
 
 int menubase::setParamData(QByteArray)
 {
     return 0;
 }
 
-void menubase::updatePage()
-{
-}
+void menubase::updatePage() { }
 
-void menubase::resetPage()
-{
-}
+void menubase::resetPage() { }
 
-void menubase::retranslate(int)
-{
-}
+void menubase::retranslate(int) { }
 
 void menubase::setOwner(modulebase *owner)
 {

@@ -4,8 +4,7 @@
 #include "moduleshowform.h"
 #include "submodule.h"
 
-module::module(QString name, QString family)
-    : moduleFrame(name, family)
+module::module(QString name, QString family) :moduleFrame(name, family)
 {
     showForm = moduleshowform::createForFamily(family);
     kind = 0;

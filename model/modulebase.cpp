@@ -39,7 +39,7 @@ ValueItemList modulebase::readValueItems(QDomNode lists, QString target)
         for (QDomElement e = list.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
             auto *item = new ValueItem;
             item->TextId = item->text = e.attribute("TextId").simplified();
-            items.append({item, ModuleDescription::toDecimal(e.attribute("Content"))});
+            items.append({ item, ModuleDescription::toDecimal(e.attribute("Content")) });
         }
     }
     return items;
@@ -102,7 +102,7 @@ void modulebase::loadDescription()
             for (const auto &entry : p.valueItems) {
                 auto *item = new ValueItem;
                 item->TextId = item->text = entry.first;
-                prm->valueItems.append({item, entry.second});
+                prm->valueItems.append({ item, entry.second });
             }
             paramList.append(prm);
         }
@@ -125,9 +125,10 @@ void modulebase::createPages()
 
 void modulebase::loadLanguage(int language)
 {
-    const QString file = language == 1 ? QStringLiteral("ModuleParameter_en.xml") : QStringLiteral("ModuleParameter_zh.xml");
-    const DescriptionTranslation t =
-        DescriptionTranslation::read(AppPaths::find(QStringLiteral("/ModuleParameter/%1/%2").arg(Family, file)), name);
+    const QString file
+        = language == 1 ? QStringLiteral("ModuleParameter_en.xml") : QStringLiteral("ModuleParameter_zh.xml");
+    const DescriptionTranslation t = DescriptionTranslation::read(
+        AppPaths::find(QStringLiteral("/ModuleParameter/%1/%2").arg(Family, file)), name);
     if (t.status != DescriptionTranslation::Ok)
         return;
     for (const DescriptionTranslation::Entry &entry : t.entries) {

@@ -7,7 +7,7 @@
 struct moduleData
 {
     int DataType = 0; // 0 BOOL, 1 an INT type
-    int DIR = 0;      // 0 input, 1 output
+    int DIR = 0; // 0 input, 1 output
     QString Dataname;
     int BitLen = 0;
 };

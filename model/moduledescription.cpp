@@ -32,8 +32,8 @@ QList<QPair<QString, int>> readValueItems(const QDomNode &lists, const QString &
         if (list.toElement().attribute("ID").simplified() != target)
             continue;
         for (QDomElement item = list.firstChildElement(); !item.isNull(); item = item.nextSiblingElement())
-            items.append({item.attribute("TextId").simplified(),
-                          ModuleDescription::toDecimal(item.attribute("Content"))});
+            items.append(
+                { item.attribute("TextId").simplified(), ModuleDescription::toDecimal(item.attribute("Content")) });
     }
     return items;
 }

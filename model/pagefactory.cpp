@@ -36,20 +36,20 @@ PageFactory::Kind PageFactory::kindOf(const QString &key)
         bool prefix;
         Kind kind;
     } rules[] = {
-        {"General", false, General},
-        {"I/O", false, IO},
-        {"ModbusMonitor", false, ModbusMonitor},
-        {"ModbusConfig", false, ModbusConfig},
-        {"EcatModbusConfig", false, EcatModbusConfig},
-        {"IoutlinkConfig", false, IoutlinkConfig},
-        {"MSCOM", true, MSCOM},
-        {"TEMP_CTL", true, TEMP_CTL},
-        {"WEIGT", true, WEIGT},
-        {"Factory_WEIGT", true, Factory_WEIGT},
-        {"MQTT", true, MQTT},
-        {"PARAM_IOLink", true, PARAM_IOLink},
-        {"DATA_IOLink", true, DATA_IOLink},
-        {"INFO_IOLink", true, INFO_IOLink},
+        { "General", false, General },
+        { "I/O", false, IO },
+        { "ModbusMonitor", false, ModbusMonitor },
+        { "ModbusConfig", false, ModbusConfig },
+        { "EcatModbusConfig", false, EcatModbusConfig },
+        { "IoutlinkConfig", false, IoutlinkConfig },
+        { "MSCOM", true, MSCOM },
+        { "TEMP_CTL", true, TEMP_CTL },
+        { "WEIGT", true, WEIGT },
+        { "Factory_WEIGT", true, Factory_WEIGT },
+        { "MQTT", true, MQTT },
+        { "PARAM_IOLink", true, PARAM_IOLink },
+        { "DATA_IOLink", true, DATA_IOLink },
+        { "INFO_IOLink", true, INFO_IOLink },
     };
     for (const auto &rule : rules) {
         const QLatin1String text(rule.text);
@@ -63,14 +63,14 @@ void PageFactory::registerPage(Kind kind, Maker maker, LimitSetter limits)
 {
     if (kind < 0 || kind >= KindCount)
         return;
-    registry()[kind] = Entry{std::move(maker), std::move(limits)};
+    registry()[kind] = Entry { std::move(maker), std::move(limits) };
 }
 
 void PageFactory::unregisterPage(Kind kind)
 {
     if (kind < 0 || kind >= KindCount)
         return;
-    registry()[kind] = Entry{};
+    registry()[kind] = Entry {};
 }
 
 bool PageFactory::isRegistered(Kind kind)

@@ -16,20 +16,20 @@ class PageFactory
 public:
     // Page kinds in the order in which keys are tested.
     enum Kind {
-        General,          // "General", exact
-        IO,               // "I/O", exact
-        ModbusMonitor,    // "ModbusMonitor", exact
-        ModbusConfig,     // "ModbusConfig", exact
+        General, // "General", exact
+        IO, // "I/O", exact
+        ModbusMonitor, // "ModbusMonitor", exact
+        ModbusConfig, // "ModbusConfig", exact
         EcatModbusConfig, // "EcatModbusConfig", exact
-        IoutlinkConfig,   // "IoutlinkConfig", exact
-        MSCOM,            // prefix
-        TEMP_CTL,         // prefix
-        WEIGT,            // prefix
-        Factory_WEIGT,    // prefix
-        MQTT,             // prefix
-        PARAM_IOLink,     // prefix
-        DATA_IOLink,      // prefix
-        INFO_IOLink,      // prefix
+        IoutlinkConfig, // "IoutlinkConfig", exact
+        MSCOM, // prefix
+        TEMP_CTL, // prefix
+        WEIGT, // prefix
+        Factory_WEIGT, // prefix
+        MQTT, // prefix
+        PARAM_IOLink, // prefix
+        DATA_IOLink, // prefix
+        INFO_IOLink, // prefix
         KindCount,
         None = -1
     };
@@ -45,8 +45,7 @@ public:
 
     // Registers page class T (constructed with no parent). For the gateway kinds the factory copies
     // the owner's limits into T's Maxslotnum, Maxinputsize and Maxoutputsize fields.
-    template<class T>
-    static void registerPage(Kind kind)
+    template <class T> static void registerPage(Kind kind)
     {
         LimitSetter limits;
         if constexpr (HasLimits<T>::value) {
@@ -57,7 +56,8 @@ public:
                 p->Maxoutputsize = out;
             };
         }
-        registerPage(kind, [] { return static_cast<menubase *>(new T(nullptr)); }, limits);
+        registerPage(
+            kind, [] { return static_cast<menubase *>(new T(nullptr)); }, limits);
     }
 
     static void unregisterPage(Kind kind);
@@ -67,14 +67,13 @@ public:
     static menubase *create(const QString &key, modulebase *owner);
 
 private:
-    template<class T, class = void>
-    struct HasLimits : std::false_type
+    template <class T, class = void> struct HasLimits : std::false_type
     {
     };
-    template<class T>
-    struct HasLimits<T, std::void_t<decltype(std::declval<T &>().Maxslotnum = 0),
-                                    decltype(std::declval<T &>().Maxinputsize = 0),
-                                    decltype(std::declval<T &>().Maxoutputsize = 0)>> : std::true_type
+    template <class T>
+    struct HasLimits<T,
+        std::void_t<decltype(std::declval<T &>().Maxslotnum = 0), decltype(std::declval<T &>().Maxinputsize = 0),
+            decltype(std::declval<T &>().Maxoutputsize = 0)>> : std::true_type
     {
     };
 };

@@ -22,8 +22,8 @@ public:
     bool hasModuleType = false; // field 0 holds "moduletype"
     QString typeName;
     QString mac;
-    QString ip;      // ":" already made "."
-    QString mask;    // likewise
+    QString ip; // ":" already made "."
+    QString mask; // likewise
     QString gateway; // likewise
     QString inlen;
     QString outlen;

@@ -7,8 +7,7 @@
 #include "submodule.h"
 
 module *ScanReplyHandler::buildModule(const ScanReply &reply, const FamilyMap &families, const SublistMap &sublist,
-                                      int language, modulebase::CONNEST_TYPE type, const QString &scanStart,
-                                      Outcome *outcome)
+    int language, modulebase::CONNEST_TYPE type, const QString &scanStart, Outcome *outcome)
 {
     Outcome result = Made;
     module *made = nullptr;
@@ -59,9 +58,8 @@ module *ScanReplyHandler::buildModule(const ScanReply &reply, const FamilyMap &f
     return made;
 }
 
-module *ScanReplyHandler::takeModuleInfo(const QByteArray &reply, const FamilyMap &families,
-                                         const SublistMap &sublist, int language, modulebase::CONNEST_TYPE type,
-                                         const QString &scanStart, Outcome *outcome)
+module *ScanReplyHandler::takeModuleInfo(const QByteArray &reply, const FamilyMap &families, const SublistMap &sublist,
+    int language, modulebase::CONNEST_TYPE type, const QString &scanStart, Outcome *outcome)
 {
     module *made = buildModule(ScanReply::parse(reply), families, sublist, language, type, scanStart, outcome);
     m_last = made;

@@ -19,22 +19,20 @@ class ScanReplyHandler
 {
 public:
     enum Outcome {
-        Made,                 // a module was made
-        NoModuleType,         // field 0 lacks "moduletype"
-        UnknownModuleType,    // the module type has no family
+        Made, // a module was made
+        NoModuleType, // field 0 lacks "moduletype"
+        UnknownModuleType, // the module type has no family
         UnknownSubmoduleType, // a reported sub-module type has no family
     };
 
     // The module that reply describes, or null (outcome tells why).
     static module *buildModule(const ScanReply &reply, const FamilyMap &families, const SublistMap &sublist,
-                               int language, modulebase::CONNEST_TYPE type, const QString &scanStart,
-                               Outcome *outcome = nullptr);
+        int language, modulebase::CONNEST_TYPE type, const QString &scanStart, Outcome *outcome = nullptr);
 
     // buildModule for the raw bytes of an information reply. The result (also null) decides
     // where the next parameter reply goes.
-    module *takeModuleInfo(const QByteArray &reply, const FamilyMap &families, const SublistMap &sublist,
-                           int language, modulebase::CONNEST_TYPE type, const QString &scanStart,
-                           Outcome *outcome = nullptr);
+    module *takeModuleInfo(const QByteArray &reply, const FamilyMap &families, const SublistMap &sublist, int language,
+        modulebase::CONNEST_TYPE type, const QString &scanStart, Outcome *outcome = nullptr);
     // Hands a parameter reply, less its first 4 and last 4 bytes, to the module of the
     // information reply just before it. False when it is dropped: that reply made no module,
     // the module is gone, or it already had its parameters.

@@ -23,7 +23,7 @@ void submodule::setSlot(QString slot)
 
 ProjectFile::SubmoduleRecord submodule::toRecord() const
 {
-    return ProjectFile::SubmoduleRecord{name, slot, softwareVer};
+    return ProjectFile::SubmoduleRecord { name, slot, softwareVer };
 }
 
 QString submodule::toXmlString() const

@@ -8,7 +8,7 @@
 // One choice of a parameter's value-item list.
 struct ValueItem
 {
-    QString text;   // shown, translated
+    QString text; // shown, translated
     QString TextId; // as the description writes it; the key of the translation files
 };
 

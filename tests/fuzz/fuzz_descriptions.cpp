@@ -11,7 +11,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), int(size));
-    for (const char *name : {"A", "KC 100"}) {
+    for (const char *name : { "A", "KC 100" }) {
         const ModuleDescription d = ModuleDescription::parse(bytes, QString::fromLatin1(name));
         if (d.paramLen && *d.paramLen < 0)
             __builtin_trap();

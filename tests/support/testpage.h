@@ -11,8 +11,8 @@
 // What a test page does, chosen by its owner's type name and its place among the owner's pages.
 struct TestPageSpec
 {
-    int take = 0;       // bytes setParamData reports
-    QByteArray out;     // getParamData
+    int take = 0; // bytes setParamData reports
+    QByteArray out; // getParamData
     int inputSize = 0;
     int outputSize = 0;
     QList<moduleslot *> slotRecords;

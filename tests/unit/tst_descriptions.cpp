@@ -1,8 +1,8 @@
 #include "apppaths.h"
 #include "descriptiontranslation.h"
 #include "familymap.h"
-#include "moduledescription.h"
 #include "modulebase.h"
+#include "moduledescription.h"
 #include "moduleprms.h"
 #include "sublistmap.h"
 #include "tempappdir.h"
@@ -111,10 +111,7 @@ private slots:
         QVERIFY(m_dir->write("/ModuleParameter/FAM/ModuleParameter.xml", kFamilyXml));
     }
 
-    void cleanup()
-    {
-        m_dir.reset();
-    }
+    void cleanup() { m_dir.reset(); }
 
     void readsTheFirstMatchingType()
     {
@@ -126,7 +123,7 @@ private slots:
         QCOMPARE(d.Maxinputsize, 64);
         QCOMPARE(d.Maxoutputsize, 0);
         QCOMPARE(d.paramLen, 9);
-        QCOMPARE(d.menuList, QStringList({"General", "", "I/O"}));
+        QCOMPARE(d.menuList, QStringList({ "General", "", "I/O" }));
         QCOMPARE(d.pageList.size(), 2);
         QCOMPARE(d.xmlPath, m_dir->path() + "/ModuleParameter/FAM/ModuleParameter.xml");
         QCOMPARE(d.kind, 0);
@@ -136,9 +133,8 @@ private slots:
     void parameters()
     {
         modulebase d("KC 100", "FAM");
-        const QList<Param> expected = {{"Range", -100, 100, 5}, {"Three parts", 0, 10, 0}, {"Lone", 0, 0, 0},
-                                       {"Words", 0, 0, -7},     {"Mode", 0, 0, 2},         {"Lost", 0, 0, 0},
-                                       {"Mode", 0, 0, 1}};
+        const QList<Param> expected = { { "Range", -100, 100, 5 }, { "Three parts", 0, 10, 0 }, { "Lone", 0, 0, 0 },
+            { "Words", 0, 0, -7 }, { "Mode", 0, 0, 2 }, { "Lost", 0, 0, 0 }, { "Mode", 0, 0, 1 } };
         QCOMPARE(d.paramList.size(), expected.size());
         for (int i = 0; i < expected.size(); ++i) {
             const modulePrms *p = d.paramList.at(i);
@@ -157,7 +153,7 @@ private slots:
         QStringList items;
         for (const auto &entry : d.paramList.at(4)->valueItems)
             items << QStringLiteral("%1=%2").arg(entry.first->TextId).arg(entry.second);
-        QCOMPARE(items, QStringList({"On=1", "Off=0", "Twice=1", "Extra=7"}));
+        QCOMPARE(items, QStringList({ "On=1", "Off=0", "Twice=1", "Extra=7" }));
         QCOMPARE(d.findParam("Mode"), d.paramList.at(6));
         QCOMPARE(d.findParam("mode"), nullptr);
     }
@@ -222,12 +218,13 @@ private slots:
     void commentBeforeModuleList()
     {
         QVERIFY(m_dir->write("/ModuleParameter/FAM/ModuleParameter.xml",
-                             "<root><!-- x --><modules><m ModuleName=\"A\"><menu><i menuname=\"General\"/></menu>"
-                             "</m></modules></root>"));
+            "<root><!-- x --><modules><m ModuleName=\"A\"><menu><i menuname=\"General\"/></menu>"
+            "</m></modules></root>"));
         modulebase d("A", "FAM");
         QVERIFY(d.menuList.isEmpty());
         QVERIFY(d.pageList.isEmpty());
-        const ModuleDescription parsed = ModuleDescription::parse(m_dir->read("/ModuleParameter/FAM/ModuleParameter.xml"), "A");
+        const ModuleDescription parsed
+            = ModuleDescription::parse(m_dir->read("/ModuleParameter/FAM/ModuleParameter.xml"), "A");
         QCOMPARE(parsed.status, ModuleDescription::TypeNotFound);
     }
 
@@ -253,7 +250,7 @@ private slots:
         QStringList later;
         for (const auto &entry : d.paramList.at(6)->valueItems)
             later << entry.first->text;
-        QCOMPARE(later, QStringList({"Switched on", "Off", "Two", "Extra"}));
+        QCOMPARE(later, QStringList({ "Switched on", "Off", "Two", "Extra" }));
         QCOMPARE(mode->valueItems.first().first->text, QString("On"));
 
         d.loadLanguage(1);
@@ -275,7 +272,8 @@ private slots:
         QTest::addColumn<QByteArray>("file");
         QTest::newRow("missing") << QByteArray();
         QTest::newRow("broken") << QByteArray("<root><modules>");
-        QTest::newRow("empty Text element") << QByteArray("<root><modules><m ModuleName=\"KC 100\"><Text/></m></modules></root>");
+        QTest::newRow("empty Text element")
+            << QByteArray("<root><modules><m ModuleName=\"KC 100\"><Text/></m></modules></root>");
     }
 
     void brokenTranslationChangesNothing()
@@ -292,7 +290,7 @@ private slots:
     void textOfNonElementBlanks()
     {
         QVERIFY(m_dir->write("/ModuleParameter/FAM/ModuleParameter_en.xml",
-                             "<root><modules><m ModuleName=\"KC 100\"><Text>plain</Text></m></modules></root>"));
+            "<root><modules><m ModuleName=\"KC 100\"><Text>plain</Text></m></modules></root>"));
         modulebase d("KC 100", "FAM");
         d.loadLanguage(1);
         QCOMPARE(d.Text, QString());
@@ -302,14 +300,15 @@ private slots:
     {
         QTest::addColumn<QByteArray>("xml");
         QTest::addColumn<QStringList>("entries");
-        QTest::newRow("groups") << QByteArray("<r><g Family=\" A \"><t> X  1 </t><t>Y</t></g><g Family=\"B\"><t>Z</t></g></r>")
-                                << QStringList({"X 1=A", "Y=A", "Z=B"});
-        QTest::newRow("later family wins") << QByteArray("<r><g Family=\"A\"><t>X</t></g><g Family=\"B\"><t>X</t></g></r>")
-                                           << QStringList({"X=B"});
+        QTest::newRow("groups") << QByteArray(
+            "<r><g Family=\" A \"><t> X  1 </t><t>Y</t></g><g Family=\"B\"><t>Z</t></g></r>")
+                                << QStringList({ "X 1=A", "Y=A", "Z=B" });
+        QTest::newRow("later family wins")
+            << QByteArray("<r><g Family=\"A\"><t>X</t></g><g Family=\"B\"><t>X</t></g></r>") << QStringList({ "X=B" });
         QTest::newRow("no family") << QByteArray("<r><g><t>X</t></g><g Family=\"  \"><t>Y</t></g><!-- c --></r>")
                                    << QStringList();
         QTest::newRow("empty names") << QByteArray("<r><g Family=\"A\"><t> </t><!-- c --><t><b>In</b>ner</t></g></r>")
-                                     << QStringList({"Inner=A"});
+                                     << QStringList({ "Inner=A" });
     }
 
     void familyMap()
@@ -343,17 +342,18 @@ private slots:
     {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QStringList>("entries");
-        QTest::newRow("brackets and lines") << QByteArray("[101:RV-DI16],\r\n[102:RV-DO16]\n")
-                                            << QStringList({"101=RV-DI16", "102=RV-DO16"});
-        QTest::newRow("exactly 10 skipped") << QByteArray("[12:ABCDE],[13:ABCDEF]") << QStringList({"13=ABCDEF"});
-        QTest::newRow("blanks") << QByteArray("  7 :  Name  X ,  8:Y-Module") << QStringList({"7= Name X ", "8=Y-Module"});
-        QTest::newRow("trailing comma") << QByteArray("[101:RV-DI16],") << QStringList({"101=RV-DI16"});
-        QTest::newRow("second colon") << QByteArray("[5:NAME:rest of it]") << QStringList({"5=NAME"});
-        QTest::newRow("id not a number") << QByteArray("[x5:NAMEFIVE]") << QStringList({"0=NAMEFIVE"});
-        QTest::newRow("later id wins") << QByteArray("[5:FIRST-ONE],[5:SECOND-ONE]") << QStringList({"5=SECOND-ONE"});
+        QTest::newRow("brackets and lines")
+            << QByteArray("[101:RV-DI16],\r\n[102:RV-DO16]\n") << QStringList({ "101=RV-DI16", "102=RV-DO16" });
+        QTest::newRow("exactly 10 skipped") << QByteArray("[12:ABCDE],[13:ABCDEF]") << QStringList({ "13=ABCDEF" });
+        QTest::newRow("blanks") << QByteArray("  7 :  Name  X ,  8:Y-Module")
+                                << QStringList({ "7= Name X ", "8=Y-Module" });
+        QTest::newRow("trailing comma") << QByteArray("[101:RV-DI16],") << QStringList({ "101=RV-DI16" });
+        QTest::newRow("second colon") << QByteArray("[5:NAME:rest of it]") << QStringList({ "5=NAME" });
+        QTest::newRow("id not a number") << QByteArray("[x5:NAMEFIVE]") << QStringList({ "0=NAMEFIVE" });
+        QTest::newRow("later id wins") << QByteArray("[5:FIRST-ONE],[5:SECOND-ONE]") << QStringList({ "5=SECOND-ONE" });
         // Long entries without ":" are not entries.
-        QTest::newRow("no colon") << QByteArray("[ABCDEFGHIJKLMN],[6:GOOD-NAME]") << QStringList({"6=GOOD-NAME"});
-        QTest::newRow("utf-8") << QByteArray("[9:模块名称长一些]") << QStringList({"9=模块名称长一些"});
+        QTest::newRow("no colon") << QByteArray("[ABCDEFGHIJKLMN],[6:GOOD-NAME]") << QStringList({ "6=GOOD-NAME" });
+        QTest::newRow("utf-8") << QByteArray("[9:模块名称长一些]") << QStringList({ "9=模块名称长一些" });
         QTest::newRow("empty") << QByteArray() << QStringList();
     }
 

@@ -1,8 +1,8 @@
 #include "iopoint.h"
 #include "menubase.h"
 #include "module.h"
-#include "moduleshowform.h"
 #include "moduleprms.h"
+#include "moduleshowform.h"
 #include "moduleslot.h"
 #include "pagefactory.h"
 #include "submodule.h"
@@ -13,14 +13,14 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QPointer>
-#include <QVBoxLayout>
 #include <QImage>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 #include <memory>
 
 namespace {
@@ -38,8 +38,8 @@ QByteArray familyXml(const QList<TypeSpec> &types)
     QByteArray xml = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<root>\n <modules>\n";
     for (const TypeSpec &t : types) {
         xml += "  <m ModuleName=\"" + t.name.toUtf8() + "\" ModuleShowName=\"" + t.name.toUtf8()
-               + " show\" Text=\"text of " + t.name.toUtf8()
-               + "\" Maxslotnum=\"7\" Maxinputsize=\"64\" Maxoutputsize=\"32\">\n";
+            + " show\" Text=\"text of " + t.name.toUtf8()
+            + "\" Maxslotnum=\"7\" Maxinputsize=\"64\" Maxoutputsize=\"32\">\n";
         if (!t.len.isNull())
             xml += "   <Param Len=\"" + t.len.toUtf8() + "\"/>\n";
         xml += "   <menu>";
@@ -144,7 +144,7 @@ private slots:
 
     void pagesFollowKeyOrder()
     {
-        writeFamily({{"CPL", {"I/O", "General", "General", "nothing", "MSCOM1", "IoutlinkConfig"}, "0"}});
+        writeFamily({ { "CPL", { "I/O", "General", "General", "nothing", "MSCOM1", "IoutlinkConfig" }, "0" } });
         module m("CPL", "FAM");
         QCOMPARE(m.pageList.size(), 5);
         QStringList titles;
@@ -153,20 +153,20 @@ private slots:
             QVERIFY(!p->parentWidget());
             titles << p->title;
         }
-        QCOMPARE(titles, QStringList({"", "", "", "", "IoutlinkConfig"}));
+        QCOMPARE(titles, QStringList({ "", "", "", "", "IoutlinkConfig" }));
         auto *gateway = dynamic_cast<TestGatewayPage *>(m.pageList.at(3));
         QVERIFY(gateway);
         QCOMPARE(gateway->Maxslotnum, 7);
         QCOMPARE(gateway->Maxinputsize, 64);
         QCOMPARE(gateway->Maxoutputsize, 32);
-        QCOMPARE(logOf("CPL/"), QStringList({"CPL/0:attach", "CPL/1:attach", "CPL/2:attach", "CPL/3:attach",
-                                             "CPL/4:attach"}));
+        QCOMPARE(logOf("CPL/"),
+            QStringList({ "CPL/0:attach", "CPL/1:attach", "CPL/2:attach", "CPL/3:attach", "CPL/4:attach" }));
     }
 
     void unregisteredKindMakesNoPage()
     {
         PageFactory::unregisterPage(PageFactory::General);
-        writeFamily({{"CPL", {"General", "I/O"}, "0"}});
+        writeFamily({ { "CPL", { "General", "I/O" }, "0" } });
         module m("CPL", "FAM");
         QCOMPARE(m.pageList.size(), 1);
         QCOMPARE(page(&m, 0)->tag, QString("CPL/0"));
@@ -192,12 +192,12 @@ private slots:
         QTest::addColumn<QList<QByteArray>>("received");
         QTest::addColumn<int>("used");
         const QByteArray ten = "0123456789";
-        QTest::newRow("3 then 2") << QList<int>{3, 2} << ten << QList<QByteArray>{ten, "3456789"} << 5;
-        QTest::newRow("all then nothing") << QList<int>{10, 4} << ten << QList<QByteArray>{ten, ""} << 10;
+        QTest::newRow("3 then 2") << QList<int> { 3, 2 } << ten << QList<QByteArray> { ten, "3456789" } << 5;
+        QTest::newRow("all then nothing") << QList<int> { 10, 4 } << ten << QList<QByteArray> { ten, "" } << 10;
         // A count past the end or below zero never moves the offset outside the data.
-        QTest::newRow("oversized") << QList<int>{100, 4} << ten << QList<QByteArray>{ten, ""} << 10;
-        QTest::newRow("negative") << QList<int>{-5, 2, 1} << ten << QList<QByteArray>{ten, ten, "23456789"} << 3;
-        QTest::newRow("empty data") << QList<int>{3, 2} << QByteArray() << QList<QByteArray>{"", ""} << 0;
+        QTest::newRow("oversized") << QList<int> { 100, 4 } << ten << QList<QByteArray> { ten, "" } << 10;
+        QTest::newRow("negative") << QList<int> { -5, 2, 1 } << ten << QList<QByteArray> { ten, ten, "23456789" } << 3;
+        QTest::newRow("empty data") << QList<int> { 3, 2 } << QByteArray() << QList<QByteArray> { "", "" } << 0;
     }
 
     void frameDealsBytes()
@@ -215,16 +215,16 @@ private slots:
             specs << s;
         }
         TestPage::specs()["CPL"] = specs;
-        writeFamily({{"CPL", menus, "0"}});
+        writeFamily({ { "CPL", menus, "0" } });
         module m("CPL", "FAM");
         QCOMPARE(m.moduleFrame::setParamData(data), used);
         for (int i = 0; i < received.size(); ++i)
-            QCOMPARE(page(&m, i)->received, QList<QByteArray>{received.at(i)});
+            QCOMPARE(page(&m, i)->received, QList<QByteArray> { received.at(i) });
     }
 
     void frameWithoutPages()
     {
-        writeFamily({{"CPL", {}, "0"}});
+        writeFamily({ { "CPL", {}, "0" } });
         module m("CPL", "FAM");
         QVERIFY(m.moduleFrame::getParamData().isEmpty());
         QCOMPARE(m.moduleFrame::setParamData("xyz"), 0);
@@ -258,17 +258,17 @@ private slots:
         coupler.take = 4;
         TestPageSpec greedy; // a sub-module page that claims more than its description's share
         greedy.take = 50;
-        TestPage::specs()["CPL"] = {coupler};
-        TestPage::specs()["SA"] = {greedy};
-        TestPage::specs()["SB"] = {greedy};
-        writeFamily({{"CPL", {"General"}, "0"}, {"SA", {"General"}, "3"}, {"SB", {"General"}, "2"}});
+        TestPage::specs()["CPL"] = { coupler };
+        TestPage::specs()["SA"] = { greedy };
+        TestPage::specs()["SB"] = { greedy };
+        writeFamily({ { "CPL", { "General" }, "0" }, { "SA", { "General" }, "3" }, { "SB", { "General" }, "2" } });
         module m("CPL", "FAM");
         submodule *a = m.addSubmodule("SA", "FAM", 1);
         submodule *b = m.addSubmodule("SB", "FAM", 2);
         m.setParamData(data);
-        QCOMPARE(page(&m, 0)->received, QList<QByteArray>{data});
-        QCOMPARE(page(a, 0)->received, QList<QByteArray>{first});
-        QCOMPARE(page(b, 0)->received, QList<QByteArray>{second});
+        QCOMPARE(page(&m, 0)->received, QList<QByteArray> { data });
+        QCOMPARE(page(a, 0)->received, QList<QByteArray> { first });
+        QCOMPARE(page(b, 0)->received, QList<QByteArray> { second });
     }
 
     void parameterBytesRoundTrip()
@@ -283,33 +283,33 @@ private slots:
         TestPageSpec two;
         two.take = 2;
         two.out = "yz";
-        TestPage::specs()["CPL"] = {coupler};
-        TestPage::specs()["SA"] = {five};
-        TestPage::specs()["SB"] = {two};
-        writeFamily({{"CPL", {"General"}, "0"}, {"SA", {"General"}, "3"}, {"SB", {"General"}, "2"}});
+        TestPage::specs()["CPL"] = { coupler };
+        TestPage::specs()["SA"] = { five };
+        TestPage::specs()["SB"] = { two };
+        writeFamily({ { "CPL", { "General" }, "0" }, { "SA", { "General" }, "3" }, { "SB", { "General" }, "2" } });
         module m("CPL", "FAM");
         submodule *a = m.addSubmodule("SA", "FAM", 1);
         submodule *b = m.addSubmodule("SB", "FAM", 2);
         const QByteArray all = m.getParamData();
         QCOMPARE(all, QByteArray("MMabcdeyz"));
         m.setParamData(all);
-        QCOMPARE(page(a, 0)->received, QList<QByteArray>{"abc"});
-        QCOMPARE(page(b, 0)->received, QList<QByteArray>{"de"});
+        QCOMPARE(page(a, 0)->received, QList<QByteArray> { "abc" });
+        QCOMPARE(page(b, 0)->received, QList<QByteArray> { "de" });
     }
 
     void negativeLenCountsAsZero()
     {
         TestPageSpec one;
         one.take = 1;
-        TestPage::specs()["CPL"] = {one};
-        writeFamily({{"CPL", {"General"}, "0"}, {"SA", {"General"}, "-3"}, {"SB", {"General"}, "2"}});
+        TestPage::specs()["CPL"] = { one };
+        writeFamily({ { "CPL", { "General" }, "0" }, { "SA", { "General" }, "-3" }, { "SB", { "General" }, "2" } });
         module m("CPL", "FAM");
         submodule *a = m.addSubmodule("SA", "FAM", 1);
         submodule *b = m.addSubmodule("SB", "FAM", 2);
         QCOMPARE(a->paramLen, 0);
         m.setParamData("0123");
-        QCOMPARE(page(a, 0)->received, QList<QByteArray>{""});
-        QCOMPARE(page(b, 0)->received, QList<QByteArray>{"12"});
+        QCOMPARE(page(a, 0)->received, QList<QByteArray> { "" });
+        QCOMPARE(page(b, 0)->received, QList<QByteArray> { "12" });
     }
 
     void ioPoints_data()
@@ -319,11 +319,16 @@ private slots:
         QTest::addColumn<int>("pageIn");
         QTest::addColumn<int>("pageOut");
         QTest::addColumn<QStringList>("addresses");
-        QTest::newRow("2 in 1 out") << "2" << "1" << 0 << 0 << QStringList{"%IB0", "%IB1", "%QB0"};
-        QTest::newRow("nothing") << "0" << "0" << 0 << 0 << QStringList{};
-        QTest::newRow("not numbers") << "x" << "" << 0 << 0 << QStringList{};
-        QTest::newRow("page sizes") << "1" << "0" << 1 << 2 << QStringList{"%IB0", "%IB1", "%QB0", "%QB1"};
-        QTest::newRow("negative") << "-4" << "1" << 0 << 0 << QStringList{"%QB0"};
+        QTest::newRow("2 in 1 out") << "2"
+                                    << "1" << 0 << 0 << QStringList { "%IB0", "%IB1", "%QB0" };
+        QTest::newRow("nothing") << "0"
+                                 << "0" << 0 << 0 << QStringList {};
+        QTest::newRow("not numbers") << "x"
+                                     << "" << 0 << 0 << QStringList {};
+        QTest::newRow("page sizes") << "1"
+                                    << "0" << 1 << 2 << QStringList { "%IB0", "%IB1", "%QB0", "%QB1" };
+        QTest::newRow("negative") << "-4"
+                                  << "1" << 0 << 0 << QStringList { "%QB0" };
     }
 
     void ioPoints()
@@ -336,8 +341,8 @@ private slots:
         TestPageSpec sizes;
         sizes.inputSize = pageIn;
         sizes.outputSize = pageOut;
-        TestPage::specs()["CPL"] = {sizes};
-        writeFamily({{"CPL", {"General"}, "0"}});
+        TestPage::specs()["CPL"] = { sizes };
+        writeFamily({ { "CPL", { "General" }, "0" } });
         module m("CPL", "FAM");
         m.inlen = inlen;
         m.outlen = outlen;
@@ -386,9 +391,9 @@ private slots:
         TestPageSpec sizes;
         sizes.inputSize = 3;
         sizes.outputSize = 1;
-        TestPage::specs()["CPL"] = {sizes};
-        TestPage::specs()["SA"] = {sizes, sizes};
-        writeFamily({{"CPL", {"General"}, "0"}, {"SA", {"MSCOM", "MSCOM"}, "0"}});
+        TestPage::specs()["CPL"] = { sizes };
+        TestPage::specs()["SA"] = { sizes, sizes };
+        writeFamily({ { "CPL", { "General" }, "0" }, { "SA", { "MSCOM", "MSCOM" }, "0" } });
         module m("CPL", "FAM");
         m.inlen = " 2 ";
         m.outlen = "5";
@@ -399,7 +404,7 @@ private slots:
 
     void addressAndConnectionReachSubmodules()
     {
-        writeFamily({{"CPL", {}, "0"}, {"SA", {}, "1"}});
+        writeFamily({ { "CPL", {}, "0" }, { "SA", {}, "1" } });
         module m("CPL", "FAM");
         QCOMPARE(m.comstr, QString(""));
         QVERIFY(!m.comstr.isNull());
@@ -437,7 +442,7 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(int, number);
-        writeFamily({{"CPL", {}, "0"}});
+        writeFamily({ { "CPL", {}, "0" } });
         module m("CPL", "FAM");
         m.setSlotNum(text);
         QCOMPARE(m.slotNum, number);
@@ -446,26 +451,26 @@ private slots:
 
     void restoreDefaultsReachesSubmodules()
     {
-        writeFamily({{"CPL", {"General"}, "0"}, {"SA", {"General"}, "1"}});
+        writeFamily({ { "CPL", { "General" }, "0" }, { "SA", { "General" }, "1" } });
         module m("CPL", "FAM");
         submodule *s = m.addSubmodule("SA", "FAM", 1);
         s->setHighlight();
         TestPage::log().clear();
         m.restoreDefaults();
-        QCOMPARE(TestPage::log(), QStringList({"CPL/0:restore", "SA/0:restore:shown"}));
+        QCOMPARE(TestPage::log(), QStringList({ "CPL/0:restore", "SA/0:restore:shown" }));
         s->clearHighlight();
         QVERIFY(!s->highlighted);
     }
 
     void languageLoadsOnce()
     {
-        writeFamily({{"CPL", {"General", "I/O"}, "0"}});
+        writeFamily({ { "CPL", { "General", "I/O" }, "0" } });
         module m("CPL", "FAM");
         QCOMPARE(m.language, 255);
         TestPage::log().clear();
         m.setLanguage(1);
         m.setLanguage(1);
-        QCOMPARE(TestPage::log(), QStringList({"CPL/0:retranslate:1", "CPL/1:retranslate:1"}));
+        QCOMPARE(TestPage::log(), QStringList({ "CPL/0:retranslate:1", "CPL/1:retranslate:1" }));
         QCOMPARE(m.language, 1);
         m.setLanguage(0);
         QCOMPARE(TestPage::log().size(), 4);
@@ -477,20 +482,20 @@ private slots:
         auto *slotA = new moduleslot("a");
         auto *slotB = new moduleslot("b");
         TestPageSpec withSlots;
-        withSlots.slotRecords = {slotA, slotB};
-        TestPage::specs()["CPL"] = {withSlots, TestPageSpec()};
-        writeFamily({{"CPL", {"General", "IoutlinkConfig"}, "0"}});
+        withSlots.slotRecords = { slotA, slotB };
+        TestPage::specs()["CPL"] = { withSlots, TestPageSpec() };
+        writeFamily({ { "CPL", { "General", "IoutlinkConfig" }, "0" } });
         {
             module m("CPL", "FAM");
             QCOMPARE(m.collectSlotList(), 2);
             QCOMPARE(m.collectSlotList(), 2);
-            QCOMPARE(m.slotList, QList<moduleslot *>({slotA, slotB}));
+            QCOMPARE(m.slotList, QList<moduleslot *>({ slotA, slotB }));
             page(&m, 0)->owner = nullptr;
             m.setPagesOwner();
             QCOMPARE(page(&m, 0)->getOwner(), static_cast<modulebase *>(&m));
             TestPage::log().clear();
             m.updatePages();
-            QCOMPARE(TestPage::log(), QStringList({"CPL/0:update", "CPL/1:update"}));
+            QCOMPARE(TestPage::log(), QStringList({ "CPL/0:update", "CPL/1:update" }));
         }
         delete slotA;
         delete slotB;
@@ -498,7 +503,7 @@ private slots:
 
     void showPagesResetsOnlyTheShownFrame()
     {
-        writeFamily({{"CPL", {"General", "I/O"}, "0"}, {"SA", {"General"}, "1"}});
+        writeFamily({ { "CPL", { "General", "I/O" }, "0" }, { "SA", { "General" }, "1" } });
         module m("CPL", "FAM");
         submodule *s = m.addSubmodule("SA", "FAM", 1);
         TestPage::log().clear();
@@ -511,12 +516,12 @@ private slots:
         s->tabWidget = &tabs;
         page(&m, 0)->setTitle("first");
         m.showPages();
-        QCOMPARE(TestPage::log(), QStringList({"CPL/0:reset", "CPL/1:reset", "CPL/0:update", "CPL/1:update"}));
+        QCOMPARE(TestPage::log(), QStringList({ "CPL/0:reset", "CPL/1:reset", "CPL/0:update", "CPL/1:update" }));
         QCOMPARE(tabs.count(), 2);
         QCOMPARE(tabs.tabText(0), QString("first"));
         TestPage::log().clear();
         s->showPages();
-        QCOMPARE(TestPage::log(), QStringList({"SA/0:reset", "SA/0:update"}));
+        QCOMPARE(TestPage::log(), QStringList({ "SA/0:reset", "SA/0:update" }));
         QCOMPARE(tabs.count(), 1);
         QCOMPARE(tabs.widget(0), static_cast<QWidget *>(s->pageList.at(0)));
         QCOMPARE(box.title(), QString("1:SA show(text of SA)"));
@@ -524,7 +529,7 @@ private slots:
 
     void mousePressShowsPagesAndSelectsRow()
     {
-        writeFamily({{"CPL", {"General"}, "0"}});
+        writeFamily({ { "CPL", { "General" }, "0" } });
         QTreeWidget tree;
         auto *m = new module("CPL", "FAM");
         tree.addTopLevelItem(m);
@@ -544,7 +549,7 @@ private slots:
 
     void deletingModuleDeletesEverything()
     {
-        writeFamily({{"CPL", {"General", "I/O"}, "0"}, {"SA", {"General"}, "1"}});
+        writeFamily({ { "CPL", { "General", "I/O" }, "0" }, { "SA", { "General" }, "1" } });
         QTreeWidget tree;
         QTabWidget tabs;
         auto *m = new module("CPL", "FAM");
@@ -564,7 +569,7 @@ private slots:
 
     void deletingModuleDeletesItsPictureForm()
     {
-        writeFamily({{"CPL", {"General"}, "0"}, {"SA", {"General"}, "1"}});
+        writeFamily({ { "CPL", { "General" }, "0" }, { "SA", { "General" }, "1" } });
         QTreeWidget tree;
         auto *m = new module("CPL", "FAM");
         QPointer<moduleshowform> form = new TestShowForm;
@@ -583,7 +588,7 @@ private slots:
     {
         // The picture tab goes away with the main window's tab widget: the frames inside it go
         // with it, each exactly once.
-        writeFamily({{"CPL", {"General"}, "0"}, {"SA", {"General"}, "1"}});
+        writeFamily({ { "CPL", { "General" }, "0" }, { "SA", { "General" }, "1" } });
         QTreeWidget tree;
         QPointer<module> m = new module("CPL", "FAM");
         auto *form = new TestShowForm;
@@ -603,7 +608,7 @@ private slots:
 
     void pagesDestroyedWithTheirTabWidget()
     {
-        writeFamily({{"CPL", {"General", "I/O"}, "0"}});
+        writeFamily({ { "CPL", { "General", "I/O" }, "0" } });
         auto *tabs = new QTabWidget;
         module m("CPL", "FAM");
         m.tabWidget = tabs;
@@ -617,7 +622,7 @@ private slots:
 
     void frameSizeFollowsPicture()
     {
-        QByteArray xml = familyXml({{"CPL", {}, "0"}, {"NOPIC", {}, "0"}});
+        QByteArray xml = familyXml({ { "CPL", {}, "0" }, { "NOPIC", {}, "0" } });
         xml.replace("<m ModuleName=\"CPL\"", "<m ModuleName=\"CPL\" Pixmap=\"cpl.png\"");
         QVERIFY(m_dir->write("/ModuleParameter/FAM/ModuleParameter.xml", xml));
         QImage image(30, 80, QImage::Format_RGB32);
@@ -644,7 +649,7 @@ private slots:
         entry.slot = 2;
         entry.ip = "1.2.3.4";
         moduleslot childA("A"), childA2("A"), childB("B");
-        entry.children = {&childA, &childA2, &childB};
+        entry.children = { &childA, &childA2, &childB };
         moduleslot copy(&entry);
         QCOMPARE(copy.name, QString("R1"));
         QCOMPARE(copy.typeId, 9);
@@ -664,9 +669,9 @@ private slots:
         modulePrms p;
         p.text = "Mode";
         p.DefaultValue = 2;
-        for (auto entry : QList<QPair<QString, int>>{{"Low", 1}, {"Same", 2}, {"Same", 3}, {"Other", 2}}) {
-            auto *item = new ValueItem{entry.first, entry.first};
-            p.valueItems.append({item, entry.second});
+        for (auto entry : QList<QPair<QString, int>> { { "Low", 1 }, { "Same", 2 }, { "Same", 3 }, { "Other", 2 } }) {
+            auto *item = new ValueItem { entry.first, entry.first };
+            p.valueItems.append({ item, entry.second });
         }
         QComboBox combo;
         QLabel label;
@@ -718,8 +723,8 @@ private slots:
     {
         TestPageSpec bytes;
         bytes.out = QByteArray::fromHex("00ff1a");
-        TestPage::specs()["CPL"] = {bytes};
-        writeFamily({{"CPL", {"General"}, "0"}, {"SA", {}, "0"}});
+        TestPage::specs()["CPL"] = { bytes };
+        writeFamily({ { "CPL", { "General" }, "0" }, { "SA", {}, "0" } });
         module m("CPL", "FAM");
         m.mac = " aa:bb ";
         m.setIP("1.2.3.4");
@@ -729,14 +734,14 @@ private slots:
         submodule *s = m.addSubmodule("SA", "FAM", 1);
         s->softwareVer = "S 1";
         QCOMPARE(m.toXmlString(),
-                 QString("<module name=\"CPL\" mac=\"aa:bb\" ip=\"1.2.3.4\" mask=\"\" gateway=\"\" inlen=\"2\"  "
-                         "outlen=\"\" Paralen=\"\" softwareVer=\"V&lt;1&gt;&amp;&quot;x&quot;\" backbusVer=\"\" "
-                         "subnum=\"1\">\n"
-                         "       <submodulelist>\n"
-                         "              <submodule name=\"SA\" slot=\"1\" softwareVer=\"S 1\"/>\n"
-                         "       </submodulelist>\n"
-                         "       <Parameters data = \"00 ff 1a \"/>\n"
-                         "    </module>"));
+            QString("<module name=\"CPL\" mac=\"aa:bb\" ip=\"1.2.3.4\" mask=\"\" gateway=\"\" inlen=\"2\"  "
+                    "outlen=\"\" Paralen=\"\" softwareVer=\"V&lt;1&gt;&amp;&quot;x&quot;\" backbusVer=\"\" "
+                    "subnum=\"1\">\n"
+                    "       <submodulelist>\n"
+                    "              <submodule name=\"SA\" slot=\"1\" softwareVer=\"S 1\"/>\n"
+                    "       </submodulelist>\n"
+                    "       <Parameters data = \"00 ff 1a \"/>\n"
+                    "    </module>"));
     }
 };
 

@@ -27,9 +27,8 @@ const char *const kFamily = R"(<?xml version="1.0" encoding="utf-8"?>
 // Fields of an information reply; sub-module pairs follow the count.
 QByteArray reply(const QByteArray &type, const QByteArray &subnum, const QList<QByteArray> &pairs)
 {
-    QList<QByteArray> fields = {"moduletype:" + type, "MAC:aa:bb:cc:dd:ee:ff", "IP:192:168:1:10",
-                                "MASK:255:255:255:0", "GATEWAY:192:168:1:1", "INLN:2", "OUTL:1", "PARA:12",
-                                "V1.2", "B3.4", "SUBNUM:" + subnum};
+    QList<QByteArray> fields = { "moduletype:" + type, "MAC:aa:bb:cc:dd:ee:ff", "IP:192:168:1:10", "MASK:255:255:255:0",
+        "GATEWAY:192:168:1:1", "INLN:2", "OUTL:1", "PARA:12", "V1.2", "B3.4", "SUBNUM:" + subnum };
     fields += pairs;
     return fields.join('#');
 }
@@ -69,7 +68,7 @@ private slots:
 
     void parsesAFullReply()
     {
-        const ScanReply r = ScanReply::parse(reply("CPL", "3", {"ID:5", "S1", "ID:7", "S2", "ID:6", "S3", "tail"}));
+        const ScanReply r = ScanReply::parse(reply("CPL", "3", { "ID:5", "S1", "ID:7", "S2", "ID:6", "S3", "tail" }));
         QVERIFY(r.hasModuleType);
         QCOMPARE(r.typeName, QString("CPL"));
         QCOMPARE(r.mac, QString("aa:bb:cc:dd:ee:ff"));
@@ -96,21 +95,26 @@ private slots:
         QTest::addColumn<QString>("ip");
         QTest::addColumn<int>("subnum");
         QTest::addColumn<int>("subs");
-        QTest::newRow("type only") << QByteArray("moduletype:CPL") << true << "CPL" << "" << 0 << 0;
-        QTest::newRow("cut in the address") << QByteArray("moduletype:CPL#MAC:1#I") << true << "CPL" << "" << 0 << 0;
+        QTest::newRow("type only") << QByteArray("moduletype:CPL") << true << "CPL"
+                                   << "" << 0 << 0;
+        QTest::newRow("cut in the address") << QByteArray("moduletype:CPL#MAC:1#I") << true << "CPL"
+                                            << "" << 0 << 0;
         QTest::newRow("NUL ends the name") << QByteArray("moduletype:CPL\0junk#MAC:1#IP:1:2:3:4", 36) << true << "CPL"
                                            << "1.2.3.4" << 0 << 0;
-        QTest::newRow("count without pairs") << reply("CPL", "2000000000", {}) << true << "CPL" << "192.168.1.10"
-                                             << 2000000000 << 0;
-        QTest::newRow("half a pair") << reply("CPL", "2", {"ID:5", "S1", "ID:6"}) << true << "CPL" << "192.168.1.10" << 2
-                                     << 2;
-        QTest::newRow("count not a number") << reply("CPL", "two", {"ID:5", "S1"}) << true << "CPL" << "192.168.1.10"
-                                            << 0 << 0;
-        QTest::newRow("negative count") << reply("CPL", "-3", {"ID:5", "S1"}) << true << "CPL" << "192.168.1.10" << -3
-                                        << 0;
-        QTest::newRow("no moduletype") << QByteArray("hello#IP:1:2:3:4") << false << "" << "" << 0 << 0;
-        QTest::newRow("empty") << QByteArray() << false << "" << "" << 0 << 0;
-        QTest::newRow("moduletype after NUL") << QByteArray("x\0moduletype:CPL", 16) << false << "" << "" << 0 << 0;
+        QTest::newRow("count without pairs") << reply("CPL", "2000000000", {}) << true << "CPL"
+                                             << "192.168.1.10" << 2000000000 << 0;
+        QTest::newRow("half a pair") << reply("CPL", "2", { "ID:5", "S1", "ID:6" }) << true << "CPL"
+                                     << "192.168.1.10" << 2 << 2;
+        QTest::newRow("count not a number") << reply("CPL", "two", { "ID:5", "S1" }) << true << "CPL"
+                                            << "192.168.1.10" << 0 << 0;
+        QTest::newRow("negative count") << reply("CPL", "-3", { "ID:5", "S1" }) << true << "CPL"
+                                        << "192.168.1.10" << -3 << 0;
+        QTest::newRow("no moduletype") << QByteArray("hello#IP:1:2:3:4") << false << ""
+                                       << "" << 0 << 0;
+        QTest::newRow("empty") << QByteArray() << false << ""
+                               << "" << 0 << 0;
+        QTest::newRow("moduletype after NUL") << QByteArray("x\0moduletype:CPL", 16) << false << ""
+                                              << "" << 0 << 0;
     }
 
     void shortReplies()
@@ -134,18 +138,18 @@ private slots:
         TestPageSpec coupler;
         coupler.take = 4;
         coupler.inputSize = 1;
-        TestPage::specs()["CPL"] = {coupler, TestPageSpec()};
+        TestPage::specs()["CPL"] = { coupler, TestPageSpec() };
         TestPageSpec sub;
         sub.take = 1;
         sub.inputSize = 8; // sub-modules do not size the first points
-        TestPage::specs()["SA"] = {sub};
-        TestPage::specs()["SB"] = {sub};
+        TestPage::specs()["SA"] = { sub };
+        TestPage::specs()["SB"] = { sub };
         ScanReplyHandler handler;
         ScanReplyHandler::Outcome outcome = ScanReplyHandler::NoModuleType;
         // Slot 2 holds a type id the map lacks: it stays empty.
-        std::unique_ptr<module> m(handler.takeModuleInfo(reply("CPL", "3", {"ID:5", "S1", "ID:77", "S2", "ID:6", "S3"}),
-                                                         m_families, m_sublist, 1, modulebase::CONNEST_NET, "eth",
-                                                         &outcome));
+        std::unique_ptr<module> m(
+            handler.takeModuleInfo(reply("CPL", "3", { "ID:5", "S1", "ID:77", "S2", "ID:6", "S3" }), m_families,
+                m_sublist, 1, modulebase::CONNEST_NET, "eth", &outcome));
         QVERIFY(m);
         QCOMPARE(outcome, ScanReplyHandler::Made);
         QCOMPARE(m->name, QString("CPL"));
@@ -176,13 +180,13 @@ private slots:
         QStringList addresses;
         for (IoPoint *p : m->ioPoints)
             addresses << p->address;
-        QCOMPARE(addresses, QStringList({"%IB0", "%IB1", "%IB2", "%QB0"}));
+        QCOMPARE(addresses, QStringList({ "%IB0", "%IB1", "%IB2", "%QB0" }));
 
         QCOMPARE(handler.lastModule(), m.get());
         QVERIFY(handler.takeParamReply("HEADabcdefgTAIL"));
-        QCOMPARE(static_cast<TestPage *>(m->pageList.at(0))->received, QList<QByteArray>{"abcdefg"});
-        QCOMPARE(static_cast<TestPage *>(a->pageList.at(0))->received, QList<QByteArray>{"efg"});
-        QCOMPARE(static_cast<TestPage *>(b->pageList.at(0))->received, QList<QByteArray>{""});
+        QCOMPARE(static_cast<TestPage *>(m->pageList.at(0))->received, QList<QByteArray> { "abcdefg" });
+        QCOMPARE(static_cast<TestPage *>(a->pageList.at(0))->received, QList<QByteArray> { "efg" });
+        QCOMPARE(static_cast<TestPage *>(b->pageList.at(0))->received, QList<QByteArray> { "" });
         // A second parameter reply has no information reply before it.
         QVERIFY(!handler.takeParamReply("HEADxyzTAIL"));
         QCOMPARE(static_cast<TestPage *>(m->pageList.at(0))->received.size(), 1);
@@ -195,7 +199,7 @@ private slots:
         QTest::newRow("no moduletype") << QByteArray("garbage#IP:1") << int(ScanReplyHandler::NoModuleType);
         QTest::newRow("unknown module type") << reply("XYZ", "0", {}) << int(ScanReplyHandler::UnknownModuleType);
         QTest::newRow("sub-module type without family")
-            << reply("CPL", "2", {"ID:5", "S1", "ID:9", "S2"}) << int(ScanReplyHandler::UnknownSubmoduleType);
+            << reply("CPL", "2", { "ID:5", "S1", "ID:9", "S2" }) << int(ScanReplyHandler::UnknownSubmoduleType);
     }
 
     void ignoredReplies()
@@ -203,8 +207,8 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(int, outcome);
         ScanReplyHandler handler;
-        std::unique_ptr<module> first(handler.takeModuleInfo(reply("CPL", "0", {}), m_families, m_sublist, 0,
-                                                             modulebase::CONNEST_COM, "COM4"));
+        std::unique_ptr<module> first(
+            handler.takeModuleInfo(reply("CPL", "0", {}), m_families, m_sublist, 0, modulebase::CONNEST_COM, "COM4"));
         QVERIFY(first);
         ScanReplyHandler::Outcome got = ScanReplyHandler::Made;
         QVERIFY(!handler.takeModuleInfo(bytes, m_families, m_sublist, 0, modulebase::CONNEST_COM, "COM4", &got));
