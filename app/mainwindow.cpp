@@ -77,8 +77,9 @@ MainWindow::MainWindow(QWidget *parent)
     ui->comboBox->setEditable(false);
     ui->comboBox->setMaxVisibleItems(ui->comboBox->count());
     ui->comboBox->setStyleSheet(QStringLiteral(
-        "QComboBox { font-size: 13px; padding: 4px 0x 3px 5px;background: transparent;}QComboBox::drop-down "
-        "{subcontrol-origin: padding; subcontrol-position: top right;  30 px; border: 0px;}"));
+        "QComboBox { font-size: 13px; padding: 4px 0px 3px 5px;background: transparent;"
+        "border:1px solid rgb(166, 181, 184);}QComboBox::drop-down "
+        "{subcontrol-origin: padding; subcontrol-position: top right; width: 30px; border: 0px;}"));
     ui->comboBox->view()->setStyleSheet(
         QStringLiteral("QListView { font-size: 13px; outline: 0px;}QListView::item {padding: 3px 0x 3px 5px; "
                        "border- 0px;}QListView::item:selected {background-color: rgb(178, 171, 255);}"));
@@ -86,8 +87,10 @@ MainWindow::MainWindow(QWidget *parent)
     const QList<QPushButton *> toolbar = { ui->pushButton_open, ui->pushButton_save, ui->pushButton_dhcp,
         ui->scanmodule, ui->pushButton_down, ui->pushButton_rev, ui->pushButton_import, ui->pushButton_help,
         ui->pushButton_Firmware, ui->pushButton_cax };
+    // Without a border of their own, styles such as Fusion paint a transparent button as a black
+    // box; the same holds for the language box above.
     for (QPushButton *button : toolbar)
-        button->setStyleSheet(QString::fromLatin1(buttonStyle));
+        button->setStyleSheet(QString::fromLatin1(buttonStyle) + QStringLiteral("QPushButton{border:none;}"));
 
     ui->pushButton_down->setEnabled(false);
     ui->pushButton_cax->setEnabled(false);
