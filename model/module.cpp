@@ -137,20 +137,41 @@ void module::buildIoPoints()
     }
 }
 
+ModuleAttributes module::attributes() const
+{
+    ModuleAttributes a;
+    a.mac = mac;
+    a.ip = ip;
+    a.mask = mask;
+    a.gateway = gateway;
+    a.inlen = inlen;
+    a.outlen = outlen;
+    a.Paralen = Paralen;
+    a.softwareVer = softwareVer;
+    a.backbusVer = backbusVer;
+    a.subnum = subnum;
+    return a;
+}
+
+void module::setAttributes(const ModuleAttributes &a)
+{
+    mac = a.mac;
+    setIP(a.ip);
+    mask = a.mask;
+    gateway = a.gateway;
+    inlen = a.inlen;
+    outlen = a.outlen;
+    Paralen = a.Paralen;
+    softwareVer = a.softwareVer;
+    backbusVer = a.backbusVer;
+    subnum = a.subnum;
+}
+
 ProjectFile::ModuleRecord module::toRecord()
 {
     ProjectFile::ModuleRecord r;
     r.name = name;
-    r.mac = mac;
-    r.ip = ip;
-    r.mask = mask;
-    r.gateway = gateway;
-    r.inlen = inlen;
-    r.outlen = outlen;
-    r.Paralen = Paralen;
-    r.softwareVer = softwareVer;
-    r.backbusVer = backbusVer;
-    r.subnum = subnum;
+    static_cast<ModuleAttributes &>(r) = attributes();
     for (submodule *sub : submodules)
         r.submodules.append(sub->toRecord());
     r.parameters = getParamData();

@@ -34,6 +34,9 @@ public:
     void buildIoPoints();
     // The module's record and element of the project file (parameters from getParamData).
     ProjectFile::ModuleRecord toRecord();
+    ModuleAttributes attributes() const;
+    // Takes over what a scan reply or a project file says of the coupler (the address through setIP).
+    void setAttributes(const ModuleAttributes &a);
     QString toXmlString();
 
     FirmwareHeader firmwareHeader;

@@ -5,9 +5,11 @@
 #include <QList>
 #include <QString>
 
+#include "moduleattributes.h"
+
 // A module-information reply ("R") split into its fields. Missing fields read as empty and
 // sub-module pairs that the reply does not carry are not listed.
-class ScanReply
+class ScanReply : public ModuleAttributes
 {
 public:
     struct Sub
@@ -21,16 +23,7 @@ public:
 
     bool hasModuleType = false; // field 0 holds "moduletype"
     QString typeName;
-    QString mac;
-    QString ip; // ":" already made "."
-    QString mask; // likewise
-    QString gateway; // likewise
-    QString inlen;
-    QString outlen;
-    QString Paralen;
-    QString softwareVer;
-    QString backbusVer;
-    int subnum = 0;
+    // ip, mask and gateway have their ":" already made "."
     QList<Sub> subs;
 };
 

@@ -28,16 +28,7 @@ module *ScanReplyHandler::buildModule(const ScanReply &reply, const FamilyMap &f
     }
     if (result == Made) {
         made = new module(reply.typeName, families.value(reply.typeName));
-        made->mac = reply.mac;
-        made->setIP(reply.ip);
-        made->mask = reply.mask;
-        made->gateway = reply.gateway;
-        made->inlen = reply.inlen;
-        made->outlen = reply.outlen;
-        made->Paralen = reply.Paralen;
-        made->softwareVer = reply.softwareVer;
-        made->backbusVer = reply.backbusVer;
-        made->subnum = reply.subnum;
+        made->setAttributes(reply);
         made->setSlotNum(QStringLiteral("0"));
         made->setLanguage(language);
         made->connType = type;

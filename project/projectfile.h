@@ -1,6 +1,8 @@
 #ifndef PROJECTFILE_H
 #define PROJECTFILE_H
 
+#include "moduleattributes.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
@@ -21,19 +23,9 @@ struct SubmoduleRecord
     QString softwareVer;
 };
 
-struct ModuleRecord
+struct ModuleRecord : ModuleAttributes
 {
     QString name;
-    QString mac;
-    QString ip;
-    QString mask;
-    QString gateway;
-    QString inlen;
-    QString outlen;
-    QString Paralen;
-    QString softwareVer;
-    QString backbusVer;
-    int subnum = 0;
     QList<SubmoduleRecord> submodules;
     // False when the element had no "Parameters" in its place: the pages keep their values.
     bool hasParameters = true;

@@ -27,16 +27,7 @@ module *buildModule(const ProjectFile::ModuleRecord &record, const QMap<QString,
             return nullptr;
     }
     auto *m = new module(record.name, families.value(record.name));
-    m->mac = record.mac;
-    m->setIP(record.ip);
-    m->mask = record.mask;
-    m->gateway = record.gateway;
-    m->inlen = record.inlen;
-    m->outlen = record.outlen;
-    m->Paralen = record.Paralen;
-    m->softwareVer = record.softwareVer;
-    m->backbusVer = record.backbusVer;
-    m->subnum = record.subnum;
+    m->setAttributes(record);
     m->setSlotNum("0");
     for (const ProjectFile::SubmoduleRecord &sub : record.submodules) {
         submodule *s = m->addSubmodule(sub.name, families.value(sub.name), sub.slot.toInt());
