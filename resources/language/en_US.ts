@@ -314,6 +314,14 @@
         <source>模块参数</source>
         <translation>Module Information</translation>
     </message>
+    <message>
+        <source>失败</source>
+        <translation>Fail</translation>
+    </message>
+    <message>
+        <source>保存失败</source>
+        <translation>Save failed</translation>
+    </message>
 </context>
 <context>
     <name>SCANDialog</name>
@@ -344,17 +352,6 @@
     <message>
         <source>停止</source>
         <translation>stop</translation>
-    </message>
-</context>
-<context>
-    <name>MainWindow</name>
-    <message>
-        <source>失败</source>
-        <translation>Fail</translation>
-    </message>
-    <message>
-        <source>保存失败</source>
-        <translation>Save failed</translation>
     </message>
 </context>
 </TS>
