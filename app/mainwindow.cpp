@@ -432,6 +432,10 @@ void MainWindow::Endscan()
         return;
     for (module *m : qAsConst(moduleList))
         m->setPagesOwner();
+    // A scan dialog closed without a new scan keeps the list, and with it the border the user
+    // last gave a module or sub-module; only the first module is to carry one now.
+    if (highlightedFrame)
+        highlightedFrame->clearHighlight();
     highlightedFrame = nullptr;
     showModule(moduleList.first());
     highlightModule(moduleList.first());

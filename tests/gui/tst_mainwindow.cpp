@@ -307,8 +307,19 @@ private slots:
         w.applyStoredLanguage();
         scanWithoutNetwork(w);
         auto *tree = child<QTreeWidget>(&w, "treeWidget");
+        submodule *sub = w.moduleList.first()->submodules.at(1);
+        tree->setCurrentItem(sub);
+        QVERIFY(sub->highlighted);
         tree->setCurrentItem(w.moduleList.at(1));
         QCOMPARE(w.currentModule, w.moduleList.at(1));
+        QVERIFY(w.moduleList.at(1)->highlighted);
+        {
+            PromptRecorder prompts;
+            QMetaObject::invokeMethod(&w, "on_scanmodule_clicked");
+        }
+        QVERIFY(!w.moduleList.at(1)->highlighted);
+        tree->setCurrentItem(sub);
+        QVERIFY(sub->highlighted);
         PromptRecorder prompts; // closes the dialog unused
         QMetaObject::invokeMethod(&w, "on_scanmodule_clicked");
         QCOMPARE(prompts.dialogsRun, QStringList { QStringLiteral("SCANDialog") });
@@ -316,6 +327,8 @@ private slots:
         QCOMPARE(w.currentModule, w.moduleList.first());
         QCOMPARE(w.highlightedFrame, static_cast<moduleFrame *>(w.moduleList.first()));
         QVERIFY(w.moduleList.first()->highlighted);
+        // The sub-module shown beside it in the picture loses its border.
+        QVERIFY(!sub->highlighted);
         QString value;
         w.readSetting("scanip", "StartIP", value);
         QCOMPARE(value, QStringLiteral("192.168.0.1"));
