@@ -212,10 +212,10 @@ void TCPThread::DownFirmware()
         writeCommand(socket, QByteArrayLiteral("f\r\n"));
         emit SendCurIP(address + tr("#开始下载"));
         // The command connection stays open; its read handler runs inside the transfer's waits.
-        const int sent = SendFirmware(target);
-        if (sent == 0) {
-            emit SendCurIP(address + tr("#下载出错"));
-        } else if (socket.waitread(sTcpSocket::RESET_OK)) {
+        // Only the module's confirmation decides: a module that confirmed and restarted may cut
+        // the image link before the transfer ends.
+        SendFirmware(target);
+        if (socket.waitread(sTcpSocket::RESET_OK)) {
             emit SendCurIP(address + tr("#下载完成"));
             target.firmwareData.clear();
         } else {

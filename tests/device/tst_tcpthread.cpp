@@ -396,10 +396,20 @@ private slots:
         QCOMPARE(fake.connectionCount(FakeModule::CommandPort), 0);
     }
 
-    // The confirmation may arrive while the image is still on its way; it is reported at the end.
+    // The confirmation may arrive while the image is still on its way; it is reported at the end,
+    // also when the module then cuts the image link.
+    void firmwareConfirmedEarly_data()
+    {
+        QTest::addColumn<qint64>("dropAfter");
+        QTest::newRow("image completes") << qint64(-1);
+        QTest::newRow("image link cut after the confirmation") << qint64(1000);
+    }
+
     void firmwareConfirmedEarly()
     {
+        QFETCH(qint64, dropAfter);
         FakeModule fake("127.0.0.64");
+        fake.setFirmwareDropAfter(dropAfter);
         QVERIFY(fake.start());
         const QByteArray image = pattern(3000);
         ModuleTarget t;
@@ -413,7 +423,11 @@ private slots:
         run.start("DownFirmware");
         QVERIFY(run.done());
         QCOMPARE(run.curIP, (QStringList { "127.0.0.64#开始下载", "127.0.0.64#下载完成" }));
-        QTRY_COMPARE(fake.firmwareImage(), image);
+        QVERIFY(run.worker->moduleList.first().firmwareData.isEmpty());
+        if (dropAfter < 0)
+            QTRY_COMPARE(fake.firmwareImage(), image);
+        else
+            QVERIFY(fake.firmwareImage().size() < image.size());
     }
 
     void sendFirmwareWithoutImagePort()
