@@ -55,8 +55,6 @@ public:
     int typeId = -1;
     QString mac;
     QString ipAddress;
-    // The same address under the name the gateway, MQTT and weighing pages read.
-    QString &ipText = ipAddress;
     QString comstr;
     int language = 255;
     QString xmlPath;

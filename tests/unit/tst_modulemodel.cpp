@@ -414,7 +414,6 @@ private slots:
         m.setIP("192:168:1:10");
         QCOMPARE(m.ip, QString("192.168.1.10"));
         QCOMPARE(m.ipAddress, QString("192.168.1.10"));
-        QCOMPARE(m.ipText, QString("192.168.1.10"));
         QCOMPARE(m.text(0), QString("CPL show(192.168.1.10)"));
         submodule *s = m.addSubmodule("SA", "FAM", 3);
         QCOMPARE(s->kind, 1);
