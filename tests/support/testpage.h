@@ -18,7 +18,7 @@ struct TestPageSpec
     QList<moduleslot *> slotRecords;
 };
 
-// A page that does what its spec says and logs every call as "<owner>/<index>:<operation>".
+// A page that does what its TestPageSpec asks and logs every call as "<owner>/<index>:<operation>".
 class TestPage : public menubase
 {
 public:
