@@ -530,8 +530,13 @@ void MainWindow::loadProjectFile(QString path)
     clearModuleList();
     for (const ProjectFile::Section &section : project.sections) {
         for (const ProjectFile::ModuleRecord &record : section.modules) {
-            if (module *m = ProjectModules::buildModule(record, familyMap))
+            if (module *m = ProjectModules::buildModule(record, familyMap)) {
+                // Like a scanned module, it speaks the language in force, not its file's default.
+                m->setLanguage(language);
+                for (submodule *s : qAsConst(m->submodules))
+                    s->setLanguage(language);
                 addModule(m);
+            }
         }
     }
     if (!moduleList.isEmpty())

@@ -2,8 +2,9 @@
 #include "mainwindow.h"
 #include "menubase.h"
 #include "module.h"
-#include "pagefactory.h"
+#include "moduleprms.h"
 #include "openinfodialog.h"
+#include "pagefactory.h"
 #include "projectfile.h"
 #include "projectmodules.h"
 #include "promptrecorder.h"
@@ -374,6 +375,34 @@ private slots:
         QVERIFY(prompts.dialogsRun.isEmpty());
         QVERIFY(kept);
         QCOMPARE(w.moduleList, QList<module *> { kept.data() });
+    }
+
+    void openedModulesSpeakTheCurrentLanguage()
+    {
+        PromptRecorder prompts;
+        MainWindow w;
+        w.setLanguage(1);
+        const ModuleRecord coupler = twoModules().first();
+        w.loadProjectFile(writeProject(
+            "p.kdxml", ("<root_info><modulelist>" + moduleXml(coupler) + "</modulelist></root_info>").toUtf8()));
+        QCOMPARE(names(w.moduleList), QStringList { "KTL-C10[RV-DI16@1,RV-AI4@2]" });
+        module *opened = w.moduleList.first();
+        QCOMPARE(opened->language, 1);
+        for (submodule *s : opened->submodules)
+            QCOMPARE(s->language, 1);
+
+        module english(coupler.name, w.familyMap.value(coupler.name));
+        english.setLanguage(1);
+        module chinese(coupler.name, w.familyMap.value(coupler.name));
+        chinese.setLanguage(0);
+        QStringList shown, inEnglish, inChinese;
+        for (int i = 0; i < opened->paramList.size(); ++i) {
+            shown << opened->paramList.at(i)->text;
+            inEnglish << english.paramList.at(i)->text;
+            inChinese << chinese.paramList.at(i)->text;
+        }
+        QVERIFY(inEnglish != inChinese);
+        QCOMPARE(shown, inEnglish);
     }
 
     void openButtonAsksForAFile()
