@@ -30,15 +30,7 @@
 #include <memory>
 
 namespace {
-template<class T>
-T *child(QObject *parent, const char *name)
-{
-    T *c = parent->findChild<T *>(QString::fromLatin1(name));
-    if (!c)
-        qFatal("no child %s", name);
-    return c;
-}
-
+using TestSupport::child;
 QByteArray iniWithRange(const QString &start, const QString &end)
 {
     return QStringLiteral("[scanip]\nStartIP=%1\nEndIP=%2\n").arg(start, end).toUtf8();

@@ -26,15 +26,7 @@
 using namespace ProjectFile;
 
 namespace {
-
-template<class T>
-T *child(QObject *parent, const char *name)
-{
-    T *c = parent->findChild<T *>(QString::fromLatin1(name));
-    if (!c)
-        qFatal("no child %s", name);
-    return c;
-}
+using TestSupport::child;
 
 // Stands in for the General page while none is registered: a block of the description's
 // byte count, distinct per module type.

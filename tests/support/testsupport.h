@@ -27,6 +27,17 @@ quint16 freePort();
 // the machine and test runs do not collide.
 void useLoopbackEndpoints();
 
+// The named child of parent; a missing one ends the test at once, since every later step
+// would only fail more obscurely.
+template<class T>
+T *child(QObject *parent, const char *name)
+{
+    T *c = parent->findChild<T *>(QString::fromLatin1(name));
+    if (!c)
+        qFatal("no child %s", name);
+    return c;
+}
+
 } // namespace TestSupport
 
 // Like QTEST_MAIN, with the guard, resources and loopback endpoints in place.
