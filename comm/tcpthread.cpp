@@ -55,6 +55,21 @@ void closeChannel(sTcpSocket &socket, bool connected)
         socket.abort();
 }
 
+bool writeCommand(QIODevice &socket, const QByteArray &bytes);
+
+// Waits for the greeting, then asks for the module information; true with the reply in
+// socket.reply. The scan logs each greeting.
+bool requestInfo(sTcpSocket &socket, bool logGreeting = false)
+{
+    if (!socket.waitread(sTcpSocket::VERSION_OK))
+        return false;
+    if (logGreeting)
+        qDebug() << "Connected";
+    socket.state = sTcpSocket::WAIT_INFO;
+    writeCommand(socket, QByteArrayLiteral("R\r\n"));
+    return socket.waitread(sTcpSocket::INFO_OK) && !socket.reply.isEmpty();
+}
+
 bool writeCommand(QIODevice &socket, const QByteArray &bytes)
 {
     if (socket.write(bytes) != bytes.size())
@@ -129,17 +144,12 @@ void TCPThread::Scanmodulestart(QString startip, QString endip)
             if (!local.isNull())
                 socket.bind(local, 0);
             const bool connected = connectChannel(socket, ipv4FromText(address), scanConnectMs);
-            if (connected && socket.waitread(sTcpSocket::VERSION_OK)) {
-                qDebug() << "Connected";
-                socket.state = sTcpSocket::WAIT_INFO;
-                writeCommand(socket, QByteArrayLiteral("R\r\n"));
-                if (socket.waitread(sTcpSocket::INFO_OK) && !socket.reply.isEmpty()) {
-                    emit Sendmodule(socket.reply);
-                    socket.state = sTcpSocket::WAIT_PRM;
-                    writeCommand(socket, QByteArrayLiteral("G\r\n"));
-                    if (socket.waitread(sTcpSocket::PRM_OK))
-                        emit SendmodulePrm(socket.reply);
-                }
+            if (connected && requestInfo(socket, true)) {
+                emit Sendmodule(socket.reply);
+                socket.state = sTcpSocket::WAIT_PRM;
+                writeCommand(socket, QByteArrayLiteral("G\r\n"));
+                if (socket.waitread(sTcpSocket::PRM_OK))
+                    emit SendmodulePrm(socket.reply);
             }
             closeChannel(socket, connected);
         }
@@ -154,12 +164,8 @@ void TCPThread::UpParamte()
         const QString address = dotted(target.ip);
         emit SendCurIP(address);
         const bool connected = connectChannel(socket, ipv4FromText(address), shortConnectMs);
-        if (connected && socket.waitread(sTcpSocket::VERSION_OK)) {
-            socket.state = sTcpSocket::WAIT_INFO;
-            writeCommand(socket, QByteArrayLiteral("R\r\n"));
-            if (socket.waitread(sTcpSocket::INFO_OK) && !socket.reply.isEmpty())
-                emit Sendmodule(socket.reply);
-        }
+        if (connected && requestInfo(socket))
+            emit Sendmodule(socket.reply);
         closeChannel(socket, connected);
     }
     emit finished();

@@ -5,6 +5,7 @@
 #include "tempappdir.h"
 #include "testsupport.h"
 
+#include "projectrecords.h"
 #include <memory>
 
 using namespace ProjectFile;
@@ -16,20 +17,9 @@ class TestProjectModules : public QObject
 private:
     static ModuleRecord coupler()
     {
-        ModuleRecord r;
-        r.name = "KTL-C10";
-        r.mac = "00:11:22:33:44:55";
-        r.ip = "192:168:0:7";
-        r.mask = "255.255.255.0";
-        r.gateway = "192.168.0.1";
-        r.inlen = "2";
-        r.outlen = "1";
-        r.Paralen = "9";
-        r.softwareVer = "V1.0";
-        r.backbusVer = "V2.0";
+        // More sub-modules counted than stored, and ":" in the address as couplers report it.
+        ModuleRecord r = record("KTL-C10", "192:168:0:7", { { "RV-DI16", "1", "V1.1" }, { "RV-AI4", "4", "V1.2" } });
         r.subnum = 3;
-        r.submodules = { { "RV-DI16", "1", "V1.1" }, { "RV-AI4", "4", "V1.2" } };
-        r.hasParameters = false;
         return r;
     }
 

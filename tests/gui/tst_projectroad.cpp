@@ -16,6 +16,8 @@
 #include "ui_openinfodialog.h"
 #include "ui_savedialog.h"
 
+#include "projectrecords.h"
+
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -52,25 +54,6 @@ public:
     }
     QByteArray bytes;
 };
-
-ModuleRecord record(const QString &name, const QString &ip, const QList<SubmoduleRecord> &subs)
-{
-    ModuleRecord r;
-    r.name = name;
-    r.mac = "00:11:22:33:44:55";
-    r.ip = ip;
-    r.mask = "255.255.255.0";
-    r.gateway = "192.168.0.1";
-    r.inlen = "2";
-    r.outlen = "1";
-    r.Paralen = "9";
-    r.softwareVer = "V1.0";
-    r.backbusVer = "V2.0";
-    r.subnum = subs.size();
-    r.submodules = subs;
-    r.hasParameters = false;
-    return r;
-}
 
 QList<ModuleRecord> twoModules()
 {
