@@ -25,6 +25,8 @@ public:
 
     // 1 asks a running scan to stop before its next address; written from the GUI thread.
     std::atomic<int> stopFlag { 0 };
+    // Set by the owner of a device request: waits end early once it reads true.
+    const std::atomic<bool> *cancel = nullptr;
     // Target and arguments of Monitor().
     QString monitorIP;
     int monitorArg1 = 0;
@@ -45,6 +47,8 @@ public:
     // Stream switches; nothing is reported either way.
     void CurveMonitor(QString ip, int period, unsigned int on);
     void IOMonitor(QString ip, unsigned int on);
+    // Sends command on the command port once the module has greeted; nothing is reported.
+    void streamSwitch(const QString &ip, const QByteArray &command);
 
 signals:
     void Sendmodule(QByteArray modulueinfo);
@@ -68,7 +72,6 @@ private:
     int downPlugConfig(sTcpSocket &socket, const QString &ip, int plugid, int subplugid, const QByteArray &data);
     int uploadPlugConfig(sTcpSocket &socket, const QString &ip, int plugid, int subplugid, QByteArray &data);
     int downIPConfig(sTcpSocket &socket, const QString &ip, const QByteArray &data);
-    void streamSwitch(const QString &ip, const QByteArray &command);
     int transferImage(QTcpSocket &socket, const QString &address, const ModuleTarget &target);
     bool udpExchange(const QString &ip, const QByteArray &datagram, QByteArray *reply);
 };

@@ -1,0 +1,71 @@
+#ifndef DEVICEREQUEST_H
+#define DEVICEREQUEST_H
+
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+#include <atomic>
+#include <functional>
+#include <memory>
+
+class QThread;
+
+// One exchange with a device, run on a worker thread of its own so the GUI never waits on the
+// network or a serial port. The worker gets a stop flag it must test between waits; the result
+// is handed back in the GUI thread to `done`, which never runs once its context object is gone.
+// The control that started the exchange stays disabled until the result is in, so a second click
+// cannot start a second exchange.
+//
+//   DeviceRequest::run<int>(this,
+//       [ip, data](const std::atomic<bool> &stop) { TCPThread w; w.cancel = &stop; return w.DownIPConfig(ip, data); },
+//       [this](int result) { showResult(result); }, ui->pushButton);
+//
+// The work must not touch widgets or module objects: gather what it needs into values first.
+class DeviceRequest : public QObject
+{
+    Q_OBJECT
+public:
+    using Work = std::function<void(const std::atomic<bool> &stop)>;
+    using Done = std::function<void()>;
+
+    // Starts work; done runs in the GUI thread afterwards unless context has been destroyed.
+    // The request deletes itself after done. trigger (may be null) is disabled meanwhile.
+    static DeviceRequest *start(QObject *context, Work work, Done done, QWidget *trigger = nullptr);
+
+    // The same with a typed result.
+    template <class R, class W, class D>
+    static DeviceRequest *run(QObject *context, W work, D done, QWidget *trigger = nullptr)
+    {
+        auto result = std::make_shared<R>();
+        return start(
+            context, [work, result](const std::atomic<bool> &stop) { *result = work(stop); },
+            [done, result]() { done(*result); }, trigger);
+    }
+
+    // Asks the work to stop; done still runs (if its context lives) with what the work returned.
+    void cancel();
+    bool isRunning() const;
+
+    // Asks every running request to stop and waits up to msec in all for their threads; true when
+    // none is left running. Called when the program closes.
+    static bool stopAll(int msec);
+    static int runningCount();
+
+signals:
+    void finished();
+
+private:
+    DeviceRequest() = default;
+    ~DeviceRequest() override;
+
+    void deliver();
+
+    std::shared_ptr<std::atomic<bool>> m_stop = std::make_shared<std::atomic<bool>>(false);
+    QThread *m_thread = nullptr;
+    QPointer<QObject> m_context;
+    bool m_hasContext = false;
+    QPointer<QWidget> m_trigger;
+    Done m_done;
+};
+
+#endif

@@ -1,0 +1,189 @@
+#include "polllink.h"
+
+#include "devicerequest.h"
+#include "ipv4text.h"
+#include "tcpthread.h"
+
+#include <QDebug>
+#include <QNetworkDatagram>
+#include <QPointer>
+#include <QTimer>
+#include <QUdpSocket>
+
+PollLink::PollLink(QObject *parent)
+    : QObject(parent)
+{
+}
+
+PollLink::~PollLink()
+{
+    stop();
+}
+
+void PollLink::setPollBuilder(PollBuilder builder)
+{
+    m_builder = std::move(builder);
+}
+
+void PollLink::setCutter(FrameCutter cutter)
+{
+    m_cutter = std::move(cutter);
+    if (m_serial)
+        m_serial->setCutter(m_cutter);
+}
+
+bool PollLink::start(const Settings &settings)
+{
+    stop();
+    m_settings = settings;
+    m_error.clear();
+    m_buffer.clear();
+    m_misses = 0;
+    m_replied = false;
+
+    if (settings.transport == Udp) {
+        const QHostAddress module = ipv4FromText(settings.address);
+        if (module.isNull()) {
+            m_error = tr("地址无效");
+            return false;
+        }
+        m_udp = new QUdpSocket(this);
+        if (!m_udp->bind(QHostAddress(QHostAddress::AnyIPv4), settings.localPort)) {
+            m_error = m_udp->errorString();
+            delete m_udp;
+            m_udp = nullptr;
+            return false;
+        }
+        connect(m_udp, &QUdpSocket::readyRead, this, &PollLink::onUdpReadyRead);
+    } else {
+        m_serial = new SerialLink(this);
+        m_serial->setMaxBuffer(settings.maxBuffer);
+        m_serial->setCutter(m_cutter);
+        if (!m_serial->open(settings.portName)) {
+            m_error = m_serial->errorString();
+            delete m_serial;
+            m_serial = nullptr;
+            return false;
+        }
+        connect(m_serial, &SerialLink::frameReceived, this, &PollLink::onFrame);
+        connect(m_serial, &SerialLink::linkError, this, [this](const QString &message) {
+            m_error = message;
+            stop();
+            emit linkLost();
+        });
+    }
+
+    if (!settings.streamOn.isEmpty() && !settings.address.isEmpty()) {
+        const QString ip = settings.address;
+        const QByteArray command = settings.streamOn;
+        DeviceRequest::start(nullptr, [ip, command](const std::atomic<bool> &stop) {
+            TCPThread worker;
+            worker.cancel = &stop;
+            worker.streamSwitch(ip, command);
+        }, nullptr);
+    }
+
+    m_timer = new QTimer(this);
+    m_timer->setInterval(qMax(1, settings.periodMs));
+    connect(m_timer, &QTimer::timeout, this, &PollLink::tick);
+    m_timer->start();
+    return true;
+}
+
+void PollLink::stop()
+{
+    const bool wasRunning = isRunning();
+    if (m_timer) {
+        m_timer->stop();
+        delete m_timer;
+        m_timer = nullptr;
+    }
+    if (m_udp) {
+        m_udp->close();
+        delete m_udp;
+        m_udp = nullptr;
+    }
+    if (m_serial) {
+        m_serial->disconnect(this);
+        m_serial->close();
+        m_serial->deleteLater();
+        m_serial = nullptr;
+    }
+    m_buffer.clear();
+    if (wasRunning && !m_settings.streamOff.isEmpty() && !m_settings.address.isEmpty()) {
+        const QString ip = m_settings.address;
+        const QByteArray command = m_settings.streamOff;
+        DeviceRequest::start(nullptr, [ip, command](const std::atomic<bool> &stop) {
+            TCPThread worker;
+            worker.cancel = &stop;
+            worker.streamSwitch(ip, command);
+        }, nullptr);
+    }
+}
+
+bool PollLink::isRunning() const
+{
+    return m_timer != nullptr;
+}
+
+bool PollLink::send(const QByteArray &frame)
+{
+    if (m_udp) {
+        const QHostAddress module = ipv4FromText(m_settings.address);
+        return m_udp->writeDatagram(frame, module, m_settings.modulePort) == frame.size();
+    }
+    if (m_serial)
+        return m_serial->write(frame);
+    return false;
+}
+
+void PollLink::tick()
+{
+    if (m_replied) {
+        m_misses = 0;
+    } else if (++m_misses > m_settings.missLimit) {
+        stop();
+        emit linkLost();
+        return;
+    }
+    m_replied = false;
+    if (m_builder) {
+        const QByteArray frame = m_builder();
+        if (!frame.isEmpty())
+            send(frame);
+    }
+}
+
+void PollLink::onUdpReadyRead()
+{
+    QPointer<PollLink> self(this);
+    while (m_udp && m_udp->hasPendingDatagrams()) {
+        const QNetworkDatagram datagram = m_udp->receiveDatagram();
+        const QHostAddress from = datagram.senderAddress();
+        const QHostAddress module = ipv4FromText(m_settings.address);
+        // Another device on the same port is not the module we poll.
+        if (from.toIPv4Address() != module.toIPv4Address())
+            continue;
+        if (!m_cutter) {
+            onFrame(datagram.data());
+        } else {
+            m_buffer.append(datagram.data());
+            const QList<QByteArray> frames = m_cutter(m_buffer);
+            if (m_buffer.size() > m_settings.maxBuffer)
+                m_buffer.clear();
+            for (const QByteArray &frame : frames) {
+                onFrame(frame);
+                if (!self)
+                    return;
+            }
+        }
+        if (!self)
+            return;
+    }
+}
+
+void PollLink::onFrame(const QByteArray &frame)
+{
+    m_replied = true;
+    emit frameReceived(frame);
+}

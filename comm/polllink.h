@@ -1,0 +1,84 @@
+#ifndef POLLLINK_H
+#define POLLLINK_H
+
+#include "seriallink.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class QTimer;
+class QUdpSocket;
+
+// A periodic exchange with one module: every period it sends the frame the page builds, cuts
+// replies with the page's cutter, and counts ticks without a reply. After more than missLimit
+// such ticks in a row it reports the link lost and stops. Over UDP it sends to the module's port
+// from a local port and accepts datagrams only from the module's address; over the serial link it
+// borrows the port from SerialPortRegistry. Where asked it switches the module's stream on (and
+// off) with a command on the command port first, without blocking the GUI thread.
+class PollLink : public QObject
+{
+    Q_OBJECT
+public:
+    enum Transport { Udp, Serial };
+
+    struct Settings
+    {
+        Transport transport = Udp;
+        QString address; // module IPv4 text (Udp, and the stream switch)
+        quint16 localPort = 0; // our UDP port (from Endpoints)
+        quint16 modulePort = 0; // the module's UDP port (from Endpoints)
+        QString portName; // serial port name or device path (Serial)
+        int periodMs = 200;
+        int missLimit = 9; // lost after more than this many ticks without a reply
+        QByteArray streamOn; // sent on the command port before polling starts; empty: none
+        QByteArray streamOff; // sent on the command port when polling stops; empty: none
+        int maxBuffer = SerialLink::defaultMaxBuffer;
+    };
+
+    // The frame to send on a tick; an empty one sends nothing that tick (misses still count).
+    using PollBuilder = std::function<QByteArray()>;
+
+    explicit PollLink(QObject *parent = nullptr);
+    ~PollLink() override;
+
+    void setPollBuilder(PollBuilder builder);
+    // Without a cutter each datagram (or serial read) is one frame.
+    void setCutter(FrameCutter cutter);
+
+    // Opens the transport and starts polling; false, with errorString(), when the socket cannot be
+    // bound or the port cannot be had. Safe to call while running (restarts).
+    bool start(const Settings &settings);
+    // Safe from any state, more than once, and from a destructor.
+    void stop();
+    bool isRunning() const;
+    QString errorString() const { return m_error; }
+    const Settings &settings() const { return m_settings; }
+
+    // Sends one extra frame (an output write) through the open transport; false when closed.
+    bool send(const QByteArray &frame);
+
+signals:
+    void frameReceived(const QByteArray &frame);
+    // Too many ticks without a reply, or the transport failed; polling has stopped.
+    void linkLost();
+
+private:
+    void tick();
+    void onUdpReadyRead();
+    void onFrame(const QByteArray &frame);
+
+    Settings m_settings;
+    PollBuilder m_builder;
+    FrameCutter m_cutter;
+    QTimer *m_timer = nullptr;
+    QUdpSocket *m_udp = nullptr;
+    SerialLink *m_serial = nullptr;
+    QByteArray m_buffer;
+    QString m_error;
+    int m_misses = 0;
+    bool m_replied = false;
+};
+
+#endif
