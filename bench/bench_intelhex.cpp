@@ -1,48 +1,16 @@
-// Times the conversion of a 1 MiB Intel HEX file into the firmware image, beside objcopy doing
-// the same conversion on the same file in the same run.
-#include "firmwareheader.h"
-#include "intelhex.h"
+// Intel HEX to a binary file, whole process on both sides: our reader as the hex2bin command
+// beside objcopy, on the same HEX file, each writing its binary file, runs interleaved. Each
+// side's peak memory is its own process's.
+#include "benchtools.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <algorithm>
 #include <cstdio>
-#include <functional>
-#include <vector>
 
 namespace {
-
-struct Timing
-{
-    double best = 0;
-    double median = 0;
-};
-
-Timing measure(int runs, const std::function<bool()> &once, bool &ok)
-{
-    std::vector<double> ms;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        if (!once())
-            ok = false;
-        ms.push_back(t.nsecsElapsed() / 1e6);
-    }
-    std::sort(ms.begin(), ms.end());
-    return Timing { ms.front(), ms[ms.size() / 2] };
-}
-
-bool run(const QString &program, const QStringList &args)
-{
-    QProcess p;
-    p.start(program, args);
-    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
 
 QByteArray readAll(const QString &path)
 {
@@ -50,61 +18,72 @@ QByteArray readAll(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+bool figure(const QString &objcopy, const QString &hex2bin, const QString &dirPath, int mib, int runs)
+{
+    const QString bin = dirPath + QStringLiteral("/random%1.bin").arg(mib);
+    const QString hex = dirPath + QStringLiteral("/random%1.hex").arg(mib);
+    const QString ours = dirPath + QStringLiteral("/ours%1.bin").arg(mib);
+    const QString theirs = dirPath + QStringLiteral("/theirs%1.bin").arg(mib);
+
+    QByteArray original(mib * 1024 * 1024, '\0');
+    QRandomGenerator(20261210 + mib).fillRange(reinterpret_cast<quint32 *>(original.data()), original.size() / 4);
+    {
+        QFile f(bin);
+        if (!f.open(QIODevice::WriteOnly) || f.write(original) != original.size())
+            return false;
+    }
+    if (!Bench::runChild({ objcopy, "-I", "binary", "-O", "ihex", bin, hex }).ok) {
+        std::fprintf(stderr, "objcopy could not make the HEX file\n");
+        return false;
+    }
+
+    Bench::Side a { QStringLiteral("hex2bin (readIntelHex, file written)"), {}, {} };
+    Bench::Side b { QStringLiteral("objcopy -I ihex -O binary"), {}, {} };
+    auto side = [](Bench::Side &s, const QStringList &argv) {
+        return [&s, argv](int) {
+            const Bench::ChildRun r = Bench::runChild(argv);
+            s.ms.push_back(r.ms);
+            s.peakMiB.push_back(r.peakMiB);
+            return r.ok;
+        };
+    };
+    Bench::interleave(
+        runs, side(a, { hex2bin, hex, ours }), side(b, { objcopy, "-I", "ihex", "-O", "binary", hex, theirs }));
+    const bool same = readAll(ours) == original && readAll(theirs) == original;
+    const double ratio
+        = Bench::report(QStringLiteral("Intel HEX -> binary file, %1 MiB of random bytes (%2 bytes of HEX), "
+                                       "whole process each")
+                            .arg(mib)
+                            .arg(QFile(hex).size()),
+            a, b);
+    std::printf("  outputs %s\n", same ? "identical to the original" : "DIFFER");
+    const double peakRatio = Bench::stats(a.peakMiB).median / Bench::stats(b.peakMiB).median;
+    Bench::tableLine(QStringLiteral("Intel HEX -> binary, %1 MiB").arg(mib),
+        QStringLiteral("%1x objcopy, peak %2 vs %3 MiB")
+            .arg(ratio, 0, 'f', 2)
+            .arg(Bench::stats(a.peakMiB).median, 0, 'f', 1)
+            .arg(Bench::stats(b.peakMiB).median, 0, 'f', 1),
+        mib > 1 ? QStringLiteral("<= 1.0x, peak <= objcopy's") : QStringLiteral("<= 1.0x"),
+        same && ratio <= 1.0 && (mib == 1 || peakRatio <= 1.0));
+    QFile::remove(bin);
+    QFile::remove(hex);
+    return same;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 9;
-
-    const QString objcopy = QStandardPaths::findExecutable("objcopy");
-    if (objcopy.isEmpty()) {
-        std::fprintf(stderr, "objcopy not found (binutils)\n");
+    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 11;
+    const QString objcopy = QStandardPaths::findExecutable(QStringLiteral("objcopy"));
+    const QString hex2bin = QCoreApplication::applicationDirPath() + QStringLiteral("/hex2bin");
+    if (objcopy.isEmpty() || !QFile::exists(hex2bin)) {
+        std::fprintf(stderr, "objcopy (binutils) or hex2bin missing\n");
         return 2;
     }
     QTemporaryDir dir;
-    const QString bin = dir.filePath("random.bin");
-    const QString hex = dir.filePath("random.hex");
-    const QString back = dir.filePath("back.bin");
-
-    QByteArray original(1024 * 1024, '\0');
-    QRandomGenerator(20261210).fillRange(reinterpret_cast<quint32 *>(original.data()), original.size() / 4);
-    {
-        QFile f(bin);
-        if (!f.open(QIODevice::WriteOnly) || f.write(original) != original.size())
-            return 2;
-    }
-    if (!run(objcopy, { "-I", "binary", "-O", "ihex", bin, hex })) {
-        std::fprintf(stderr, "objcopy could not make the HEX file\n");
-        return 2;
-    }
-
-    bool ok = true;
-    QByteArray image;
-    const Timing ours = measure(
-        runs,
-        [&] {
-            QFile f(hex);
-            if (!f.open(QIODevice::ReadOnly))
-                return false;
-            const HexReadResult result = readIntelHex(f);
-            image = result.image;
-            return result.ok() && FirmwareHeader::fromImage(image).length == original.size();
-        },
-        ok);
-    const Timing theirs = measure(
-        runs,
-        [&] {
-            return run(objcopy, { "-I", "ihex", "-O", "binary", hex, back });
-        },
-        ok);
-
-    ok = ok && image == original && readAll(back) == original;
-    std::printf("Intel HEX to image, 1 MiB of random bytes (%lld bytes of HEX text), %d runs\n",
-        static_cast<long long>(QFile(hex).size()), runs);
-    std::printf("  %-34s best %8.2f ms   median %8.2f ms\n", "readIntelHex + FirmwareHeader", ours.best, ours.median);
-    std::printf(
-        "  %-34s best %8.2f ms   median %8.2f ms\n", "objcopy -I ihex -O binary (process)", theirs.best, theirs.median);
-    std::printf("  images %s\n", ok ? "identical" : "DIFFER");
+    bool ok = figure(objcopy, hex2bin, dir.path(), 1, runs);
+    ok = figure(objcopy, hex2bin, dir.path(), 16, std::max(3, runs / 2)) && ok;
     return ok ? 0 : 1;
 }

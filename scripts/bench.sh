@@ -1,11 +1,28 @@
 #!/usr/bin/env bash
-# Builds the benchmark programs (release, no sanitizers) and runs them. Arguments go to the
-# program (the number of runs).
+# Builds the benchmark programs (release, no sanitizers), runs them and ends with the table of
+# figures. Usage: scripts/bench.sh [runs]   (BENCH_ONLY="intelhex startup project scan" picks).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${BUILD_DIR:-build-bench}
-cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DRIVUDO_SANITIZE=OFF -DRIVUDO_TESTS=OFF -DRIVUDO_BENCH=ON
-cmake --build "$BUILD_DIR" -j"${JOBS:-3}" --target bench_intelhex
-"$BUILD_DIR"/bin/bench_intelhex "$@"
-cmake --build "$BUILD_DIR" -j"${JOBS:-3}" --target bench_project
-"$BUILD_DIR"/bin/bench_project "$@"
+RUNS=${1:-}
+ONLY=${BENCH_ONLY:-intelhex startup project scan}
+cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DRIVUDO_SANITIZE=OFF -DRIVUDO_TESTS=ON -DRIVUDO_BENCH=ON >/dev/null
+targets=()
+for b in $ONLY; do targets+=("bench_$b"); done
+cmake --build "$BUILD_DIR" -j"${JOBS:-3}" --target "${targets[@]}" >/dev/null
+echo "load before: $(cat /proc/loadavg)"
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+for b in $ONLY; do
+  # The scan runs once by default: one run takes as long as the scan does.
+  if [ "$b" = scan ]; then "$BUILD_DIR/bin/bench_$b" | tee -a "$log"
+  else "$BUILD_DIR/bin/bench_$b" $RUNS | tee -a "$log"; fi
+  echo
+done
+echo "load after: $(cat /proc/loadavg)"
+echo
+printf '| %-40s | %-46s | %-28s | %-7s |\n' figure measured goal status
+printf '|%s|%s|%s|%s|\n' "$(printf -- '-%.0s' {1..42})" "$(printf -- '-%.0s' {1..48})" "$(printf -- '-%.0s' {1..30})" "$(printf -- '-%.0s' {1..9})"
+grep '^TABLE|' "$log" | while IFS='|' read -r _ figure value goal status; do
+  printf '| %-40s | %-46s | %-28s | %-7s |\n' "$figure" "$value" "$goal" "$status"
+done
