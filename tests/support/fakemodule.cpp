@@ -16,9 +16,137 @@ const QByteArray FakeModule::defaultGreeting = QByteArrayLiteral("\r\nFAKE-IO So
 const QByteArray FakeModule::ackReply = QByteArrayLiteral("ACK\r\n");
 const QByteArray FakeModule::resetReply = QByteArrayLiteral("\r\nRESET your system, to start new firmware\r\n");
 
+const QString FakeModule::exampleCouplerType = QStringLiteral("RVE-C100");
+const QList<int> FakeModule::exampleSubmoduleIds = { 101, 102, 111 };
+// Big-endian defaults of the descriptions: RVE-C100 (4 bytes), RV-DI16 (2), RV-DO16 (3), RV-AI4 (5).
+const QByteArray FakeModule::exampleParamBytes = QByteArray::fromHex("00 03e8 01"
+                                                                     "02 00"
+                                                                     "01 0000"
+                                                                     "00 0000 000a");
+
 namespace {
 constexpr int tcpBlock = 1000;
 }
+
+// One service's sockets in the fake's thread: its port on the module's address, optionally a
+// second socket on any address for broadcasts, its tick, and its misbehaviour on the way out.
+class FakeServiceSocket : public QObject, public FakeUdpContext
+{
+public:
+    FakeServiceSocket(std::shared_ptr<FakeUdpService> service, const QHostAddress &address, QObject *parent)
+        : QObject(parent)
+        , m_service(std::move(service))
+        , m_address(address)
+    {
+    }
+
+    bool open()
+    {
+        const quint16 port = m_service->port();
+        const bool broadcast = m_service->wantsBroadcast();
+        const QAbstractSocket::BindMode mode = broadcast
+            ? QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint
+            : QAbstractSocket::DefaultForPlatform;
+        m_socket = new QUdpSocket(this);
+        if (!m_socket->bind(m_address, port, mode))
+            return false;
+        connect(m_socket, &QUdpSocket::readyRead, this, [this] { read(m_socket, false); });
+        if (broadcast) {
+            // A socket bound to a unicast address never sees broadcasts.
+            m_broadcastSocket = new QUdpSocket(this);
+            if (!m_broadcastSocket->bind(QHostAddress::AnyIPv4, port, mode))
+                return false;
+            connect(m_broadcastSocket, &QUdpSocket::readyRead, this, [this] { read(m_broadcastSocket, true); });
+        }
+        if (const int period = m_service->tickMs(); period > 0) {
+            auto *timer = new QTimer(this);
+            connect(timer, &QTimer::timeout, this, [this] { m_service->tick(*this); });
+            timer->start(period);
+        }
+        return true;
+    }
+
+    FakeUdpService *service() const { return m_service.get(); }
+
+    void command(const QByteArray &bytes, const QHostAddress &from) { m_service->command(*this, bytes, from); }
+
+    void reply(const QByteArray &data, const QHostAddress &to, quint16 port) override
+    {
+        const FakeMisbehaviour m = m_service->currentMisbehaviour();
+        if (m.silent)
+            return;
+        ++m_answers;
+        if (m.dropEvery > 0 && m_answers % m.dropEvery == 0)
+            return;
+        QList<QByteArray> pieces;
+        if (m.splitAt > 0 && m.splitAt < data.size())
+            pieces << data.left(m.splitAt) << data.mid(m.splitAt);
+        else
+            pieces << data;
+        if (m.backToBack) {
+            // Everything answered before the fake gets back to its event loop leaves in one burst.
+            const bool first = m_burst.isEmpty();
+            for (const QByteArray &piece : pieces)
+                m_burst << Outgoing { piece, to, port };
+            if (first)
+                QTimer::singleShot(m.delayMs, this, [this] {
+                    const QList<Outgoing> burst = std::exchange(m_burst, {});
+                    for (const Outgoing &out : burst)
+                        sendRaw(out.data, out.to, out.port);
+                });
+            return;
+        }
+        int at = m.delayMs;
+        for (const QByteArray &piece : pieces) {
+            if (at <= 0)
+                sendRaw(piece, to, port);
+            else
+                QTimer::singleShot(at, this, [this, piece, to, port] { sendRaw(piece, to, port); });
+            at += m.gapMs;
+        }
+    }
+
+    void sendRaw(const QByteArray &data, const QHostAddress &to, quint16 port) override
+    {
+        m_socket->writeDatagram(data, to, port);
+    }
+
+    QHostAddress moduleAddress() const override { return m_address; }
+
+private:
+    struct Outgoing
+    {
+        QByteArray data;
+        QHostAddress to;
+        quint16 port;
+    };
+
+    void read(QUdpSocket *socket, bool broadcast)
+    {
+        while (socket->hasPendingDatagrams()) {
+            const QNetworkDatagram datagram = socket->receiveDatagram();
+            if (!datagram.isValid())
+                break;
+            // The any-address socket also catches unicasts to 127.0.0.x addresses nobody holds.
+            if (broadcast && datagram.destinationAddress() != Endpoints::current().broadcast
+                && !datagram.destinationAddress().isNull())
+                continue;
+            const QByteArray data = datagram.data();
+            {
+                QMutexLocker lock(&m_service->mutex);
+                m_service->receivedDatagrams << data;
+            }
+            m_service->datagram(*this, data, datagram.senderAddress(), quint16(datagram.senderPort()));
+        }
+    }
+
+    std::shared_ptr<FakeUdpService> m_service;
+    QHostAddress m_address;
+    QUdpSocket *m_socket = nullptr;
+    QUdpSocket *m_broadcastSocket = nullptr;
+    QList<Outgoing> m_burst;
+    int m_answers = 0;
+};
 
 // Lives in the fake's own thread and owns every socket.
 class FakeModuleEngine : public QObject
@@ -48,6 +176,26 @@ public:
                 acceptFirmware(socket);
         });
         connect(m_udp, &QUdpSocket::readyRead, this, [this] { readDatagrams(); });
+        QList<std::shared_ptr<FakeUdpService>> services;
+        {
+            QMutexLocker lock(&m_fake->m_mutex);
+            services = m_fake->m_services;
+        }
+        for (const auto &service : services) {
+            if (!attachService(service))
+                return false;
+        }
+        return true;
+    }
+
+    bool attachService(const std::shared_ptr<FakeUdpService> &service)
+    {
+        auto *socket = new FakeServiceSocket(service, QHostAddress(m_fake->m_address), this);
+        if (!socket->open()) {
+            delete socket;
+            return false;
+        }
+        m_services << socket;
         return true;
     }
 
@@ -56,6 +204,7 @@ public:
         const auto sockets = findChildren<QAbstractSocket *>();
         for (QAbstractSocket *socket : sockets)
             socket->abort();
+        qDeleteAll(std::exchange(m_services, {}));
         delete m_command;
         delete m_firmware;
         delete m_udp;
@@ -120,6 +269,8 @@ private:
                 pieces << data;
             }
         }
+        if (s.backToBack && pieces.size() > 1)
+            pieces = { pieces.join() }; // as a busy network delivers them: in one go
         QPointer<QTcpSocket> guarded(socket);
         int at = s.replyDelay;
         for (int i = 0; i < pieces.size(); ++i) {
@@ -287,6 +438,11 @@ private:
         const QByteArray bytes = buf.left(size);
         buf.remove(0, size);
         record([&bytes](FakeModule::Records &r) { r.commands << bytes; });
+        const QHostAddress peer = socket->peerAddress();
+        for (FakeServiceSocket *service : qAsConst(m_services))
+            service->command(bytes, peer);
+        if (!m_links.contains(socket))
+            return false; // a service's answer closed the link
         const FakeModule::Script s = script();
         if (s.dropOn && s.dropOn == command) {
             socket->disconnectFromHost();
@@ -390,6 +546,7 @@ private:
     QUdpSocket *m_udp = nullptr;
     QHash<QTcpSocket *, Link> m_links;
     QPointer<QTcpSocket> m_firmwareCommander;
+    QList<FakeServiceSocket *> m_services;
 };
 
 FakeModule::FakeModule(const QString &address)
@@ -431,6 +588,36 @@ void FakeModule::stop()
     delete m_thread;
     m_engine = nullptr;
     m_thread = nullptr;
+}
+
+bool FakeModule::addService(std::shared_ptr<FakeUdpService> service)
+{
+    {
+        QMutexLocker lock(&m_mutex);
+        m_services << service;
+    }
+    if (!m_engine)
+        return true; // bound by start()
+    bool ok = false;
+    FakeModuleEngine *engine = m_engine;
+    if (QThread::currentThread() == m_thread)
+        ok = engine->attachService(service);
+    else
+        QMetaObject::invokeMethod(
+            engine, [engine, &service, &ok] { ok = engine->attachService(service); }, Qt::BlockingQueuedConnection);
+    if (!ok) {
+        QMutexLocker lock(&m_mutex);
+        m_services.removeOne(service);
+    }
+    return ok;
+}
+
+void FakeModule::useExampleCoupler()
+{
+    QMutexLocker lock(&m_mutex);
+    m_script.moduleType = exampleCouplerType;
+    m_script.submoduleIds = exampleSubmoduleIds;
+    m_script.paramBytes = exampleParamBytes;
 }
 
 #define FAKE_SET(field, value)                                                                                         \
@@ -490,6 +677,10 @@ void FakeModule::setSplitReply(int at)
 void FakeModule::setPieceGap(int msec)
 {
     FAKE_SET(pieceGap, msec);
+}
+void FakeModule::setBackToBack(bool on)
+{
+    FAKE_SET(backToBack, on);
 }
 void FakeModule::setReplyDelay(int msec)
 {

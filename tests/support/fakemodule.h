@@ -8,6 +8,9 @@
 #include <QMutex>
 #include <QPair>
 #include <QString>
+#include <memory>
+
+#include "fakeservice.h"
 
 class QThread;
 class FakeModuleEngine;
@@ -32,6 +35,18 @@ public:
     bool start();
     void stop();
     QString address() const { return m_address; }
+
+    // Adds a UDP port service (before or after start()); it runs in the fake's thread, bound to
+    // its port on this module's address, and sees every command of the command port. False when
+    // its port cannot be bound (after start(); before, start() fails instead).
+    bool addService(std::shared_ptr<FakeUdpService> service);
+
+    // Answers as the example coupler RVE-C100 with RV-DI16, RV-DO16 and RV-AI4 plugged in, each
+    // with its default parameter bytes, so the example descriptions show it with its sub-modules.
+    void useExampleCoupler();
+    static const QString exampleCouplerType;
+    static const QList<int> exampleSubmoduleIds;
+    static const QByteArray exampleParamBytes;
 
     // What the module says.
     void setGreeting(const QByteArray &greeting);
@@ -59,6 +74,9 @@ public:
     void setSkipAck(int index); // leaves out the index-th acknowledge (from 0); -1 none
     void setSplitReply(int at); // writes replies in two pieces split after `at` bytes; 0 off
     void setPieceGap(int msec); // pause between the pieces of a reply
+    // The pieces of a reply, and the several replies to one request, go out in one write with no
+    // pause, as they arrive on a real network; off: spaced by the piece gap.
+    void setBackToBack(bool on);
     void setReplyDelay(int msec); // every greeting and reply comes this much later
     void setDropOnCommand(char command); // closes the link instead of answering it; 0 off
     void setCloseAfterCommand(char command); // answers it, then closes the link; 0 off
@@ -102,6 +120,7 @@ private:
         int skipAck = -1;
         int split = 0;
         int pieceGap = 150;
+        bool backToBack = false;
         int replyDelay = 0;
         char dropOn = 0;
         char closeAfter = 0;
@@ -129,6 +148,7 @@ private:
     mutable QMutex m_mutex;
     Script m_script;
     Records m_records;
+    QList<std::shared_ptr<FakeUdpService>> m_services;
     QThread *m_thread = nullptr;
     FakeModuleEngine *m_engine = nullptr;
 };

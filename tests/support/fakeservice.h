@@ -60,7 +60,7 @@ public:
         QMutexLocker lock(&mutex);
         return misbehaviour;
     }
-    // Every datagram received, in order.
+    // Every datagram received, in order (recorded by the fake module before datagram() runs).
     QList<QByteArray> received() const
     {
         QMutexLocker lock(&mutex);
@@ -73,6 +73,7 @@ public:
     }
 
 protected:
+    friend class FakeServiceSocket; // records each datagram before datagram() runs
     mutable QMutex mutex;
     FakeMisbehaviour misbehaviour;
     QList<QByteArray> receivedDatagrams;

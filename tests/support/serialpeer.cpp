@@ -114,6 +114,18 @@ void SerialPeer::addSilence(const QByteArray &request, int times)
     addReply(request, silent(), times);
 }
 
+void SerialPeer::addDevice(std::shared_ptr<Device> device)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (device->tickMs() > 0)
+            device->m_nextTickMs = nowMs() + device->tickMs();
+        m_devices.append(std::move(device));
+        matchLocked();
+    }
+    wake();
+}
+
 void SerialPeer::clearReplies()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -205,6 +217,83 @@ void SerialPeer::scheduleLocked(const Reply &reply)
     }
 }
 
+void SerialPeer::scheduleDeviceLocked(Device &device, const QList<Reply> &replies)
+{
+    const FakeMisbehaviour m = device.misbehaviour();
+    QList<Reply> out;
+    for (Reply reply : replies) {
+        if (m.silent || reply.parts.isEmpty())
+            continue;
+        ++device.m_answers;
+        if (m.dropEvery > 0 && device.m_answers % m.dropEvery == 0)
+            continue;
+        const QByteArray whole = reply.parts.join();
+        if (m.backToBack) {
+            reply.parts = { whole };
+            reply.gapMs = 0;
+        } else if (m.splitAt > 0 && m.splitAt < whole.size()) {
+            reply.parts = { whole.left(m.splitAt), whole.mid(m.splitAt) };
+            reply.gapMs = m.gapMs;
+        }
+        reply.delayMs += m.delayMs;
+        if (m.backToBack && !out.isEmpty()) {
+            out.last().parts.first() += reply.parts.first();
+            out.last().repeatMs = reply.repeatMs;
+            continue;
+        }
+        out << reply;
+    }
+    // A device on a line sends one answer after the other: a later one never starts in the gap
+    // of an earlier one.
+    const qint64 now = nowMs();
+    for (const Reply &reply : qAsConst(out)) {
+        qint64 due = std::max(now + reply.delayMs, device.m_busyUntilMs);
+        for (int i = 0; i < reply.parts.size(); ++i) {
+            const bool last = i == reply.parts.size() - 1;
+            m_outgoing.append(Outgoing { due, reply.parts.at(i), last ? reply.repeatMs : 0 });
+            if (!last)
+                due += reply.gapMs;
+        }
+        device.m_busyUntilMs = due;
+    }
+}
+
+bool SerialPeer::deviceStepLocked(bool &waiting)
+{
+    for (const std::shared_ptr<Device> &device : qAsConst(m_devices)) {
+        QList<Reply> replies;
+        const int taken = device->consume(m_pending, replies);
+        if (taken > 0) {
+            m_requests.append(m_pending.left(taken));
+            m_pending.remove(0, std::min(taken, int(m_pending.size())));
+            scheduleDeviceLocked(*device, replies);
+            return true;
+        }
+        if (taken == Device::needMore)
+            waiting = true;
+    }
+    return false;
+}
+
+int SerialPeer::tickDevicesLocked(qint64 now)
+{
+    int timeout = -1;
+    for (const std::shared_ptr<Device> &device : qAsConst(m_devices)) {
+        const int period = device->tickMs();
+        if (period <= 0)
+            continue;
+        if (device->m_nextTickMs <= now) {
+            QList<Reply> replies;
+            device->tick(replies);
+            scheduleDeviceLocked(*device, replies);
+            device->m_nextTickMs = now + period;
+        }
+        const int left = int(device->m_nextTickMs - now);
+        timeout = timeout < 0 ? left : std::min(timeout, left);
+    }
+    return timeout;
+}
+
 void SerialPeer::matchLocked()
 {
     while (!m_pending.isEmpty()) {
@@ -224,7 +313,7 @@ void SerialPeer::matchLocked()
             if (rule.request.startsWith(m_pending))
                 waiting = true;
         }
-        if (consumed)
+        if (consumed || deviceStepLocked(waiting))
             continue;
         if (waiting)
             return;
@@ -241,6 +330,7 @@ void SerialPeer::run()
             if (m_stop)
                 return;
             const qint64 now = nowMs();
+            timeout = tickDevicesLocked(now);
             // Due answers move to the write buffer in time order; repeating ones come back.
             std::stable_sort(m_outgoing.begin(), m_outgoing.end(),
                 [](const Outgoing &a, const Outgoing &b) { return a.dueMs < b.dueMs; });
@@ -255,8 +345,10 @@ void SerialPeer::run()
                         [](const Outgoing &a, const Outgoing &b) { return a.dueMs < b.dueMs; });
                 }
             }
-            if (!m_outgoing.isEmpty())
-                timeout = int(std::min<qint64>(INT_MAX, std::max<qint64>(0, m_outgoing.first().dueMs - now)));
+            if (!m_outgoing.isEmpty()) {
+                const int due = int(std::min<qint64>(INT_MAX, std::max<qint64>(0, m_outgoing.first().dueMs - now)));
+                timeout = timeout < 0 ? due : std::min(timeout, due);
+            }
             while (!m_writeBuffer.isEmpty()) {
                 const ssize_t n = ::write(m_master, m_writeBuffer.constData(), size_t(m_writeBuffer.size()));
                 if (n <= 0)

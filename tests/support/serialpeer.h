@@ -5,8 +5,11 @@
 #include <QList>
 #include <QString>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <thread>
+
+#include "fakeservice.h"
 
 // The device end of a pseudo-terminal pair: the code under test opens portName() like a COM
 // port, the peer answers like a module. It runs on a thread of its own, so it answers while
@@ -16,6 +19,10 @@
 // order added) whose request starts those bytes consumes them and answers. While the bytes are
 // still the beginning of some rule's request the peer waits for more; bytes no rule can match
 // are dropped one at a time, unanswered. Everything received is recorded either way.
+//
+// A stateful device on the line (an IO-Link master, a weighing module) is a Device: after the
+// rules, each device in the order added is shown the unconsumed bytes and takes what it
+// understands, so adding a serial device is adding a class, not editing a switch.
 class SerialPeer
 {
 public:
@@ -25,6 +32,43 @@ public:
         int delayMs = 0; // before the first part (answer late)
         int gapMs = 0; // between parts (split replies)
         int repeatMs = 0; // > 0: keep sending the last part at this period (keep talking)
+    };
+
+    class Device
+    {
+    public:
+        static constexpr int notMine = -1;
+        static constexpr int needMore = 0;
+
+        virtual ~Device() = default;
+        // Runs in the peer's thread with the peer locked: keep it short and do not call the peer.
+        // Returns how many leading bytes of pending it took (> 0) and appends its answers to
+        // replies; needMore while pending begins a request it understands; notMine otherwise.
+        virtual int consume(const QByteArray &pending, QList<Reply> &replies) = 0;
+        // > 0: tick() runs at this period, for a device that talks unasked.
+        virtual int tickMs() const { return 0; }
+        virtual void tick(QList<Reply> &) { }
+
+        // Applied to every answer on its way out: silent, late (delayMs), split (splitAt,
+        // gapMs), dropped (dropEvery), back to back (all parts and answers in one write).
+        void setMisbehaviour(const FakeMisbehaviour &m)
+        {
+            std::lock_guard<std::mutex> lock(m_deviceMutex);
+            m_misbehaviour = m;
+        }
+        FakeMisbehaviour misbehaviour() const
+        {
+            std::lock_guard<std::mutex> lock(m_deviceMutex);
+            return m_misbehaviour;
+        }
+
+    private:
+        friend class SerialPeer;
+        mutable std::mutex m_deviceMutex;
+        FakeMisbehaviour m_misbehaviour;
+        int m_answers = 0;
+        qint64 m_nextTickMs = 0;
+        qint64 m_busyUntilMs = 0;
     };
     static Reply now(const QByteArray &bytes);
     static Reply late(const QByteArray &bytes, int delayMs);
@@ -47,6 +91,8 @@ public:
     void addReply(const QByteArray &request, const QByteArray &reply, int times = -1);
     void addSilence(const QByteArray &request, int times = -1);
     void clearReplies();
+    // Adds a stateful device (see Device); it answers from the next bytes on.
+    void addDevice(std::shared_ptr<Device> device);
 
     // Sends bytes at once, unasked.
     void send(const QByteArray &bytes);
@@ -60,7 +106,7 @@ public:
     // Every byte received so far.
     QByteArray received() const;
     void clearReceived();
-    // The requests that rules consumed, in order.
+    // The requests that rules and devices consumed, in order.
     QList<QByteArray> requests() const;
     // Waits until at least count bytes have been received.
     bool waitForReceived(int count, int timeoutMs = 5000) const;
@@ -83,6 +129,9 @@ private:
     void wake();
     void matchLocked();
     void scheduleLocked(const Reply &reply);
+    void scheduleDeviceLocked(Device &device, const QList<Reply> &replies);
+    bool deviceStepLocked(bool &waiting);
+    int tickDevicesLocked(qint64 now);
     static qint64 nowMs();
 
     int m_master = -1;
@@ -96,6 +145,7 @@ private:
     QByteArray m_pending;
     QList<QByteArray> m_requests;
     QList<Rule> m_rules;
+    QList<std::shared_ptr<Device>> m_devices;
     QList<Outgoing> m_outgoing;
     QByteArray m_writeBuffer;
     bool m_stop = false;
