@@ -4,6 +4,8 @@
 #include "moduleshowform.h"
 #include "submodule.h"
 
+#include <limits>
+
 module::module(QString name, QString family) :moduleFrame(name, family)
 {
     showForm = moduleshowform::createForFamily(family);
@@ -97,28 +99,43 @@ void module::restoreDefaults()
 }
 
 namespace {
-int decimalOrZero(const QString &text)
+// A process image is addressed with 16-bit byte numbers, so no direction can hold more.
+constexpr qint64 maxImageBytes = 65535;
+
+qint64 decimalOrZero(const QString &text)
 {
     bool ok = false;
-    const int n = text.trimmed().toInt(&ok, 10);
+    const qint64 n = text.trimmed().toLongLong(&ok, 10);
     return ok ? n : 0;
+}
+
+// The device's own number is not trusted: a reply claiming millions of bytes would otherwise
+// build millions of points in the GUI thread, and the sum with the page sizes could overflow.
+int imageSize(const QString &reported, qint64 pagesSum, const QString &moduleName, const char *direction)
+{
+    const qint64 own = decimalOrZero(reported);
+    const qint64 sum = qMin(own, maxImageBytes) + pagesSum;
+    if (own > maxImageBytes || sum > maxImageBytes)
+        qWarning("module %s: %s size %s (pages %lld) exceeds %lld bytes, using %lld", qUtf8Printable(moduleName),
+            direction, qUtf8Printable(reported.trimmed()), pagesSum, maxImageBytes, maxImageBytes);
+    return int(qBound(qint64(std::numeric_limits<int>::min()), sum, maxImageBytes));
 }
 } // namespace
 
 int module::inputSize()
 {
-    int sum = decimalOrZero(inlen) + pagesInputSize();
+    qint64 pages = pagesInputSize();
     for (submodule *sub : submodules)
-        sum += sub->pagesInputSize();
-    return sum;
+        pages += sub->pagesInputSize();
+    return imageSize(inlen, pages, name, "input");
 }
 
 int module::outputSize()
 {
-    int sum = decimalOrZero(outlen) + pagesOutputSize();
+    qint64 pages = pagesOutputSize();
     for (submodule *sub : submodules)
-        sum += sub->pagesOutputSize();
-    return sum;
+        pages += sub->pagesOutputSize();
+    return imageSize(outlen, pages, name, "output");
 }
 
 void module::buildIoPoints()

@@ -105,17 +105,17 @@ void moduleFrame::restorePagesDefaults()
         page->restoreDefaults(highlighted);
 }
 
-int moduleFrame::pagesInputSize()
+qint64 moduleFrame::pagesInputSize()
 {
-    int sum = 0;
+    qint64 sum = 0;
     for (menubase *page : livePages())
         sum += page->inputSize();
     return sum;
 }
 
-int moduleFrame::pagesOutputSize()
+qint64 moduleFrame::pagesOutputSize()
 {
-    int sum = 0;
+    qint64 sum = 0;
     for (menubase *page : livePages())
         sum += page->outputSize();
     return sum;

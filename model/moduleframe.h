@@ -35,8 +35,8 @@ public:
     // never moves the offset backwards or past the end of data.
     int setParamData(QByteArray data);
     void restorePagesDefaults();
-    int pagesInputSize();
-    int pagesOutputSize();
+    qint64 pagesInputSize();
+    qint64 pagesOutputSize();
     void setLanguage(int language);
     void setPagesOwner();
     void updatePages();

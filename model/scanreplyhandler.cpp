@@ -63,7 +63,11 @@ bool ScanReplyHandler::takeParamReply(const QByteArray &reply)
     m_last = nullptr;
     if (!target)
         return false;
-    target->setParamData(paramPayload(reply));
+    const QByteArray payload = paramPayload(reply);
+    // Nothing to hand over would set every parameter of the module and its sub-modules to 0.
+    if (payload.isEmpty())
+        return false;
+    target->setParamData(payload);
     return true;
 }
 
@@ -79,7 +83,10 @@ module *ScanReplyHandler::lastModule() const
 
 QByteArray ScanReplyHandler::paramPayload(const QByteArray &reply)
 {
-    if (reply.size() <= 8)
+    if (reply.size() <= 4)
         return QByteArray();
+    // A reply too short for its trailer still carries the bytes after the header.
+    if (reply.size() < 8)
+        return reply.mid(4);
     return reply.mid(4, reply.size() - 8);
 }

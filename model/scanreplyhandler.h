@@ -35,13 +35,15 @@ public:
         modulebase::CONNEST_TYPE type, const QString &scanStart, Outcome *outcome = nullptr);
     // Hands a parameter reply, less its first 4 and last 4 bytes, to the module of the
     // information reply just before it. False when it is dropped: that reply made no module,
-    // the module is gone, or it already had its parameters.
+    // the module is gone, it already had its parameters, or the reply carries no parameter bytes
+    // (the module keeps its values).
     bool takeParamReply(const QByteArray &reply);
     // Forgets the last module (a new scan, or the module list was emptied).
     void reset();
     module *lastModule() const;
 
-    // The parameter bytes inside a parameter reply: without its first 4 and last 4 bytes.
+    // The parameter bytes inside a parameter reply: without its first 4 and last 4 bytes; a reply
+    // shorter than 8 bytes gives what follows its first 4.
     static QByteArray paramPayload(const QByteArray &reply);
 
 private:

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -228,8 +229,8 @@ private slots:
         module m("CPL", "FAM");
         QVERIFY(m.moduleFrame::getParamData().isEmpty());
         QCOMPARE(m.moduleFrame::setParamData("xyz"), 0);
-        QCOMPARE(m.pagesInputSize(), 0);
-        QCOMPARE(m.pagesOutputSize(), 0);
+        QCOMPARE(m.pagesInputSize(), qint64(0));
+        QCOMPARE(m.pagesOutputSize(), qint64(0));
         QGroupBox box;
         QTabWidget tabs(&box);
         tabs.addTab(new QWidget, "stale");
@@ -400,6 +401,47 @@ private slots:
         m.addSubmodule("SA", "FAM", 1);
         QCOMPARE(m.inputSize(), 2 + 3 + 6);
         QCOMPARE(m.outputSize(), 5 + 1 + 2);
+    }
+
+    void reportedSizesAreBounded_data()
+    {
+        QTest::addColumn<QString>("inlen");
+        QTest::addColumn<int>("pageIn");
+        QTest::addColumn<int>("inputs");
+        QTest::addColumn<bool>("warns");
+        QTest::newRow("largest") << "65535" << 0 << 65535 << false;
+        QTest::newRow("eight million") << "8000000" << 0 << 65535 << true;
+        QTest::newRow("beyond int") << "99999999999" << 0 << 65535 << true;
+        QTest::newRow("int max plus pages") << "2147483647" << 2147483647 << 65535 << true;
+        QTest::newRow("pages push it over") << "65000" << 1000 << 65535 << true;
+    }
+
+    void reportedSizesAreBounded()
+    {
+        QFETCH(QString, inlen);
+        QFETCH(int, pageIn);
+        QFETCH(int, inputs);
+        QFETCH(bool, warns);
+        TestPageSpec sizes;
+        sizes.inputSize = pageIn;
+        TestPage::specs()["CPL"] = { sizes };
+        TestPage::specs()["SA"] = { sizes };
+        writeFamily({ { "CPL", { "General" }, "0" }, { "SA", { "General" }, "0" } });
+        module m("CPL", "FAM");
+        m.addSubmodule("SA", "FAM", 1);
+        m.inlen = inlen;
+        m.outlen = "70000";
+        if (warns)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^module CPL: input size .* exceeds 65535"));
+        QCOMPARE(m.inputSize(), inputs);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^module CPL: output size 70000 .* exceeds 65535"));
+        QCOMPARE(m.outputSize(), 65535);
+        if (warns)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("input size"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("output size"));
+        m.buildIoPoints();
+        QCOMPARE(m.ioPoints.size(), inputs + 65535);
+        QCOMPARE(m.ioPoints.at(inputs - 1)->address, QString("%IB%1").arg(inputs - 1));
     }
 
     void addressAndConnectionReachSubmodules()

@@ -227,13 +227,44 @@ private slots:
         QVERIFY(!handler.takeParamReply("HEADabcdTAIL"));
     }
 
+    void parameterReplyWithoutBytesKeepsValues_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("taken");
+        QTest::addColumn<QByteArray>("received");
+        QTest::newRow("exactly 8") << QByteArray("HEADTAIL") << false << QByteArray();
+        QTest::newRow("4 bytes") << QByteArray("HEAD") << false << QByteArray();
+        QTest::newRow("empty") << QByteArray() << false << QByteArray();
+        QTest::newRow("6 bytes") << QByteArray("HEADab") << true << QByteArray("ab");
+    }
+
+    void parameterReplyWithoutBytesKeepsValues()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, taken);
+        QFETCH(QByteArray, received);
+        ScanReplyHandler handler;
+        std::unique_ptr<module> m(
+            handler.takeModuleInfo(reply("CPL", "0", {}), m_families, m_sublist, 0, modulebase::CONNEST_NET, "eth"));
+        QVERIFY(m);
+        QCOMPARE(handler.takeParamReply(bytes), taken);
+        const QList<QByteArray> got = static_cast<TestPage *>(m->pageList.at(0))->received;
+        QCOMPARE(got, taken ? QList<QByteArray> { received } : QList<QByteArray> {});
+        // The reply used up its turn: a later one has no information reply before it.
+        QVERIFY(!handler.takeParamReply("HEADabcdTAIL"));
+    }
+
     void paramPayload_data()
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QByteArray>("payload");
         QTest::newRow("normal") << QByteArray("1234abc5678") << QByteArray("abc");
         QTest::newRow("exactly 8") << QByteArray("12345678") << QByteArray();
-        QTest::newRow("short") << QByteArray("123456") << QByteArray();
+        QTest::newRow("nine") << QByteArray("1234x5678") << QByteArray("x");
+        QTest::newRow("seven") << QByteArray("1234567") << QByteArray("567");
+        QTest::newRow("six") << QByteArray("123456") << QByteArray("56");
+        QTest::newRow("five") << QByteArray("12345") << QByteArray("5");
+        QTest::newRow("four") << QByteArray("1234") << QByteArray();
         QTest::newRow("empty") << QByteArray() << QByteArray();
     }
 
