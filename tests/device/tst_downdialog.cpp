@@ -136,11 +136,21 @@ private slots:
         QCOMPARE(d.form()->progressBar->value(), progress);
     }
 
+    void networkDownload_data()
+    {
+        QTest::addColumn<bool>("backToBack");
+        QTest::newRow("spaced") << false;
+        QTest::newRow("back to back") << true;
+    }
+
     void networkDownload()
     {
+        QFETCH(bool, backToBack);
         // 127.0.0.1 and 127.0.0.10 also check that one address is not taken for the other;
         // nothing listens on 127.0.0.4.
         FakeModule a("127.0.0.1"), b("127.0.0.10"), c("127.0.0.3");
+        for (FakeModule *fake : { &a, &b, &c })
+            fake->setBackToBack(backToBack);
         QVERIFY(a.start());
         QVERIFY(b.start());
         QVERIFY(c.start());

@@ -330,6 +330,33 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(answers.contains("moduletype:FAKE-IO#"), 5000);
     }
 
+    // The module's own configuration port misbehaves like any service.
+    void configPortIsAService()
+    {
+        FakeModule fake(QStringLiteral("127.0.0.27"));
+        fake.setUploadBlock(2, 1, "0123456789");
+        QVERIFY(fake.start());
+        FakeMisbehaviour split;
+        split.splitAt = 4;
+        fake.configService().setMisbehaviour(split);
+        fake.setReplyDelay(100); // keeps the split
+
+        Client client;
+        const quint16 port = Endpoints::current().configModulePort;
+        client.send(QByteArray("\x55\x02\x01\0\0\0\0", 7), fake.address(), port);
+        QTRY_COMPARE_WITH_TIMEOUT(client.got, (QList<QByteArray> { "0123", "456789" }), 5000);
+        QVERIFY(client.at.first() >= 100);
+        QCOMPARE(fake.datagrams(), QList<QByteArray> { QByteArray("\x55\x02\x01\0\0\0\0", 7) });
+
+        fake.setSilent(true);
+        client.send(QByteArray("\x43\x02\x01\0\0\0\x01x", 8), fake.address(), port);
+        QTRY_COMPARE_WITH_TIMEOUT(fake.block(2, 1), QByteArray("x"), 5000);
+        fake.setSilent(false);
+        client.send(QByteArray("\x55\x02\x01\0\0\0\0", 7), fake.address(), port);
+        QTRY_COMPARE_WITH_TIMEOUT(client.got.size(), 4, 5000);
+        QCOMPARE(client.got.mid(2), (QList<QByteArray> { "0123", "456789" }));
+    }
+
     void serialDeviceBesideRules()
     {
         SerialPeer peer;

@@ -105,9 +105,18 @@ private slots:
         QVERIFY(worker.localIP.isEmpty());
     }
 
+    // Replies spaced as the fake spaces them, or back to back as a real network delivers them.
+    void scanRange_data()
+    {
+        QTest::addColumn<bool>("backToBack");
+        QTest::newRow("spaced") << false;
+        QTest::newRow("back to back") << true;
+    }
+
     // Fakes on some addresses of the range, nothing on the others.
     void scanRange()
     {
+        QFETCH(bool, backToBack);
         FakeModule first("127.0.0.3");
         first.setParamBytes(QByteArray("\x01\x02\x03\x00\x05", 5));
         FakeModule second("127.0.0.9");
@@ -118,8 +127,10 @@ private slots:
         FakeModule noParams("127.0.0.15"); // answers R, hangs up on G
         noParams.setDropOnCommand('G');
         FakeModule last("127.0.0.20");
-        for (FakeModule *fake : { &first, &second, &mute, &noParams, &last })
+        for (FakeModule *fake : { &first, &second, &mute, &noParams, &last }) {
+            fake->setBackToBack(backToBack);
             QVERIFY(fake->start());
+        }
 
         WorkerRun run;
         run.worker->localIP = "127.0.0.1";
@@ -243,13 +254,16 @@ private slots:
     void downloadParameters_data()
     {
         QTest::addColumn<bool>("english");
-        QTest::newRow("chinese") << false;
-        QTest::newRow("english") << true;
+        QTest::addColumn<bool>("backToBack");
+        QTest::newRow("chinese") << false << false;
+        QTest::newRow("english") << true << false;
+        QTest::newRow("chinese, back to back") << false << true;
     }
 
     void downloadParameters()
     {
         QFETCH(bool, english);
+        QFETCH(bool, backToBack);
         QTranslator translator;
         if (english) {
             QVERIFY(translator.load(":/res/language/en_US.qm"));
@@ -264,8 +278,10 @@ private slots:
         FakeModule hangsUp("127.0.0.46"); // acknowledges, then the link is gone before the bytes
         hangsUp.setCloseAfterCommand('P');
         FakeModule second("127.0.0.47");
-        for (FakeModule *fake : { &good, &skipped, &mute, &noAck, &hangsUp, &second })
+        for (FakeModule *fake : { &good, &skipped, &mute, &noAck, &hangsUp, &second }) {
+            fake->setBackToBack(backToBack);
             QVERIFY(fake->start());
+        }
 
         const QByteArray params = pattern(700);
         WorkerRun run;

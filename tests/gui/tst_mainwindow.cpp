@@ -216,8 +216,16 @@ private slots:
         QVERIFY(logoLabel->pixmap(Qt::ReturnByValue).isNull());
     }
 
+    void scanRoadAgainstFakeModules_data()
+    {
+        QTest::addColumn<bool>("backToBack");
+        QTest::newRow("spaced") << false;
+        QTest::newRow("back to back") << true;
+    }
+
     void scanRoadAgainstFakeModules()
     {
+        QFETCH(bool, backToBack);
         TempAppDir dir(true);
         QVERIFY(dir.write("/usrconf.ini", iniWithRange("127.0.0.2", "127.0.0.4")));
         FakeModule a(QStringLiteral("127.0.0.2"));
@@ -231,9 +239,10 @@ private slots:
         b.setModuleType(QStringLiteral("KTL-C10"));
         b.setSubmoduleIds({ 201 });
         b.setParamBytes(QByteArray::fromHex("00 01f4 02"));
-        QVERIFY(a.start());
-        QVERIFY(unknown.start());
-        QVERIFY(b.start());
+        for (FakeModule *fake : { &a, &unknown, &b }) {
+            fake->setBackToBack(backToBack);
+            QVERIFY(fake->start());
+        }
 
         MainWindow w;
         w.applyStoredLanguage();

@@ -148,6 +148,46 @@ private:
     int m_answers = 0;
 };
 
+// The configuration block port: a 0x43 datagram writes a block, a 0x55 datagram reads one.
+class FakeConfigService : public FakeUdpService
+{
+public:
+    explicit FakeConfigService(FakeModule *fake)
+        : m_fake(fake)
+    {
+    }
+
+    quint16 port() const override { return Endpoints::current().configModulePort; }
+
+    void datagram(FakeUdpContext &ctx, const QByteArray &data, const QHostAddress &from, quint16 fromPort) override
+    {
+        QByteArray answer;
+        {
+            QMutexLocker lock(&m_fake->m_mutex);
+            FakeModule::Records &r = m_fake->m_records;
+            r.received[FakeModule::ConfigPort] += data;
+            r.datagrams << data;
+            if (data.size() < 7)
+                return;
+            const auto key = qMakePair(int(quint8(data.at(1))), int(quint8(data.at(2))));
+            if (data.at(0) == 0x43) {
+                const quint32 length = qFromBigEndian<quint32>(data.constData() + 3);
+                r.blocks[key] = data.mid(7, int(length));
+                const QByteArray &scripted = m_fake->m_script.udpDownloadReply;
+                answer = scripted.isNull() ? QByteArrayLiteral("#OK\r\n") : scripted;
+            } else if (data.at(0) == 0x55) {
+                answer = m_fake->m_script.uploadBlocks.value(key);
+            } else {
+                return;
+            }
+        }
+        ctx.reply(answer, from, fromPort);
+    }
+
+private:
+    FakeModule *m_fake;
+};
+
 // Lives in the fake's own thread and owns every socket.
 class FakeModuleEngine : public QObject
 {
@@ -163,10 +203,10 @@ public:
         const QHostAddress address(m_fake->m_address);
         m_command = new QTcpServer(this);
         m_firmware = new QTcpServer(this);
-        m_udp = new QUdpSocket(this);
         if (!m_command->listen(address, endpoints.commandPort) || !m_firmware->listen(address, endpoints.firmwarePort)
-            || !m_udp->bind(address, endpoints.configModulePort))
+            || !attachService(m_fake->m_config))
             return false;
+        m_configSocket = m_services.constFirst();
         connect(m_command, &QTcpServer::newConnection, this, [this] {
             while (QTcpSocket *socket = m_command->nextPendingConnection())
                 acceptCommand(socket);
@@ -175,7 +215,6 @@ public:
             while (QTcpSocket *socket = m_firmware->nextPendingConnection())
                 acceptFirmware(socket);
         });
-        connect(m_udp, &QUdpSocket::readyRead, this, [this] { readDatagrams(); });
         QList<std::shared_ptr<FakeUdpService>> services;
         {
             QMutexLocker lock(&m_fake->m_mutex);
@@ -205,19 +244,18 @@ public:
         for (QAbstractSocket *socket : sockets)
             socket->abort();
         qDeleteAll(std::exchange(m_services, {}));
+        m_configSocket = nullptr;
         delete m_command;
         delete m_firmware;
-        delete m_udp;
         m_command = m_firmware = nullptr;
-        m_udp = nullptr;
         qDeleteAll(findChildren<QTcpSocket *>());
     }
 
     void sendDatagram(const QByteArray &data, const QHostAddress &to, quint16 port, int msec)
     {
         QTimer::singleShot(msec, this, [this, data, to, port] {
-            if (m_udp)
-                m_udp->writeDatagram(data, to, port);
+            if (m_configSocket)
+                m_configSocket->sendRaw(data, to, port);
         });
     }
 
@@ -505,45 +543,10 @@ private:
         return true;
     }
 
-    void readDatagrams()
-    {
-        while (m_udp && m_udp->hasPendingDatagrams()) {
-            const QNetworkDatagram datagram = m_udp->receiveDatagram();
-            if (!datagram.isValid())
-                break;
-            const QByteArray data = datagram.data();
-            record([&data](FakeModule::Records &r) {
-                r.received[FakeModule::ConfigPort] += data;
-                r.datagrams << data;
-            });
-            const FakeModule::Script s = script();
-            if (s.silent || data.size() < 7)
-                continue;
-            const auto key = qMakePair(int(quint8(data.at(1))), int(quint8(data.at(2))));
-            QByteArray answer;
-            if (data.at(0) == 0x43) {
-                const quint32 length = qFromBigEndian<quint32>(data.constData() + 3);
-                const QByteArray block = data.mid(7, int(length));
-                record([&key, &block](FakeModule::Records &r) { r.blocks[key] = block; });
-                answer = s.udpDownloadReply.isNull() ? QByteArrayLiteral("#OK\r\n") : s.udpDownloadReply;
-            } else if (data.at(0) == 0x55) {
-                answer = s.uploadBlocks.value(key);
-            } else {
-                continue;
-            }
-            const QHostAddress to = datagram.senderAddress();
-            const quint16 port = quint16(datagram.senderPort());
-            QTimer::singleShot(s.replyDelay, this, [this, answer, to, port] {
-                if (m_udp)
-                    m_udp->writeDatagram(answer, to, port);
-            });
-        }
-    }
-
     FakeModule *m_fake;
     QTcpServer *m_command = nullptr;
     QTcpServer *m_firmware = nullptr;
-    QUdpSocket *m_udp = nullptr;
+    FakeServiceSocket *m_configSocket = nullptr;
     QHash<QTcpSocket *, Link> m_links;
     QPointer<QTcpSocket> m_firmwareCommander;
     QList<FakeServiceSocket *> m_services;
@@ -551,6 +554,7 @@ private:
 
 FakeModule::FakeModule(const QString &address)
     : m_address(address)
+    , m_config(std::make_shared<FakeConfigService>(this))
 {
 }
 
@@ -618,6 +622,17 @@ void FakeModule::useExampleCoupler()
     m_script.moduleType = exampleCouplerType;
     m_script.submoduleIds = exampleSubmoduleIds;
     m_script.paramBytes = exampleParamBytes;
+    // Coupler 2 in and 2 out, RV-DI16 2 in, RV-DO16 2 out, RV-AI4 8 in.
+    m_script.inputLength = 12;
+    m_script.outputLength = 4;
+    m_script.greeting = "\r\n" + exampleCouplerType.toLatin1() + " Software version V1.00\r\n";
+}
+
+void FakeModule::setProcessImageLengths(int input, int output)
+{
+    QMutexLocker lock(&m_mutex);
+    m_script.inputLength = input;
+    m_script.outputLength = output;
 }
 
 #define FAKE_SET(field, value)                                                                                         \
@@ -665,6 +680,9 @@ void FakeModule::setUdpDownloadReply(const QByteArray &reply)
 void FakeModule::setSilent(bool silent)
 {
     FAKE_SET(silent, silent);
+    FakeMisbehaviour m = m_config->currentMisbehaviour();
+    m.silent = silent;
+    m_config->setMisbehaviour(m);
 }
 void FakeModule::setSkipAck(int index)
 {
@@ -685,6 +703,14 @@ void FakeModule::setBackToBack(bool on)
 void FakeModule::setReplyDelay(int msec)
 {
     FAKE_SET(replyDelay, msec);
+    FakeMisbehaviour m = m_config->currentMisbehaviour();
+    m.delayMs = msec;
+    m_config->setMisbehaviour(m);
+}
+
+FakeUdpService &FakeModule::configService()
+{
+    return *m_config;
 }
 void FakeModule::setDropOnCommand(char command)
 {
@@ -720,10 +746,12 @@ QByteArray FakeModule::infoReply() const
         return m_script.infoReply;
     const QString lastOctet = m_address.section(QLatin1Char('.'), 3, 3);
     QString text = QStringLiteral("moduletype:%1#MAC:02:00:00:00:00:%2#IP:%3#MASK:255.0.0.0#GATEWAY:127.0.0.1"
-                                  "#INLN:4#OTLN:4#PRLN:%4#V1.00#V1.00#SUBNUM:%5")
+                                  "#INLN:%4#OTLN:%5#PRLN:%6#V1.00#V1.00#SUBNUM:%7")
                        .arg(m_script.moduleType)
                        .arg(lastOctet.toInt(), 2, 16, QLatin1Char('0'))
                        .arg(m_address)
+                       .arg(m_script.inputLength)
+                       .arg(m_script.outputLength)
                        .arg(m_script.paramBytes.size())
                        .arg(m_script.submoduleIds.size());
     for (int id : m_script.submoduleIds)
@@ -805,6 +833,7 @@ QByteArray FakeModule::firmwareImage() const
 
 void FakeModule::clearRecords()
 {
+    m_config->clearReceived();
     QMutexLocker lock(&m_mutex);
     m_records = Records();
 }

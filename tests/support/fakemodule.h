@@ -14,6 +14,7 @@
 
 class QThread;
 class FakeModuleEngine;
+class FakeConfigService;
 
 // A module on a loopback address: the command channel, the firmware port and the UDP
 // configuration port of Endpoints::current(). It runs in a thread of its own, so callers that
@@ -52,6 +53,8 @@ public:
     void setGreeting(const QByteArray &greeting);
     void setModuleType(const QString &type);
     void setSubmoduleIds(const QList<int> &typeIds);
+    // Input and output process image bytes the information reply announces (default 4 and 4).
+    void setProcessImageLengths(int input, int output);
     // A full information reply replaces the one built from type, address and sub-modules.
     void setInfoReply(const QByteArray &reply);
     QByteArray infoReply() const;
@@ -84,6 +87,10 @@ public:
     void setCommandDropAfter(qint64 bytes); // resets the command link after that many bytes; -1 off
     void setConfirmFirmware(bool confirm); // the RESET text once the whole image arrived (default on)
 
+    // The configuration port as a service, for its own misbehaviour (split, dropped, back to
+    // back ...); setSilent() and setReplyDelay() set its silence and delay too.
+    FakeUdpService &configService();
+
     // Sends a datagram from this module's configuration port, as if on its own, after msec.
     void sendDatagram(const QByteArray &data, const QHostAddress &to, quint16 port, int msec);
 
@@ -103,12 +110,15 @@ public:
 
 private:
     friend class FakeModuleEngine;
+    friend class FakeConfigService;
 
     struct Script
     {
         QByteArray greeting;
         QString moduleType = QStringLiteral("FAKE-IO");
         QList<int> submoduleIds;
+        int inputLength = 4;
+        int outputLength = 4;
         QByteArray infoReply;
         QByteArray paramBytes;
         QByteArray paramReply;
@@ -149,6 +159,7 @@ private:
     Script m_script;
     Records m_records;
     QList<std::shared_ptr<FakeUdpService>> m_services;
+    std::shared_ptr<FakeUdpService> m_config;
     QThread *m_thread = nullptr;
     FakeModuleEngine *m_engine = nullptr;
 };

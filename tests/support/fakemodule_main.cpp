@@ -102,7 +102,10 @@ int main(int argc, char *argv[])
 
     FakeModule fake(parser.value(address));
     fake.useExampleCoupler();
-    fake.setModuleType(parser.value(type));
+    if (parser.isSet(type)) {
+        fake.setModuleType(parser.value(type));
+        fake.setGreeting("\r\n" + parser.value(type).toLatin1() + " Software version V1.00\r\n");
+    }
     const QString paramHex = parser.value(params).remove(QLatin1Char(' '));
     if (!QRegularExpression(QStringLiteral("^([0-9A-Fa-f]{2})*$")).match(paramHex).hasMatch()) {
         err << "--params: not hexadecimal: " << parser.value(params) << "\n";
