@@ -2,9 +2,13 @@
 
 #include "general.h"
 #include "pagefactory.h"
+#include "weigh_form.h"
+#include "weighing_factory_calibform.h"
 
 void registerBuiltinPages()
 {
     // Each page class joins here, e.g. PageFactory::registerPage<General>(PageFactory::General);
     PageFactory::registerPage<General>(PageFactory::General);
+    PageFactory::registerPage<Weigh_Form>(PageFactory::WEIGT);
+    PageFactory::registerPage<weighing_Factory_calibForm>(PageFactory::Factory_WEIGT);
 }

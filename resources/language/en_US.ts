@@ -354,4 +354,77 @@
         <translation>stop</translation>
     </message>
 </context>
+<context>
+    <name>Weigh_Form</name>
+    <message>
+        <source>连接成功</source>
+        <translation>Run</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>称重需要串口连接</source>
+        <translation>Weighing needs the serial link</translation>
+    </message>
+</context>
+<context>
+    <name>weighing_Factory_calibForm</name>
+    <message>
+        <source>连接成功</source>
+        <translation>Run</translation>
+    </message>
+    <message>
+        <source>打开</source>
+        <translation>Connect</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>称重需要串口连接</source>
+        <translation>Weighing needs the serial link</translation>
+    </message>
+</context>
+<context>
+    <name>weighingconfig</name>
+    <message>
+        <source>重量数据</source>
+        <translation>Weight</translation>
+    </message>
+    <message>
+        <source>毛重:</source>
+        <translation>N.W</translation>
+    </message>
+    <message>
+        <source>皮重:</source>
+        <translation>T.W</translation>
+    </message>
+    <message>
+        <source>去皮</source>
+        <translation>Tare</translation>
+    </message>
+    <message>
+        <source>净重:</source>
+        <translation>N.W</translation>
+    </message>
+    <message>
+        <source>清皮</source>
+        <translation>Clear Tare</translation>
+    </message>
+    <message>
+        <source>标定设置</source>
+        <translation>Setting</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>信息栏</source>
+        <translation>Message</translation>
+    </message>
+</context>
 </TS>

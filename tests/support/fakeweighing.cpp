@@ -1,0 +1,119 @@
+#include "fakeweighing.h"
+
+#include "bytecodec.h"
+#include "plugframe.h"
+
+void FakeWeighing::setGross(int channel, qint32 tenths)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_channels[channel & 1].gross = tenths;
+}
+
+void FakeWeighing::setResult(quint8 result)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_result = result;
+}
+
+void FakeWeighing::setRawValues(quint32 first, quint32 second)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_raw[0] = first;
+    m_raw[1] = second;
+}
+
+QList<FakeWeighing::Request> FakeWeighing::requests() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_requests;
+}
+
+qint32 FakeWeighing::tare(int channel) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_channels[channel & 1].tare;
+}
+
+int FakeWeighing::filter(int channel) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_channels[channel & 1].filter;
+}
+
+int FakeWeighing::unit(int channel) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_channels[channel & 1].unit;
+}
+
+int FakeWeighing::consume(const QByteArray &pending, QList<SerialPeer::Reply> &replies)
+{
+    if (pending.isEmpty() || quint8(pending.at(0)) != PlugFrame::requestPrefix)
+        return notMine;
+    if (pending.size() >= 2 && quint8(pending.at(1)) != PlugFrame::head)
+        return notMine;
+    if (pending.size() >= 3 && quint8(pending.at(2)) != PlugFrame::typeWeigh)
+        return notMine;
+    if (pending.size() < 8)
+        return needMore;
+    const quint32 length = PlugFrame::payloadLength(pending.mid(1));
+    if (length > 64)
+        return notMine;
+    const int total = 1 + 9 + int(length);
+    if (pending.size() < total)
+        return needMore;
+    const QByteArray frame = pending.mid(1, total - 1);
+    if (!PlugFrame::checkSum(frame))
+        return notMine;
+    const int command = quint8(frame.at(2));
+    const QByteArray payload = frame.mid(7, int(length));
+    const int channel = payload.isEmpty() ? 0 : quint8(payload.at(0)) & 1;
+
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_requests.append({ command, payload });
+    Channel &ch = m_channels[channel];
+    QByteArray answer;
+    switch (command) {
+    case 0x00: // weights
+        answer = ByteWriter()
+                     .u8(quint8(channel))
+                     .s32be(ch.gross)
+                     .s32be(ch.tare)
+                     .s32be(ch.gross - ch.tare)
+                     .data();
+        break;
+    case 0x10: // tare: 1 takes the gross as tare, 0 clears it
+        if (payload.size() >= 2)
+            ch.tare = payload.at(1) ? ch.gross : 0;
+        answer = ByteWriter().u8(quint8(channel)).u8(m_result).data();
+        break;
+    case 0x30: // filter and unit
+        if (payload.size() >= 3) {
+            ch.filter = quint8(payload.at(1));
+            ch.unit = quint8(payload.at(2));
+        }
+        answer = ByteWriter().u8(quint8(channel)).u8(m_result).data();
+        break;
+    case 0x20:
+    case 0x40:
+    case 0x50:
+    case 0x60:
+    case 0x61:
+    case 0x62:
+    case 0x63:
+    case 0x64:
+        answer = ByteWriter().u8(quint8(channel)).u8(m_result).data();
+        break;
+    case 0x80: // raw values of both channels, no channel byte
+        answer = ByteWriter().u32be(m_raw[0]).u32be(m_raw[1]).data();
+        break;
+    case 0x81:
+    case 0x8F:
+        answer = ByteWriter().u8(m_result).data();
+        break;
+    default:
+        return total;
+    }
+    replies.append(SerialPeer::now(PlugFrame::build(PlugFrame::typeWeigh, command, answer) + char(PlugFrame::split)));
+    return total;
+}
