@@ -1,4 +1,5 @@
 #include "plugframe.h"
+#include "weighcommand.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -11,6 +12,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QList<QByteArray> frames = PlugFrame::takeAll(buffer);
     for (const QByteArray &frame : frames) {
         if (!PlugFrame::checkSum(frame) || frame.at(0) != char(PlugFrame::head))
+            __builtin_trap();
+        int command = 0;
+        int channel = 0;
+        QByteArray data;
+        if (WeighCodec::splitReply(frame, &command, &channel, &data) && data.size() + 10 != frame.size())
             __builtin_trap();
     }
     if (buffer.size() > PlugFrame::maxBuffer)

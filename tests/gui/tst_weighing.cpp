@@ -1,6 +1,6 @@
+#include "fakeweighing.h"
 #include "modulebase.h"
 #include "plugframe.h"
-#include "fakeweighing.h"
 #include "promptrecorder.h"
 #include "serialpeer.h"
 #include "serialportregistry.h"
@@ -245,6 +245,8 @@ private slots:
         child<QComboBox>(panel0, "comboBox_unit")->setCurrentIndex(2);
         child<QPushButton>(panel0, "pushButton_set_tare")->click();
         child<QPushButton>(panel0, "pushButton_sample")->click();
+        // Weight calibration lives in its group, usable once the user checks it.
+        child<QGroupBox>(panel0, "groupBox_cailb")->setChecked(true);
         child<QPushButton>(panel0, "pushButton_zerocorrection")->click();
         QTRY_COMPARE_WITH_TIMEOUT(child<QTextBrowser>(panel0, "textBrowser")->toPlainText(),
             QString::fromUtf8("去皮/清皮成功\n设置采用参数成功\n设置零点校准成功"), 5000);

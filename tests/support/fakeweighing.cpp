@@ -75,12 +75,7 @@ int FakeWeighing::consume(const QByteArray &pending, QList<SerialPeer::Reply> &r
     QByteArray answer;
     switch (command) {
     case 0x00: // weights
-        answer = ByteWriter()
-                     .u8(quint8(channel))
-                     .s32be(ch.gross)
-                     .s32be(ch.tare)
-                     .s32be(ch.gross - ch.tare)
-                     .data();
+        answer = ByteWriter().u8(quint8(channel)).s32be(ch.gross).s32be(ch.tare).s32be(ch.gross - ch.tare).data();
         break;
     case 0x10: // tare: 1 takes the gross as tare, 0 clears it
         if (payload.size() >= 2)
