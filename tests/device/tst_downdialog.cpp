@@ -138,9 +138,7 @@ private slots:
 
     void networkDownload_data()
     {
-        QTest::addColumn<bool>("backToBack");
-        QTest::newRow("spaced") << false;
-        QTest::newRow("back to back") << true;
+        FakeModule::addSpacingRows();
     }
 
     void networkDownload()

@@ -108,9 +108,7 @@ private slots:
     // Replies spaced as the fake spaces them, or back to back as a real network delivers them.
     void scanRange_data()
     {
-        QTest::addColumn<bool>("backToBack");
-        QTest::newRow("spaced") << false;
-        QTest::newRow("back to back") << true;
+        FakeModule::addSpacingRows();
     }
 
     // Fakes on some addresses of the range, nothing on the others.

@@ -56,9 +56,16 @@ class TestFakeRoad : public QObject
     Q_OBJECT
 
 private:
-    // Checks what the README promises after the scan.
-    static void showsTheExampleCoupler(MainWindow &w, const QString &address)
+    // Scans as the README says in a fresh program and checks what it promises.
+    static void scanShowsTheExampleCoupler(const QString &address)
     {
+        TempAppDir dir(true);
+        MainWindow w;
+        w.applyStoredLanguage();
+        PromptRecorder prompts;
+        prompts.onExec = scanAsTheReadmeSays;
+        QMetaObject::invokeMethod(&w, "on_scanmodule_clicked");
+
         QCOMPARE(w.moduleList.size(), 1);
         module *coupler = w.moduleList.first();
         QCOMPARE(coupler->name, QStringLiteral("RVE-C100"));
@@ -105,25 +112,14 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT((said += fake.readAllStandardOutput()).contains('\n'), 30000);
         QVERIFY2(said.startsWith("fake module 127.0.0.5 answering as RVE-C100"), said.constData());
 
-        TempAppDir dir(true);
-        MainWindow w;
-        w.applyStoredLanguage();
-        PromptRecorder prompts;
-        prompts.onExec = scanAsTheReadmeSays;
-        QMetaObject::invokeMethod(&w, "on_scanmodule_clicked");
-        showsTheExampleCoupler(w, QStringLiteral("127.0.0.5"));
+        scanShowsTheExampleCoupler(QStringLiteral("127.0.0.5"));
 
         fake.terminate();
         QVERIFY(fake.waitForFinished(10000));
     }
 
     // The same defaults in-process, back to back as well.
-    void exampleCouplerDefaults_data()
-    {
-        QTest::addColumn<bool>("backToBack");
-        QTest::newRow("spaced") << false;
-        QTest::newRow("back to back") << true;
-    }
+    void exampleCouplerDefaults_data() { FakeModule::addSpacingRows(); }
     void exampleCouplerDefaults()
     {
         QFETCH(bool, backToBack);
@@ -131,13 +127,7 @@ private slots:
         fake.useExampleCoupler();
         fake.setBackToBack(backToBack);
         QVERIFY(fake.start());
-        TempAppDir dir(true);
-        MainWindow w;
-        w.applyStoredLanguage();
-        PromptRecorder prompts;
-        prompts.onExec = scanAsTheReadmeSays;
-        QMetaObject::invokeMethod(&w, "on_scanmodule_clicked");
-        showsTheExampleCoupler(w, QStringLiteral("127.0.0.6"));
+        scanShowsTheExampleCoupler(QStringLiteral("127.0.0.6"));
     }
 };
 

@@ -218,9 +218,7 @@ private slots:
 
     void scanRoadAgainstFakeModules_data()
     {
-        QTest::addColumn<bool>("backToBack");
-        QTest::newRow("spaced") << false;
-        QTest::newRow("back to back") << true;
+        FakeModule::addSpacingRows();
     }
 
     void scanRoadAgainstFakeModules()

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QUdpSocket>
 #include <QtEndian>
+#include <QtTest>
 
 const QByteArray FakeModule::defaultGreeting = QByteArrayLiteral("\r\nFAKE-IO Software version V1.00\r\n");
 const QByteArray FakeModule::ackReply = QByteArrayLiteral("ACK\r\n");
@@ -706,6 +707,13 @@ void FakeModule::setReplyDelay(int msec)
     FakeMisbehaviour m = m_config->currentMisbehaviour();
     m.delayMs = msec;
     m_config->setMisbehaviour(m);
+}
+
+void FakeModule::addSpacingRows()
+{
+    QTest::addColumn<bool>("backToBack");
+    QTest::newRow("spaced") << false;
+    QTest::newRow("back to back") << true;
 }
 
 FakeUdpService &FakeModule::configService()

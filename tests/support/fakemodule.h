@@ -80,6 +80,9 @@ public:
     // The pieces of a reply, and the several replies to one request, go out in one write with no
     // pause, as they arrive on a real network; off: spaced by the piece gap.
     void setBackToBack(bool on);
+    // For a test's _data function: the bool column "backToBack" with the rows "spaced" and
+    // "back to back", so a test runs against both.
+    static void addSpacingRows();
     void setReplyDelay(int msec); // every greeting and reply comes this much later
     void setDropOnCommand(char command); // closes the link instead of answering it; 0 off
     void setCloseAfterCommand(char command); // answers it, then closes the link; 0 off
