@@ -96,9 +96,25 @@ private slots:
         PlatformLists::setSerialPorts({});
     }
 
+    void readmeRoadWithTheStandaloneFake_data()
+    {
+        QTest::addColumn<bool>("machineAddresses");
+        QTest::newRow("local IP box empty") << false;
+        // What the box lists on this machine (loopback is never listed): the scan binds to it.
+        QTest::newRow("local IP box as on this machine") << true;
+    }
+
     // The standalone program itself, started with the README's options (ports moved for the test).
     void readmeRoadWithTheStandaloneFake()
     {
+        QFETCH(bool, machineAddresses);
+        if (machineAddresses) {
+            PlatformLists::reset();
+            PlatformLists::setLocalAddresses(PlatformLists::localAddresses());
+        } else {
+            PlatformLists::setLocalAddresses({});
+        }
+        PlatformLists::setSerialPorts({});
         const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/fakemodule");
         QVERIFY2(QFileInfo::exists(program), qPrintable(program));
         const Endpoints &endpoints = Endpoints::current();
@@ -113,6 +129,7 @@ private slots:
         QVERIFY2(said.startsWith("fake module 127.0.0.5 answering as RVE-C100"), said.constData());
 
         scanShowsTheExampleCoupler(QStringLiteral("127.0.0.5"));
+        PlatformLists::setLocalAddresses({});
 
         fake.terminate();
         QVERIFY(fake.waitForFinished(10000));
