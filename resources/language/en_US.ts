@@ -427,4 +427,15 @@
         <translation>Message</translation>
     </message>
 </context>
+<context>
+    <name>MultiCurvesPlot</name>
+    <message>
+        <source>请再次确认</source>
+        <translation>Please confirm again</translation>
+    </message>
+    <message>
+        <source>确认清空吗？</source>
+        <translation>Clear all history data?</translation>
+    </message>
+</context>
 </TS>
