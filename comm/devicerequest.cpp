@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QHash>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QSet>
@@ -19,6 +20,12 @@ QSet<DeviceRequest *> &registry()
 {
     static QSet<DeviceRequest *> requests;
     return requests;
+}
+
+QHash<QThread *, std::shared_ptr<std::atomic<bool>>> &adopted()
+{
+    static QHash<QThread *, std::shared_ptr<std::atomic<bool>>> threads;
+    return threads;
 }
 
 } // namespace
@@ -92,26 +99,72 @@ bool DeviceRequest::isRunning() const
     return m_thread && m_thread->isRunning();
 }
 
+void DeviceRequest::discard()
+{
+    if (m_thread) {
+        m_thread->wait();
+        delete m_thread;
+        m_thread = nullptr;
+    }
+    delete this;
+}
+
 bool DeviceRequest::stopAll(int msec)
 {
-    QList<QThread *> threads;
+    QList<DeviceRequest *> requests;
+    QList<QThread *> others;
     {
         QMutexLocker lock(&registryMutex());
         for (DeviceRequest *request : qAsConst(registry())) {
             request->m_stop->store(true);
-            if (request->m_thread)
-                threads.append(request->m_thread);
+            requests.append(request);
+        }
+        for (auto it = adopted().cbegin(); it != adopted().cend(); ++it) {
+            it.value()->store(true);
+            // Its event loop too: a worker that has finished its work may be waiting there.
+            it.key()->quit();
+            others.append(it.key());
         }
     }
     const QDeadlineTimer deadline(msec);
     bool allDone = true;
-    for (QThread *thread : qAsConst(threads))
-        allDone = thread->wait(deadline) && allDone;
+    for (DeviceRequest *request : qAsConst(requests)) {
+        if (request->m_thread && !request->m_thread->wait(deadline))
+            allDone = false;
+        else
+            request->discard();
+    }
+    for (QThread *thread : qAsConst(others)) {
+        // Only the GUI thread deletes adopted threads, and it is here: the pointer is good.
+        if (!thread->wait(deadline))
+            allDone = false;
+        else
+            delete thread;
+    }
     return allDone;
+}
+
+std::shared_ptr<std::atomic<bool>> DeviceRequest::adopt(QThread *thread)
+{
+    auto stop = std::make_shared<std::atomic<bool>>(false);
+    if (!thread)
+        return stop;
+    {
+        QMutexLocker lock(&registryMutex());
+        adopted().insert(thread, stop);
+    }
+    connect(thread, &QObject::destroyed, [thread]() {
+        QMutexLocker lock(&registryMutex());
+        adopted().remove(thread);
+    });
+    return stop;
 }
 
 int DeviceRequest::runningCount()
 {
     QMutexLocker lock(&registryMutex());
-    return registry().size();
+    int running = registry().size();
+    for (auto it = adopted().cbegin(); it != adopted().cend(); ++it)
+        running += it.key()->isRunning() ? 1 : 0;
+    return running;
 }

@@ -46,10 +46,17 @@ public:
     void cancel();
     bool isRunning() const;
 
-    // Asks every running request to stop and waits up to msec in all for their threads; true when
-    // none is left running. Called when the program closes.
+    // Asks every running request (and every adopted thread) to stop and waits up to msec in all
+    // for their threads; true when none is left running. Called when the program closes: requests
+    // and adopted threads that have ended are released at once, without their done.
     static bool stopAll(int msec);
     static int runningCount();
+
+    // Joins a worker thread started elsewhere (a scan or a download walking many modules) to the
+    // set that stopAll stops. Returns the stop flag to give its worker (TCPThread::cancel); it
+    // lives as long as the thread object. The thread is started and deleted by its owner (or by
+    // its own finished signal).
+    static std::shared_ptr<std::atomic<bool>> adopt(QThread *thread);
 
 signals:
     void finished();
@@ -59,6 +66,8 @@ private:
     ~DeviceRequest() override;
 
     void deliver();
+    // Drops a request whose thread has ended without handing on its result.
+    void discard();
 
     std::shared_ptr<std::atomic<bool>> m_stop = std::make_shared<std::atomic<bool>>(false);
     QThread *m_thread = nullptr;

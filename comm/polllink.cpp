@@ -39,7 +39,8 @@ bool PollLink::start(const Settings &settings)
     m_error.clear();
     m_buffer.clear();
     m_misses = 0;
-    m_replied = false;
+    // Nothing has been asked before the first tick, so it cannot count as a miss.
+    m_replied = true;
 
     if (settings.transport == Udp) {
         const QHostAddress module = ipv4FromText(settings.address);
@@ -47,7 +48,7 @@ bool PollLink::start(const Settings &settings)
             m_error = tr("地址无效");
             return false;
         }
-        m_udp = new QUdpSocket(this);
+        m_udp = new QUdpSocket;
         if (!m_udp->bind(QHostAddress(QHostAddress::AnyIPv4), settings.localPort)) {
             m_error = m_udp->errorString();
             delete m_udp;
@@ -56,7 +57,7 @@ bool PollLink::start(const Settings &settings)
         }
         connect(m_udp, &QUdpSocket::readyRead, this, &PollLink::onUdpReadyRead);
     } else {
-        m_serial = new SerialLink(this);
+        m_serial = new SerialLink;
         m_serial->setMaxBuffer(settings.maxBuffer);
         m_serial->setCutter(m_cutter);
         if (!m_serial->open(settings.portName)) {
@@ -76,14 +77,17 @@ bool PollLink::start(const Settings &settings)
     if (!settings.streamOn.isEmpty() && !settings.address.isEmpty()) {
         const QString ip = settings.address;
         const QByteArray command = settings.streamOn;
-        DeviceRequest::start(nullptr, [ip, command](const std::atomic<bool> &stop) {
-            TCPThread worker;
-            worker.cancel = &stop;
-            worker.streamSwitch(ip, command);
-        }, nullptr);
+        DeviceRequest::start(
+            nullptr,
+            [ip, command](const std::atomic<bool> &stop) {
+                TCPThread worker;
+                worker.cancel = &stop;
+                worker.streamSwitch(ip, command);
+            },
+            nullptr);
     }
 
-    m_timer = new QTimer(this);
+    m_timer = new QTimer;
     m_timer->setInterval(qMax(1, settings.periodMs));
     connect(m_timer, &QTimer::timeout, this, &PollLink::tick);
     m_timer->start();
@@ -93,14 +97,18 @@ bool PollLink::start(const Settings &settings)
 void PollLink::stop()
 {
     const bool wasRunning = isRunning();
+    // stop() may run inside a signal of the timer or the socket (a receiver of frameReceived or
+    // linkLost stops or deletes the link): they are let go later, never deleted under their feet.
     if (m_timer) {
         m_timer->stop();
-        delete m_timer;
+        m_timer->disconnect(this);
+        m_timer->deleteLater();
         m_timer = nullptr;
     }
     if (m_udp) {
+        m_udp->disconnect(this);
         m_udp->close();
-        delete m_udp;
+        m_udp->deleteLater();
         m_udp = nullptr;
     }
     if (m_serial) {
@@ -113,11 +121,14 @@ void PollLink::stop()
     if (wasRunning && !m_settings.streamOff.isEmpty() && !m_settings.address.isEmpty()) {
         const QString ip = m_settings.address;
         const QByteArray command = m_settings.streamOff;
-        DeviceRequest::start(nullptr, [ip, command](const std::atomic<bool> &stop) {
-            TCPThread worker;
-            worker.cancel = &stop;
-            worker.streamSwitch(ip, command);
-        }, nullptr);
+        DeviceRequest::start(
+            nullptr,
+            [ip, command](const std::atomic<bool> &stop) {
+                TCPThread worker;
+                worker.cancel = &stop;
+                worker.streamSwitch(ip, command);
+            },
+            nullptr);
     }
 }
 

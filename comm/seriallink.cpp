@@ -26,7 +26,8 @@ bool SerialLink::open(const QString &portName)
         return false;
     }
     m_portName = portName;
-    m_port = new QSerialPort(this);
+    // No parent: a receiver of frameReceived may delete the link while the port is in its signal.
+    m_port = new QSerialPort;
     m_port->setPortName(portName);
     m_port->setBaudRate(QSerialPort::Baud115200);
     m_port->setDataBits(QSerialPort::Data8);

@@ -26,14 +26,23 @@ bool SerialPortRegistry::acquire(const QString &name, QObject *holder)
         QObject *current = m_holders.value(k);
         if (current && current != holder)
             return false;
-        if (!current) {
-            watch = !m_holders.values().contains(holder);
+        if (!current)
             m_holders.insert(k, holder);
+        if (!m_watched.contains(holder)) {
+            m_watched.insert(holder);
+            watch = true;
         }
     }
     // The holder may live in another thread; destroyed is emitted there and handled directly.
     if (watch)
-        connect(holder, &QObject::destroyed, this, [this](QObject *gone) { releaseAll(gone); }, Qt::DirectConnection);
+        connect(
+            holder, &QObject::destroyed, this,
+            [this](QObject *gone) {
+                releaseAll(gone);
+                QMutexLocker lock(&m_mutex);
+                m_watched.remove(gone);
+            },
+            Qt::DirectConnection);
     return true;
 }
 

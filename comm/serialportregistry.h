@@ -1,11 +1,12 @@
 #ifndef SERIALPORTREGISTRY_H
 #define SERIALPORTREGISTRY_H
 
+#include <QHash>
 #include <QMutex>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QString>
-#include <QHash>
 
 // The one owner of every serial port name. A scan, a download or a page borrows a port here
 // before opening it and gives it back after closing it, so no two users open one port behind
@@ -34,6 +35,8 @@ private:
 
     mutable QMutex m_mutex;
     QHash<QString, QObject *> m_holders;
+    // Holders whose destruction we already watch.
+    QSet<QObject *> m_watched;
 };
 
 #endif

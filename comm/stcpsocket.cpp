@@ -86,6 +86,11 @@ bool sTcpSocket::waitreadAfterDelay(INFOType newstate)
             return false;
         if (state == newstate)
             return true;
+        if (stopRequested && stopRequested())
+            return false;
+        // No chunk can arrive any more on a link the module has closed or reset.
+        if (connectionState() == UnconnectedState && error() == RemoteHostClosedError && bytesAvailable() == 0)
+            return false;
     }
     return false;
 }

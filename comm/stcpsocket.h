@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QTcpSocket>
+#include <functional>
 
 // The socket of one exchange on the command channel. The read handler advances the reply state
 // when a received chunk is the reply the state asks for; senders poll the state with waitread().
@@ -38,13 +39,18 @@ public:
 
     SocketState connectionState() const { return QAbstractSocket::state(); }
 
+    // Asked between the polls of a wait: true ends the wait at once, unanswered. Set by the
+    // worker that owns the socket so a stop request never sits out a whole wait.
+    std::function<bool()> stopRequested;
+
     // Applies the reply rules to one chunk as if it had just been read. onRead() feeds it.
     void handleChunk(const QByteArray &chunk);
 
 public slots:
     void onRead();
     // True as soon as the state equals newstate, tested at once and after each of 61 waits of
-    // 20 ms; the 61st wait ends without a test.
+    // 20 ms; the 61st wait ends without a test. A stop request, or a link the module has closed
+    // with nothing left to read, ends the wait early with false.
     bool waitread(INFOType newstate);
     // The same wait, without the test before the first 20 ms.
     bool waitreadAfterDelay(INFOType newstate);

@@ -8,12 +8,22 @@
 
 #include <QDeadlineTimer>
 #include <QDebug>
+#include <QEventLoop>
+#include <QMutex>
 #include <QNetworkDatagram>
 #include <QStringList>
 #include <QTcpSocket>
+#include <QTimer>
 #include <QUdpSocket>
 #include <QtEndian>
 #include <algorithm>
+#include <functional>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <sys/select.h>
+#include <sys/socket.h>
+#endif
 
 namespace {
 
@@ -30,20 +40,46 @@ constexpr int udpSendMs = 10;
 constexpr int udpReplyMs = 1500;
 // Bound on the wait until written bytes have left; a module that stops reading fails the exchange.
 constexpr int drainMs = 10000;
+// Bound on the wait for the module to close a link after our last byte.
+constexpr int closeMs = 3000;
+// Longest stretch any wait runs before it looks at the stop request again.
+constexpr int stopPollMs = 20;
+// Longest a UDP exchange waits for another one on the shared local configuration port.
+constexpr int udpPortWaitMs = 5000;
+
+using StopCheck = std::function<bool()>;
+
+// The local configuration port is one per machine: exchanges take turns on it, so two at once
+// (a live-status poll beside a block transfer) both succeed and the module still sees the port.
+QMutex &configPortMutex()
+{
+    static QMutex mutex;
+    return mutex;
+}
+
+// Waits for a connection that has been asked for; no wait longer than stopPollMs passes without
+// looking at stop. A socket not connected at the end is aborted.
+bool waitConnected(QAbstractSocket &socket, int msec, const StopCheck &stop)
+{
+    const QDeadlineTimer deadline(msec);
+    while (socket.state() == QAbstractSocket::HostLookupState || socket.state() == QAbstractSocket::ConnectingState) {
+        const qint64 left = deadline.remainingTime();
+        if (left <= 0 || stop())
+            break;
+        QEventLoop loop;
+        QObject::connect(&socket, &QAbstractSocket::stateChanged, &loop, &QEventLoop::quit);
+        QTimer::singleShot(int(std::min<qint64>(left, stopPollMs)), &loop, &QEventLoop::quit);
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    if (socket.state() == QAbstractSocket::ConnectedState)
+        return true;
+    socket.abort();
+    return false;
+}
 
 QString dotted(QString ip)
 {
     return ip.replace(QLatin1Char(':'), QLatin1Char('.'));
-}
-
-// Asks for the connection, arms the greeting wait and blocks until connected or timed out.
-bool connectChannel(sTcpSocket &socket, const QHostAddress &address, int msec)
-{
-    if (address.isNull())
-        return false;
-    socket.connectToHost(address, Endpoints::current().commandPort, QIODevice::ReadWrite);
-    socket.state = sTcpSocket::WAIT_VERSION;
-    return socket.waitForConnected(msec);
 }
 
 void closeChannel(sTcpSocket &socket, bool connected)
@@ -80,19 +116,59 @@ bool writeCommand(QIODevice &socket, const QByteArray &bytes)
 }
 
 // Writes data and waits (bounded) until every byte has been handed to the network.
-bool writeAndDrain(QAbstractSocket &socket, const QByteArray &data, int msec)
+bool writeAndDrain(QAbstractSocket &socket, const QByteArray &data, int msec, const StopCheck &stop)
 {
     if (!data.isEmpty() && socket.write(data) != data.size())
         return false;
     socket.flush();
     const QDeadlineTimer deadline(msec);
     while (socket.bytesToWrite() > 0) {
-        if (socket.state() != QAbstractSocket::ConnectedState || deadline.hasExpired())
+        if (socket.state() != QAbstractSocket::ConnectedState || deadline.hasExpired() || stop())
             return false;
-        if (!socket.waitForBytesWritten(int(std::max<qint64>(1, deadline.remainingTime()))))
+        const int step = int(std::clamp<qint64>(deadline.remainingTime(), 1, stopPollMs));
+        if (!socket.waitForBytesWritten(step) && socket.state() != QAbstractSocket::ConnectedState)
             return false;
     }
     return socket.state() == QAbstractSocket::ConnectedState;
+}
+
+// After the last byte: ends our direction of the link and waits (bounded) until the module has
+// read everything and closed its side. Bytes handed to the socket are not bytes delivered: a
+// module that resets the link before it took them all makes this false.
+bool closeCleanly(QAbstractSocket &socket, int msec, const StopCheck &stop)
+{
+    if (!writeAndDrain(socket, QByteArray(), msec, stop))
+        return false;
+#ifdef Q_OS_UNIX
+    const qintptr fd = socket.socketDescriptor();
+    if (fd < 0 || ::shutdown(int(fd), SHUT_WR) != 0)
+        return false;
+    // Read the descriptor directly: the socket's own reading would see a reset and an orderly
+    // close alike.
+    const QDeadlineTimer deadline(msec);
+    char sink[512];
+    for (;;) {
+        const qint64 left = deadline.remainingTime();
+        if (left <= 0 || stop())
+            return false;
+        fd_set readable;
+        FD_ZERO(&readable);
+        FD_SET(int(fd), &readable);
+        timeval wait { 0, int(std::min<qint64>(left, stopPollMs)) * 1000 };
+        const int ready = ::select(int(fd) + 1, &readable, nullptr, nullptr, &wait);
+        if (ready < 0 && errno != EINTR)
+            return false;
+        if (ready <= 0)
+            continue;
+        const ssize_t got = ::recv(int(fd), sink, sizeof sink, 0);
+        if (got == 0)
+            return true;
+        if (got < 0 && errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK)
+            return false;
+    }
+#else
+    return socket.state() == QAbstractSocket::ConnectedState;
+#endif
 }
 
 QByteArray bigEndian32(quint32 value)
@@ -124,6 +200,39 @@ TCPThread::~TCPThread()
     moduleList.clear();
 }
 
+bool TCPThread::stopRequested() const
+{
+    return m_stopRequested || stopFlag == 1 || (cancel && cancel->load());
+}
+
+void TCPThread::arm(sTcpSocket &socket) const
+{
+    socket.stopRequested = [this] { return stopRequested(); };
+}
+
+bool TCPThread::connectChannel(sTcpSocket &socket, const QHostAddress &address, int msec) const
+{
+    if (address.isNull() || stopRequested())
+        return false;
+    arm(socket);
+    socket.connectToHost(address, Endpoints::current().commandPort, QIODevice::ReadWrite);
+    socket.state = sTcpSocket::WAIT_VERSION;
+    return waitConnected(socket, msec, [this] { return stopRequested(); });
+}
+
+bool TCPThread::pause(int msec) const
+{
+    const QDeadlineTimer deadline(msec);
+    for (;;) {
+        if (stopRequested())
+            return false;
+        const qint64 left = deadline.remainingTime();
+        if (left <= 0)
+            return true;
+        delay(unsigned(std::min<qint64>(left, stopPollMs)));
+    }
+}
+
 void TCPThread::onRead() { }
 
 void TCPThread::Scanmodulestart(QString startip, QString endip)
@@ -137,7 +246,7 @@ void TCPThread::Scanmodulestart(QString startip, QString endip)
         // Bound before every connection: closing the socket forgets the binding.
         const QHostAddress local = ipv4FromText(localIP);
         sTcpSocket socket;
-        for (int n = first; n <= last && stopFlag != 1; ++n) {
+        for (int n = first; n <= last && !stopRequested(); ++n) {
             const QString address
                 = QStringList { start.at(0), start.at(1), start.at(2), QString::number(n) }.join(QLatin1Char('.'));
             emit SendCurIP(address);
@@ -161,6 +270,8 @@ void TCPThread::UpParamte()
 {
     sTcpSocket socket;
     for (const ModuleTarget &target : qAsConst(moduleList)) {
+        if (stopRequested())
+            break;
         const QString address = dotted(target.ip);
         emit SendCurIP(address);
         const bool connected = connectChannel(socket, ipv4FromText(address), shortConnectMs);
@@ -173,8 +284,11 @@ void TCPThread::UpParamte()
 
 void TCPThread::DownParamter()
 {
+    const StopCheck stop = [this] { return stopRequested(); };
     sTcpSocket socket;
     for (const ModuleTarget &target : qAsConst(moduleList)) {
+        if (stopRequested())
+            break;
         if (target.downFlag != 1)
             continue;
         const QString address = dotted(target.ip);
@@ -188,9 +302,10 @@ void TCPThread::DownParamter()
             socket.state = sTcpSocket::WAIT_ACK;
             ok = writeCommand(socket, QByteArrayLiteral("P\r\n")) && socket.waitread(sTcpSocket::ACK_OK);
         }
-        // Success only once the module has the bytes, not merely the acknowledge.
+        // Success only once the module has taken every byte and closed the link in order: the
+        // acknowledge alone, or bytes handed to the socket, say nothing about delivery.
         if (ok)
-            ok = writeAndDrain(socket, target.paramData, drainMs);
+            ok = writeAndDrain(socket, target.paramData, drainMs, stop) && closeCleanly(socket, closeMs, stop);
         emit SendCurIP(address + (ok ? tr("#下载成功") : tr("#下载出错")));
         closeChannel(socket, true);
     }
@@ -201,6 +316,8 @@ void TCPThread::DownFirmware()
 {
     sTcpSocket socket;
     for (ModuleTarget &target : moduleList) {
+        if (stopRequested())
+            break;
         if (target.firmwareFlag != 1)
             continue;
         const QString address = dotted(target.ip);
@@ -236,12 +353,13 @@ int TCPThread::SendFirmware(const ModuleTarget &target)
 {
     const QString address = dotted(target.ip);
     const QHostAddress host = ipv4FromText(address);
+    const StopCheck stop = [this] { return stopRequested(); };
     QTcpSocket socket;
     bool connected = false;
-    for (int attempt = 0; attempt < firmwareAttempts && !host.isNull(); ++attempt) {
+    for (int attempt = 0; attempt < firmwareAttempts && !host.isNull() && !stopRequested(); ++attempt) {
         socket.abort();
         socket.connectToHost(host, Endpoints::current().firmwarePort, QIODevice::ReadWrite);
-        if (socket.waitForConnected(firmwareConnectMs)) {
+        if (waitConnected(socket, firmwareConnectMs, stop)) {
             connected = true;
             break;
         }
@@ -264,7 +382,8 @@ int TCPThread::transferImage(QTcpSocket &socket, const QString &address, const M
         qDebug().noquote() << "warning: firmware header to" << address << "could not be written";
         return 0;
     }
-    delay(1000);
+    if (!pause(1000))
+        return 0;
     const QByteArray &image = target.firmwareData;
     const qint64 size = image.size();
     qint64 sent = 0;
@@ -281,7 +400,8 @@ int TCPThread::transferImage(QTcpSocket &socket, const QString &address, const M
             return 0;
         }
         while (socket.flush()) { }
-        delay(30);
+        if (!pause(30))
+            return 0;
         sent += written;
         if (++count == firmwareReportEvery) {
             emit SendCurIP(address + tr("#下载中 %1").arg(sign));
@@ -289,7 +409,7 @@ int TCPThread::transferImage(QTcpSocket &socket, const QString &address, const M
             count = 0;
         }
     }
-    if (!writeAndDrain(socket, QByteArray(), drainMs)) {
+    if (!writeAndDrain(socket, QByteArray(), drainMs, [this] { return stopRequested(); })) {
         qDebug().noquote() << "warning: firmware image to" << address << "was not fully written";
         return 0;
     }
@@ -310,16 +430,20 @@ int TCPThread::downPlugConfig(sTcpSocket &socket, const QString &ip, int plugid,
     }
     int result = -1;
     if (socket.waitread(sTcpSocket::VERSION_OK)) {
-        writeCommand(socket, blockHead(0x43, plugid, subplugid, data.size()));
+        const bool headerOut = writeCommand(socket, blockHead(0x43, plugid, subplugid, data.size()));
         socket.state = sTcpSocket::WAIT_ACK;
-        if (socket.waitreadAfterDelay(sTcpSocket::ACK_OK)) {
+        if (headerOut && socket.waitreadAfterDelay(sTcpSocket::ACK_OK)) {
             const int length = data.size();
             const int step = blockSize > 0 ? blockSize : 1000;
             int block = std::min(length, step);
             int sent = 0;
             result = 1;
             while (sent < length) {
-                writeCommand(socket, data.mid(sent, block));
+                // A block the socket refused is a block the module never acknowledges.
+                if (!writeCommand(socket, data.mid(sent, block))) {
+                    result = -1;
+                    break;
+                }
                 socket.state = sTcpSocket::WAIT_ACK;
                 if (!socket.waitreadAfterDelay(sTcpSocket::ACK_OK)) {
                     result = -1;
@@ -335,13 +459,14 @@ int TCPThread::downPlugConfig(sTcpSocket &socket, const QString &ip, int plugid,
     return result;
 }
 
-int TCPThread::UploadPlugConfig(QString ip, int plugid, int subplugid, QByteArray &data)
+int TCPThread::UploadPlugConfig(QString ip, int plugid, int subplugid, QByteArray &data, int maxSize)
 {
     sTcpSocket socket;
-    return uploadPlugConfig(socket, ip, plugid, subplugid, data);
+    return uploadPlugConfig(socket, ip, plugid, subplugid, data, maxSize);
 }
 
-int TCPThread::uploadPlugConfig(sTcpSocket &socket, const QString &ip, int plugid, int subplugid, QByteArray &data)
+int TCPThread::uploadPlugConfig(
+    sTcpSocket &socket, const QString &ip, int plugid, int subplugid, QByteArray &data, int maxSize)
 {
     if (!connectChannel(socket, ipv4FromText(dotted(ip)), shortConnectMs)) {
         closeChannel(socket, false);
@@ -360,6 +485,14 @@ int TCPThread::uploadPlugConfig(sTcpSocket &socket, const QString &ip, int plugi
             socket.state = sTcpSocket::WAIT_INFO;
             if (total == 0) {
                 result = 1;
+            } else if (total > maxSize) {
+                qDebug().noquote() << QStringLiteral("warning: block %1/%2 of %3 announced %4 bytes, more than the %5 "
+                                                     "accepted")
+                                          .arg(plugid)
+                                          .arg(subplugid)
+                                          .arg(ip)
+                                          .arg(total)
+                                          .arg(maxSize);
             } else if (total > 0) {
                 qint64 received = 0;
                 bool ok = true;
@@ -371,6 +504,11 @@ int TCPThread::uploadPlugConfig(sTcpSocket &socket, const QString &ip, int plugi
                     socket.state = sTcpSocket::WAIT_INFO;
                     // An accepted reply holds "end" after its first byte, so it has the 4-byte trailer.
                     const QByteArray reply = socket.reply;
+                    // A reply carrying no data would keep the upload waiting forever.
+                    if (reply.size() <= 4) {
+                        ok = false;
+                        break;
+                    }
                     data.append(reply.left(reply.size() - 4));
                     received += reply.size() - 4;
                 }
@@ -384,12 +522,24 @@ int TCPThread::uploadPlugConfig(sTcpSocket &socket, const QString &ip, int plugi
 
 bool TCPThread::udpExchange(const QString &ip, const QByteArray &datagram, QByteArray *reply)
 {
+    const QHostAddress target = ipv4FromText(dotted(ip));
+    if (target.isNull())
+        return false;
+    QMutex &portMutex = configPortMutex();
+    const QDeadlineTimer portDeadline(udpPortWaitMs);
+    while (!portMutex.tryLock(stopPollMs)) {
+        if (stopRequested() || portDeadline.hasExpired())
+            return false;
+    }
+    struct Unlock
+    {
+        QMutex &mutex;
+        ~Unlock() { mutex.unlock(); }
+    } unlock { portMutex };
+
     const Endpoints &endpoints = Endpoints::current();
     QUdpSocket udp;
     if (!udp.bind(QHostAddress::AnyIPv4, endpoints.configLocalPort))
-        return false;
-    const QHostAddress target = ipv4FromText(dotted(ip));
-    if (target.isNull())
         return false;
     if (udp.writeDatagram(datagram, target, endpoints.configModulePort) != datagram.size())
         return false;
@@ -411,8 +561,9 @@ bool TCPThread::udpExchange(const QString &ip, const QByteArray &datagram, QByte
                                       .arg(incoming.senderAddress().toString(), target.toString());
         }
         const qint64 left = deadline.remainingTime();
-        if (left <= 0 || !udp.waitForReadyRead(int(left)))
+        if (left <= 0 || stopRequested())
             return false;
+        udp.waitForReadyRead(int(std::min<qint64>(left, stopPollMs)));
     }
 }
 
@@ -453,7 +604,7 @@ int TCPThread::downIPConfig(sTcpSocket &socket, const QString &ip, const QByteAr
     if (socket.waitread(sTcpSocket::VERSION_OK)) {
         socket.state = sTcpSocket::WAIT_ACK;
         if (writeCommand(socket, QByteArrayLiteral("S\r\n")) && socket.waitread(sTcpSocket::ACK_OK)
-            && writeAndDrain(socket, data, drainMs))
+            && writeAndDrain(socket, data, drainMs, [this] { return stopRequested(); }))
             result = 0;
     }
     closeChannel(socket, true);
@@ -465,7 +616,7 @@ void TCPThread::streamSwitch(const QString &ip, const QByteArray &command)
     sTcpSocket socket;
     const bool connected = connectChannel(socket, ipv4FromText(ip), switchConnectMs);
     if (connected && socket.waitread(sTcpSocket::VERSION_OK))
-        writeAndDrain(socket, command, drainMs);
+        writeAndDrain(socket, command, drainMs, [this] { return stopRequested(); });
     closeChannel(socket, connected);
 }
 
@@ -497,7 +648,7 @@ void TCPThread::Monitor()
         command.append(char(0x4D));
         command.append(char(monitorArg1 & 0xFF));
         command.append(char(monitorArg2 & 0xFF));
-        writeAndDrain(socket, command, drainMs);
+        writeAndDrain(socket, command, drainMs, [this] { return stopRequested(); });
     }
     closeChannel(socket, connected);
     emit finished();

@@ -27,6 +27,14 @@ public:
     std::atomic<int> stopFlag { 0 };
     // Set by the owner of a device request: waits end early once it reads true.
     const std::atomic<bool> *cancel = nullptr;
+    // Largest block UploadPlugConfig accepts unless its caller names another.
+    static constexpr int defaultMaxUpload = 1 << 20;
+
+    // Asks the running operation to end its current wait and stop; safe from any thread. Unlike
+    // stopFlag, a walking operation that has not started yet does not forget it.
+    void requestStop() { m_stopRequested = true; }
+    // True once cancel, requestStop() or stopFlag asked the worker to stop.
+    bool stopRequested() const;
     // Target and arguments of Monitor().
     QString monitorIP;
     int monitorArg1 = 0;
@@ -61,7 +69,8 @@ public slots:
     void UpParamte();
     void DownParamter();
     int DownPlugConfig(QString ip, int plugid, int subplugid, QByteArray data);
-    int UploadPlugConfig(QString ip, int plugid, int subplugid, QByteArray &data);
+    // maxSize: the largest block the caller accepts; a module announcing more is refused.
+    int UploadPlugConfig(QString ip, int plugid, int subplugid, QByteArray &data, int maxSize = defaultMaxUpload);
     int udp_DownPlugConfig(QString ip, int plugid, int subplugid, QByteArray data);
     int udp_UploadPlugConfig(QString ip, int plugid, int subplugid, QByteArray &data);
     void DownFirmware();
@@ -70,10 +79,18 @@ public slots:
 
 private:
     int downPlugConfig(sTcpSocket &socket, const QString &ip, int plugid, int subplugid, const QByteArray &data);
-    int uploadPlugConfig(sTcpSocket &socket, const QString &ip, int plugid, int subplugid, QByteArray &data);
+    int uploadPlugConfig(
+        sTcpSocket &socket, const QString &ip, int plugid, int subplugid, QByteArray &data, int maxSize);
     int downIPConfig(sTcpSocket &socket, const QString &ip, const QByteArray &data);
     int transferImage(QTcpSocket &socket, const QString &address, const ModuleTarget &target);
     bool udpExchange(const QString &ip, const QByteArray &datagram, QByteArray *reply);
+    // Hands the socket this worker's stop test.
+    void arm(sTcpSocket &socket) const;
+    bool connectChannel(sTcpSocket &socket, const QHostAddress &address, int msec) const;
+    // Waits msec unless asked to stop first; false when asked.
+    bool pause(int msec) const;
+
+    std::atomic<bool> m_stopRequested { false };
 };
 
 #endif

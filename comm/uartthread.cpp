@@ -1,8 +1,16 @@
 #include "uartthread.h"
 
+#include "serialportregistry.h"
+
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QSerialPort>
 #include <QtEndian>
+
+namespace {
+// Longest stretch a wait runs before it looks at the stop request again.
+constexpr int stopPollMs = 20;
+}
 
 uartthread::uartthread(QString portName, QObject *parent)
     : QObject(parent)
@@ -20,6 +28,7 @@ uartthread::~uartthread()
 
 void uartthread::initPort(QString portName)
 {
+    closeCom();
     delete serialPort;
     this->portName = portName;
     serialPort = new QSerialPort(this);
@@ -34,26 +43,55 @@ void uartthread::initPort(QString portName)
 
 bool uartthread::openIfClosed()
 {
-    return serialPort->isOpen() || serialPort->open(QIODevice::ReadWrite);
+    return serialPort->isOpen() || openPort();
+}
+
+bool uartthread::openPort()
+{
+    if (serialPort->isOpen() || !SerialPortRegistry::instance().acquire(portName, this))
+        return false;
+    if (serialPort->open(QIODevice::ReadWrite))
+        return true;
+    SerialPortRegistry::instance().release(portName, this);
+    return false;
+}
+
+bool uartthread::sendAll(const QByteArray &bytes, int msec)
+{
+    if (serialPort->write(bytes) != bytes.size())
+        return false;
+    const QDeadlineTimer deadline(msec);
+    while (serialPort->bytesToWrite() > 0) {
+        if (deadline.hasExpired() || stopRequested() || !serialPort->isOpen())
+            return false;
+        serialPort->waitForBytesWritten(int(qBound<qint64>(1, deadline.remainingTime(), stopPollMs)));
+    }
+    return true;
 }
 
 bool uartthread::waitread(int type)
 {
+    // The reply ends at replySilenceMs without new data; the wait looks at the stop request
+    // at least every stopPollMs meanwhile.
     QElapsedTimer total;
     total.start();
+    QElapsedTimer silence;
+    silence.start();
     bool cut = false;
     for (;;) {
+        if (stopRequested())
+            return false;
+        const qint64 quiet = silence.elapsed();
+        if (quiet >= replySilenceMs)
+            break;
         const qint64 left = replyTimeLimitMs - total.elapsed();
         if (left <= 0) {
             cut = true;
             break;
         }
-        const int step = int(qMin<qint64>(replySilenceMs, left));
-        if (!serialPort->waitForReadyRead(step)) {
-            // Only a full step of silence ends a reply; a short one means the time is up.
-            cut = step < replySilenceMs;
-            break;
-        }
+        const int step = int(qMin<qint64>(qMin<qint64>(replySilenceMs - quiet, left), stopPollMs));
+        if (serialPort->waitForReadyRead(qMax(1, step)))
+            silence.restart();
     }
     const QByteArray data = serialPort->readAll();
     if (cut || data.isEmpty() || type < 0 || type > 8)
@@ -94,7 +132,7 @@ void uartthread::write(QByteArray data)
         const qint64 written = serialPort->write(frame.constData() + sent, frame.size() - sent);
         // A stalled link is closed, so the next write starts on a fresh port.
         if (written <= 0 || !serialPort->waitForBytesWritten(100)) {
-            serialPort->close();
+            closeCom();
             return;
         }
         sent += written;
@@ -131,25 +169,23 @@ void uartthread::Monitor()
 
 void uartthread::closePort()
 {
-    if (serialPort->isOpen())
-        serialPort->close();
+    closeCom();
 }
 
 void uartthread::closeCom()
 {
     if (serialPort && serialPort->isOpen())
         serialPort->close();
+    SerialPortRegistry::instance().release(portName, this);
 }
 
 bool uartthread::download(const QByteArray &data)
 {
     // A port someone already holds open is not ours to use for a download.
-    if (!serialPort->open(QIODevice::ReadWrite))
+    if (!openPort())
         return false;
 
-    serialPort->write("\x52\r\n", 3);
-    serialPort->flush();
-    if (!waitread(0))
+    if (!sendAll(QByteArrayLiteral("\x52\r\n"), blockLeaveMs) || !waitread(0))
         return false;
 
     QByteArray header(1, '\x50');
@@ -157,19 +193,17 @@ bool uartthread::download(const QByteArray &data)
     qToBigEndian<quint32>(quint32(data.size()), length);
     header.append(length, 4);
     header.append("\r\n", 2);
-    serialPort->write(header);
-    serialPort->waitForBytesWritten(10);
-    if (!waitread(4))
+    if (!sendAll(header, blockLeaveMs) || !waitread(4))
         return false;
 
+    // Each block must have left the port before its answer counts: bytes still queued when the
+    // answer wait ends were never delivered, the last block's included.
     const int block = qMax(1, blockSize);
     for (int sent = 0; sent < data.size(); sent += block) {
-        serialPort->write(data.mid(sent, block));
-        serialPort->waitForBytesWritten(10);
-        if (!waitread(5))
+        if (!sendAll(data.mid(sent, block), blockLeaveMs) || !waitread(5))
             return false;
     }
-    return true;
+    return serialPort->bytesToWrite() == 0;
 }
 
 void uartthread::DownParamter(QByteArray data)
@@ -182,8 +216,8 @@ void uartthread::DownParamter(QByteArray data)
 
 void uartthread::Scanmodulestart()
 {
-    if (!serialPort->open(QIODevice::ReadWrite)) {
-        serialPort->close();
+    if (!openPort()) {
+        closePort();
         return;
     }
     serialPort->clear();
@@ -197,5 +231,5 @@ void uartthread::Scanmodulestart()
         if (waitread(7))
             emit SendmodulePrm(reply);
     }
-    serialPort->close();
+    closePort();
 }

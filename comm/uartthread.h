@@ -4,12 +4,14 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <atomic>
 
 class QSerialPort;
 
-// The serial link to one module (115200 baud, 8N1, no flow control). Despite its name it runs
-// in the caller's thread: every operation blocks until its exchange is over, without handling
-// events meanwhile.
+// The serial link to one module (115200 baud, 8N1, no flow control). Every operation blocks its
+// thread until its exchange is over, so the dialogs run it on a worker thread (DeviceRequest).
+// The port is borrowed from SerialPortRegistry while it is open: a port another user holds is
+// treated like one that cannot be opened.
 class uartthread : public QObject
 {
     Q_OBJECT
@@ -18,6 +20,8 @@ public:
     // never stops sending cannot hold the caller forever.
     static constexpr int replySilenceMs = 300;
     static constexpr int replyTimeLimitMs = 5000;
+    // Longest a download block may take to leave the port.
+    static constexpr int blockLeaveMs = 2000;
 
     explicit uartthread(QString portName, QObject *parent = nullptr);
     ~uartthread() override;
@@ -46,6 +50,8 @@ public:
     QByteArray reply;
     QString portName;
     int blockSize = 48;
+    // Set by the owner of a device request: waits end early, unanswered, once it reads true.
+    const std::atomic<bool> *cancel = nullptr;
 
 public slots:
     // Sends the parameter bytes; emits SendCurstate once, then finished.
@@ -62,7 +68,12 @@ signals:
 
 private:
     bool openIfClosed();
+    // Borrows and opens the closed port; false when it is held elsewhere or cannot be opened.
+    bool openPort();
     bool download(const QByteArray &data);
+    // Writes bytes and waits (bounded) until they have all left the port.
+    bool sendAll(const QByteArray &bytes, int msec);
+    bool stopRequested() const { return cancel && cancel->load(); }
 };
 
 #endif

@@ -324,6 +324,20 @@
     </message>
 </context>
 <context>
+    <name>SerialLink</name>
+    <message>
+        <source>串口已被占用</source>
+        <translation>Serial port in use</translation>
+    </message>
+</context>
+<context>
+    <name>PollLink</name>
+    <message>
+        <source>地址无效</source>
+        <translation>Invalid address</translation>
+    </message>
+</context>
+<context>
     <name>SCANDialog</name>
     <message>
         <source>扫描模块</source>
