@@ -158,6 +158,53 @@ private slots:
         QCOMPARE(result.image.size(), maxHexImageSize);
     }
 
+    // Files are read in large pieces: records that straddle two pieces, and lines longer than any
+    // record, read the same from a file as from memory.
+    void fileReadsLikeText_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<HexError>("error");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<int>("imageSize");
+
+        QByteArray many;
+        for (int i = 0; i < 4000; ++i)
+            many += rec(0, i * 16, QByteArray(16, char(i)));
+        QTest::newRow("records across pieces") << many + eof << HexError::None << 0 << 4000 * 16;
+        QTest::newRow("last line without line end") << many + eof.trimmed() << HexError::None << 0 << 4000 * 16;
+        QTest::newRow("over-long line") << data(0, 0, "01") + QByteArray(5000, '0') + "\n" + eof << HexError::BadRecord
+                                        << 2 << 1;
+        QTest::newRow("over-long last line")
+            << data(0, 0, "01") + QByteArray(70000, ' ') << HexError::BadRecord << 2 << 1;
+        QTest::newRow("longest line allowed")
+            << data(0, 0, "01") + QByteArray(4095, ' ') + "\n" + data(0, 1, "02") << HexError::None << 0 << 2;
+        QTest::newRow("one past the longest")
+            << data(0, 0, "01") + QByteArray(4096, ' ') + "\n" + data(0, 1, "02") << HexError::BadRecord << 2 << 1;
+    }
+
+    void fileReadsLikeText()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(HexError, error);
+        QFETCH(int, line);
+        QFETCH(int, imageSize);
+
+        QTemporaryDir dir;
+        QFile file(dir.filePath("image.hex"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(text), qint64(text.size()));
+        file.close();
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const HexReadResult fromFile = readIntelHex(file);
+        const HexReadResult fromText = readIntelHex(text);
+        QCOMPARE(int(fromFile.error), int(error));
+        QCOMPARE(fromFile.line, line);
+        QCOMPARE(fromFile.image.size(), imageSize);
+        QCOMPARE(int(fromText.error), int(error));
+        QCOMPARE(fromText.line, line);
+        QVERIFY(fromText.image == fromFile.image);
+    }
+
     void parseKeepsFields()
     {
         HexRecord record;
