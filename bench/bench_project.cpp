@@ -104,8 +104,11 @@ int peakChild(const QString &mode, const QString &path)
     MainWindow window;
     window.show();
     Steps steps;
-    if (mode == QLatin1String("--peak-open"))
+    if (mode != QLatin1String("--peak-window"))
         steps.steps << [&] { window.loadProjectFile(path); };
+    // For a profiler: --open-clear FILE also deletes what it opened.
+    if (mode == QLatin1String("--open-clear"))
+        steps.steps << [&] { window.repaint(); } << [&] { window.clearModuleList(); };
     steps.steps << [&] { window.repaint(); } << [&] {
         std::printf("%d\n", int(window.moduleList.size()));
         std::fflush(stdout);
@@ -122,6 +125,9 @@ int main(int argc, char *argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     rivudoInitResources();
+    // --write FILE leaves the project for a profiler run of --peak-open FILE.
+    if (argc == 3 && qstrcmp(argv[1], "--write") == 0)
+        return writeProject(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
     if (argc == 3)
         return peakChild(QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]));
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 7;

@@ -7,6 +7,37 @@
 #include "moduleprms.h"
 #include "pagefactory.h"
 
+#include <QDateTime>
+#include <QFileInfo>
+#include <QHash>
+
+namespace {
+
+// A project or scan builds many modules of the same few types: each description and
+// translation file is parsed once per type and reused while the file stays as it was.
+template <class T> T readCached(const QString &path, const QString &name)
+{
+    struct Entry
+    {
+        QDateTime modified;
+        qint64 size = -1;
+        T value;
+    };
+    static QHash<QString, Entry> cache;
+    const QFileInfo file(path);
+    if (!file.isFile())
+        return T::read(path, name);
+    const QString key = path + QLatin1Char('\n') + name;
+    const auto it = cache.constFind(key);
+    if (it != cache.constEnd() && it->modified == file.lastModified() && it->size == file.size())
+        return it->value;
+    Entry entry { file.lastModified(), file.size(), T::read(path, name) };
+    cache.insert(key, entry);
+    return entry.value;
+}
+
+} // namespace
+
 modulebase::modulebase(QString name, QString family)
     : name(name)
     , ModuleShowName(name)
@@ -72,7 +103,7 @@ void modulebase::loadDescription()
     paramList.clear();
     menuList.clear();
 
-    const ModuleDescription d = ModuleDescription::read(xmlPath, name);
+    const ModuleDescription d = readCached<ModuleDescription>(xmlPath, name);
     if (d.status == ModuleDescription::Ok) {
         if (d.hasPixmap && !d.pixmapFile.isEmpty())
             Pixmap = AppPaths::find(QStringLiteral("/ModuleParameter/%1/%2").arg(Family, d.pixmapFile));
@@ -127,7 +158,7 @@ void modulebase::loadLanguage(int language)
 {
     const QString file
         = language == 1 ? QStringLiteral("ModuleParameter_en.xml") : QStringLiteral("ModuleParameter_zh.xml");
-    const DescriptionTranslation t = DescriptionTranslation::read(
+    const DescriptionTranslation t = readCached<DescriptionTranslation>(
         AppPaths::find(QStringLiteral("/ModuleParameter/%1/%2").arg(Family, file)), name);
     if (t.status != DescriptionTranslation::Ok)
         return;
