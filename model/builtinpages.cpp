@@ -2,6 +2,7 @@
 
 #include "general.h"
 #include "pagefactory.h"
+#include "tempctlform.h"
 #include "weigh_form.h"
 #include "weighing_factory_calibform.h"
 
@@ -9,6 +10,7 @@ void registerBuiltinPages()
 {
     // Each page class joins here, e.g. PageFactory::registerPage<General>(PageFactory::General);
     PageFactory::registerPage<General>(PageFactory::General);
+    PageFactory::registerPage<TempCtlForm>(PageFactory::TEMP_CTL);
     PageFactory::registerPage<Weigh_Form>(PageFactory::WEIGT);
     PageFactory::registerPage<weighing_Factory_calibForm>(PageFactory::Factory_WEIGT);
 }

@@ -452,4 +452,34 @@
         <translation>Clear all history data?</translation>
     </message>
 </context>
+<context>
+    <name>TempCtlForm</name>
+    <message>
+        <source>曲线</source>
+        <translation>Curve</translation>
+    </message>
+    <message>
+        <source>下载参数</source>
+        <translation>Download parameters</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>此页没有参数表：请扫描模块后再传输</source>
+        <translation>This page has no tables: scan the module before a transfer</translation>
+    </message>
+    <message>
+        <source>参数表只能与网络连接的模块传输</source>
+        <translation>The tables can only be moved to a module on the network</translation>
+    </message>
+</context>
+<context>
+    <name>Tempctl_PID_Form</name>
+    <message>
+        <source>打开</source>
+        <translation>Connect</translation>
+    </message>
+</context>
 </TS>
