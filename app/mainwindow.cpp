@@ -107,7 +107,7 @@ MainWindow::MainWindow(QWidget *parent)
     ui->tabWidget->tabBar()->setStyle(tabStyle);
 
     ui->treeWidget->setStyleSheet(QStringLiteral(
-        "QTreeView::item:hover{    background:rgb(255, 255, 255, 100);color:black;}QTreeView::item:selected{    "
+        "QTreeView::item:hover{    background:rgba(255, 255, 255, 100);color:black;}QTreeView::item:selected{    "
         "border-color: black;    background:rgb(178, 171, 255);    color:white;}"));
 
     ui->pushButton_topology->hide();
@@ -495,8 +495,15 @@ void MainWindow::loadProjectFile(QString path)
         Prompts::warning(nullptr, QStringLiteral("失败"), QStringLiteral("非法文件"));
         return;
     }
-    const ProjectFile::ReadResult project = ProjectFile::read(file.readAll());
+    QByteArray content;
+    const bool fits = ProjectFile::readBounded(file, &content);
     file.close();
+    if (!fits) {
+        qDebug() << "warning: project file too large" << path;
+        Prompts::warning(nullptr, QStringLiteral("失败"), QStringLiteral("非法文件"));
+        return;
+    }
+    const ProjectFile::ReadResult project = ProjectFile::read(content);
     if (!project.ok) {
         qDebug() << "warning: not a project file" << path << project.error;
         Prompts::warning(nullptr, QStringLiteral("失败"), QStringLiteral("非法文件"));

@@ -84,7 +84,8 @@ void moduleinfoForm::clearModuleInfo()
 void moduleinfoForm::retranslate()
 {
     form->retranslateUi(this);
-    form->moduletype->clear();
+    // Re-setting the form's texts empties the type field; every other field keeps its value.
+    form->moduletype->setText(module ? module->ModuleShowName : QString());
 }
 
 void moduleinfoForm::moduleDestroyed()

@@ -1,4 +1,5 @@
 #include "openinfodialog.h"
+#include "offlinetextdocument.h"
 #include "ui_openinfodialog.h"
 
 OpenInfoDialog::OpenInfoDialog(QWidget *parent)
@@ -11,6 +12,9 @@ OpenInfoDialog::OpenInfoDialog(QWidget *parent)
     ui->widget->hideMinButton();
     ui->widget->setTitleIcon(QIcon(":/new/prefix1/img/open.png"));
     ui->widget->setWindow(this);
+    // The description comes from the file: show its markup, follow nothing it points to.
+    ui->textBrowser->setDocument(new OfflineTextDocument(ui->textBrowser));
+    ui->textBrowser->setOpenLinks(false);
 }
 
 OpenInfoDialog::~OpenInfoDialog()

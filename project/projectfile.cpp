@@ -247,6 +247,28 @@ bool writeFile(const QString &path, const QString &text, QString *error)
     return ok;
 }
 
+bool readBounded(QIODevice &device, QByteArray *data)
+{
+    data->clear();
+    if (!device.isSequential()) {
+        if (device.size() > maxFileSize)
+            return false;
+        *data = device.readAll();
+    } else {
+        while (data->size() <= maxFileSize) {
+            const QByteArray chunk = device.read(64 * 1024);
+            if (chunk.isEmpty())
+                break;
+            data->append(chunk);
+        }
+    }
+    if (data->size() > maxFileSize) {
+        data->clear();
+        return false;
+    }
+    return true;
+}
+
 ReadResult read(const QByteArray &data)
 {
     ReadResult result;

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QIODevice>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -80,6 +81,12 @@ QString documentXml(const QString &fileInfo, const QString &moduleText);
 // Writes text as UTF-8 without byte order mark through a QSaveFile, so a failed write leaves an
 // existing file untouched. On failure returns false and error says why.
 bool writeFile(const QString &path, const QString &text, QString *error = nullptr);
+
+// A project holds a few modules; anything this large is not one, and is refused unread.
+constexpr qint64 maxFileSize = 64 * 1024 * 1024;
+// Reads the whole device into data, at most maxFileSize bytes. False when it holds more (or
+// never ends, as a device file does).
+bool readBounded(QIODevice &device, QByteArray *data);
 
 ReadResult read(const QByteArray &data);
 

@@ -27,8 +27,13 @@ SaveDialog::SaveDialog(QWidget *parent)
     ui->lineEdit_producer->setText(value.isEmpty() ? tr("未定义") : value);
     value.clear();
     readSetting("FilePath", value);
-    ui->lineEdit_path->setText(value.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::DesktopLocation)
-                                               : value);
+    if (value.isEmpty()) {
+        // Not every machine has a desktop folder; a missing one would fail the first OK.
+        value = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+        if (value.isEmpty() || !QDir(value).exists())
+            value = QDir::homePath();
+    }
+    ui->lineEdit_path->setText(value);
 }
 
 SaveDialog::~SaveDialog()

@@ -19,12 +19,14 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QStyleOptionViewItem>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <memory>
@@ -522,6 +524,8 @@ private slots:
         QCOMPARE(pages->tabText(0), QStringLiteral("Basic Settings"));
         QCOMPARE(page->title, QStringLiteral("Basic Settings"));
         QCOMPARE(w.moduleList.first()->paramList.first()->label->text(), QStringLiteral("IP address mode"));
+        QCOMPARE(child<QLineEdit>(&w, "moduletype")->text(), w.moduleList.first()->ModuleShowName);
+        QVERIFY(!w.moduleList.first()->ModuleShowName.isEmpty());
         QCOMPARE(w.currentModule, w.moduleList.first());
         QVERIFY(!w.moduleList.first()->highlighted);
         QCOMPARE(child<QPushButton>(&w, "scanmodule")->toolTip(),
@@ -529,6 +533,36 @@ private slots:
         child<QComboBox>(&w, "comboBox")->setCurrentIndex(0);
         QCoreApplication::processEvents();
         QCOMPARE(pages->tabText(0), QString::fromUtf8("基本设置"));
+    }
+
+    void treeHoverColourIsReadable()
+    {
+        static QStringList warnings;
+        static QtMessageHandler previous = nullptr;
+        warnings.clear();
+        previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &text) {
+            if (type == QtWarningMsg)
+                warnings << text;
+            previous(type, context, text);
+        });
+        TempAppDir dir(true);
+        MainWindow w;
+        auto *tree = child<QTreeWidget>(&w, "treeWidget");
+        QStyleOptionViewItem option;
+        option.initFrom(tree);
+        option.state |= QStyle::State_MouseOver | QStyle::State_Enabled;
+        option.state &= ~QStyle::State_Selected;
+        option.rect = QRect(0, 0, 16, 16);
+        QImage image(16, 16, QImage::Format_RGB32);
+        image.fill(Qt::black);
+        {
+            QPainter painter(&image);
+            tree->style()->drawPrimitive(QStyle::PE_PanelItemViewItem, &option, &painter, tree);
+        }
+        qInstallMessageHandler(previous);
+        QVERIFY2(warnings.filter("QCss").isEmpty(), qPrintable(warnings.join('\n')));
+        // White at alpha 100 over black.
+        QCOMPARE(QColor(image.pixel(8, 8)), QColor(100, 100, 100));
     }
 
     void closingTheDialogStopsARunningScan()

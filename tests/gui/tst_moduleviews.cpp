@@ -317,10 +317,12 @@ private slots:
         QVERIFY(panel.form->pushButton_2->isEnabled());
     }
 
-    void retranslateShowsEnglishAndEmptiesType()
+    void retranslateShowsEnglishAndKeepsType()
     {
         std::unique_ptr<::module> m(makeModule("RVE-C100", "RVE"));
         moduleinfoForm panel;
+        panel.retranslate();
+        QVERIFY(panel.form->moduletype->text().isEmpty());
         panel.showModuleInfo(m.get());
         QTranslator english;
         QVERIFY(english.load(":/res/language/en_US.qm"));
@@ -335,7 +337,8 @@ private slots:
         QCOMPARE(panel.form->pushButton_IP->text(), QString("Modfiy"));
         QCOMPARE(panel.form->pushButton_2->text(), QString("Reset Default Parameter"));
         QCOMPARE(panel.form->label_7->text(), QString("I_SIZE(byte)"));
-        QVERIFY(panel.form->moduletype->text().isEmpty());
+        // Every field keeps what it showed, the type included.
+        QCOMPARE(panel.form->moduletype->text(), QString("RVE-C100"));
         QCOMPARE(panel.form->ipadd->text(), QString("192.168.1.10"));
     }
 };

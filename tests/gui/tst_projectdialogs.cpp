@@ -9,21 +9,48 @@
 #include "ui_savedialog.h"
 #include "usrconf.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileSystemModel>
+#include <QImage>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QTranslator>
+#include <QUrl>
 
 class TestProjectDialogs : public QObject
 {
     Q_OBJECT
 private slots:
+    void saveDialogDefaults_data()
+    {
+        QTest::addColumn<bool>("hasDesktop");
+        QTest::newRow("desktop") << true;
+        QTest::newRow("no desktop") << false;
+    }
+
     void saveDialogDefaults()
     {
+        QFETCH(bool, hasDesktop);
         TempAppDir app;
+        QTemporaryDir home;
+        QVERIFY(home.isValid());
+        const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("HOME", QFile::encodeName(home.path()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + "/.config"));
+        if (hasDesktop)
+            QVERIFY(QDir(home.path()).mkdir("Desktop"));
         SaveDialog dialog;
+        qputenv("HOME", oldHome);
+        if (oldConfig.isNull())
+            qunsetenv("XDG_CONFIG_HOME");
+        else
+            qputenv("XDG_CONFIG_HOME", oldConfig);
         QCOMPARE(dialog.form()->lineEdit_producer->text(), QString("未定义"));
-        QCOMPARE(dialog.getPath(), QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
+        // The first OK must not fail on a folder that is not there.
+        QCOMPARE(dialog.getPath(), hasDesktop ? home.path() + "/Desktop" : home.path());
+        QVERIFY(QDir(dialog.getPath()).exists());
         QCOMPARE(dialog.form()->lineEdit_name->text(), QString("Undefined"));
         QCOMPARE(dialog.getFileName(), QString("Undefined.kdxml"));
         QVERIFY(dialog.form()->textEdit_info->toPlainText().isEmpty());
@@ -163,6 +190,51 @@ private slots:
         QCOMPARE(dialog.getPath(), dir.path());
     }
 
+    void descriptionLoadsNothingFromOutside_data()
+    {
+        QTest::addColumn<QString>("markup");
+        QTest::newRow("absolute image") << R"(<p>x<img src="%1/big.png"></p>)";
+        QTest::newRow("file url image") << R"(<p>x<img src="file://%1/big.png"></p>)";
+        QTest::newRow("relative image") << R"(<p>x<img src="big.png"></p>)";
+        QTest::newRow("huge size") << R"(<p>x<img src="%1/big.png" width="100000" height="100000"></p>)";
+        QTest::newRow("style sheet")
+            << R"(<html><head><link rel="stylesheet" href="%1/red.css"></head><body>x</body></html>)";
+    }
+
+    void descriptionLoadsNothingFromOutside()
+    {
+        QFETCH(QString, markup);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QImage big(400, 300, QImage::Format_RGB32);
+        big.fill(Qt::red);
+        QVERIFY(big.save(dir.filePath("big.png")));
+        QFile css(dir.filePath("red.css"));
+        QVERIFY(css.open(QIODevice::WriteOnly) && css.write("body { font-size: 90px; }") > 0);
+        css.close();
+        const bool wasCurrent = QDir::setCurrent(dir.path());
+        OpenInfoDialog dialog;
+        QTextBrowser *browser = dialog.form()->textBrowser;
+        browser->setSearchPaths({ dir.path() });
+        dialog.setInfoText(markup.arg(dir.path()));
+        dialog.resize(400, 350);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        dialog.grab();
+        QVERIFY(wasCurrent);
+        QDir::setCurrent(QCoreApplication::applicationDirPath());
+        QVERIFY(browser->toPlainText().startsWith("x"));
+        // Neither the picture nor the style sheet reached the document's layout.
+        QVERIFY2(browser->document()->size().height() < 80,
+            qPrintable(QString::number(browser->document()->size().height())));
+        for (const QString &name : { dir.filePath("big.png"), dir.filePath("red.css"), QString("big.png") }) {
+            QVERIFY(browser->document()->resource(QTextDocument::ImageResource, QUrl(name)).isNull());
+            QVERIFY(browser->document()->resource(QTextDocument::ImageResource, QUrl::fromLocalFile(name)).isNull());
+        }
+        // A link in the description leads nowhere either.
+        QVERIFY(!browser->openLinks());
+    }
+
     void openInfoDialog()
     {
         OpenInfoDialog dialog;
@@ -174,6 +246,8 @@ private slots:
         QCOMPARE(dialog.form()->lineEdit_producer->text(), QString("Li"));
         QCOMPARE(dialog.form()->lineEdit_modfiy->text(), QString("2026.12.10"));
         QCOMPARE(dialog.form()->textBrowser->toPlainText(), QString("a & b < c"));
+        dialog.setInfoText("<b>bold</b> text");
+        QCOMPARE(dialog.form()->textBrowser->toPlainText(), QString("bold text"));
         QTest::mouseClick(dialog.form()->pushButton, Qt::LeftButton);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QTest::mouseClick(dialog.form()->pushButton_2, Qt::LeftButton);

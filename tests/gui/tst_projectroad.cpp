@@ -333,6 +333,8 @@ private slots:
         QTest::newRow("hand-broken") << QByteArray(R"(<root_info><modulelist><module name="KTL-C10"></modulelist>)");
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("missing") << QByteArray("<missing>");
+        // Well-formed, but padded past what any project needs.
+        QTest::newRow("too large") << QByteArray("<huge>");
     }
 
     void badFileKeepsTheModules()
@@ -342,7 +344,16 @@ private slots:
         MainWindow w;
         fill(w, { record("KTL-C10", "10.0.0.1", {}) });
         QPointer<module> kept = w.moduleList.first();
-        const QString path = content == "<missing>" ? m_app->filePath("/nothing.kdxml") : writeProject("b.kdxml", content);
+        QString path = content == "<missing>" ? m_app->filePath("/nothing.kdxml") : writeProject("b.kdxml", content);
+        if (content == "<huge>") {
+            path = writeProject(
+                "b.kdxml", R"(<root_info><modulelist><module name="RV-DO16"/></modulelist></root_info>)");
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::Append));
+            const QByteArray blanks(1024 * 1024, ' ');
+            for (int i = 0; i < 64; ++i)
+                QCOMPARE(file.write(blanks), qint64(blanks.size()));
+        }
         w.loadProjectFile(path);
         QCOMPARE(prompts.messages.size(), 1);
         QCOMPARE(prompts.lastCaption(), QString("失败"));

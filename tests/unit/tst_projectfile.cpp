@@ -1,6 +1,7 @@
 #include "projectfile.h"
 #include "testsupport.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <csignal>
@@ -74,6 +75,23 @@ class TestProjectFile : public QObject
 {
     Q_OBJECT
 private slots:
+    void readBoundedTakesProjectsAndRefusesEndlessInput()
+    {
+        QBuffer small;
+        small.setData("<root_info/>");
+        QVERIFY(small.open(QIODevice::ReadOnly));
+        QByteArray data;
+        QVERIFY(ProjectFile::readBounded(small, &data));
+        QCOMPARE(data, QByteArray("<root_info/>"));
+
+        // A device file never ends; the reader stops at the limit instead of filling memory.
+        QFile zero("/dev/zero");
+        QVERIFY(zero.open(QIODevice::ReadOnly));
+        QVERIFY(zero.isSequential());
+        QVERIFY(!ProjectFile::readBounded(zero, &data));
+        QVERIFY(data.isEmpty());
+    }
+
     void twoModulesByteExact()
     {
         const QString expected = QStringList {
