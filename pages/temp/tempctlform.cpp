@@ -46,6 +46,9 @@ TempCtlForm::TempCtlForm(QWidget *parent)
 {
     ui->setupUi(this);
     ui->tabWidget->setTabsClosable(false);
+    // The curve and debug windows are not part of this program yet: offer no button that does nothing.
+    ui->pushButton->hide();
+    ui->pushButton_manual->hide();
     title = tr("PID设置");
 }
 
