@@ -1,5 +1,7 @@
 #include "mainwindow.h"
 
+#include "devicerequest.h"
+
 #include "apppaths.h"
 #include "customtabstyle.h"
 #include "downdialog.h"
@@ -159,6 +161,8 @@ MainWindow::MainWindow(QWidget *parent)
 
 MainWindow::~MainWindow()
 {
+    // No worker may outlive the window: each is asked to stop and waited for (bounded).
+    DeviceRequest::stopAll(5000);
     clearModuleList();
     if (translator) {
         QCoreApplication::removeTranslator(translator);

@@ -99,6 +99,11 @@ bool DeviceRequest::isRunning() const
     return m_thread && m_thread->isRunning();
 }
 
+bool DeviceRequest::wait(int msec)
+{
+    return !m_thread || m_thread->wait(QDeadlineTimer(msec));
+}
+
 void DeviceRequest::discard()
 {
     if (m_thread) {

@@ -45,6 +45,9 @@ public:
     // Asks the work to stop; done still runs (if its context lives) with what the work returned.
     void cancel();
     bool isRunning() const;
+    // Waits up to msec for the work to end (done still comes later, from the event loop); true
+    // when it has ended. For owners that close and must not leave work behind.
+    bool wait(int msec);
 
     // Asks every running request (and every adopted thread) to stop and waits up to msec in all
     // for their threads; true when none is left running. Called when the program closes: requests

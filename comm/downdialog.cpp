@@ -1,12 +1,14 @@
 #include "downdialog.h"
 #include "ui_downdialog.h"
 
+#include "devicerequest.h"
 #include "module.h"
 #include "moduletargets.h"
 #include "tcpthread.h"
 #include "uartthread.h"
 
 #include <QCheckBox>
+#include <QDeadlineTimer>
 #include <QHeaderView>
 #include <QThread>
 
@@ -25,14 +27,42 @@ DownDialog::DownDialog(QWidget *parent)
     ui->tableWidget->setColumnWidth(0, 30);
     ui->tableWidget->setColumnWidth(1, 150);
     ui->tableWidget->setColumnWidth(2, 150);
-    ui->tableWidget->horizontalHeader()->setStyleSheet(
-        "QHeaderView::section{background-color: rgb(178, 171, 255);}");
+    ui->tableWidget->horizontalHeader()->setStyleSheet("QHeaderView::section{background-color: rgb(178, 171, 255);}");
     ui->progressBar->setValue(0);
 }
 
 DownDialog::~DownDialog()
 {
+    stopWork();
     delete ui;
+}
+
+void DownDialog::done(int result)
+{
+    // Closing mid-download must not leave workers running for nobody.
+    stopWork();
+    QDialog::done(result);
+}
+
+void DownDialog::stopWork()
+{
+    if (m_stop)
+        m_stop->store(true);
+    if (m_serial)
+        m_serial->cancel();
+    const QDeadlineTimer deadline(stopWaitMs);
+    if (m_thread)
+        m_thread->wait(deadline);
+    if (m_serial)
+        m_serial->wait(int(qMax<qint64>(0, deadline.remainingTime())));
+}
+
+void DownDialog::jobDone()
+{
+    if (--m_running <= 0) {
+        m_running = 0;
+        Sancefinished();
+    }
 }
 
 void DownDialog::setModuleList(QList<module *> modules)
@@ -99,28 +129,53 @@ void DownDialog::startDownload()
         }
     }
 
-    for (const auto &job : qAsConst(serial)) {
-        uartthread worker(job.first);
-        connect(&worker, &uartthread::SendCurstate, this, &DownDialog::SetCurScanIP);
-        worker.DownParamter(job.second);
+    if (!serial.isEmpty()) {
+        ++m_running;
+        // Each serial module goes out on its own port, one after the other, on a worker.
+        m_serial = DeviceRequest::run<QStringList>(
+            this,
+            [serial](const std::atomic<bool> &stop) {
+                QStringList states;
+                for (const auto &job : serial) {
+                    if (stop)
+                        break;
+                    uartthread worker(job.first);
+                    worker.cancel = &stop;
+                    QObject::connect(&worker, &uartthread::SendCurstate, [&states](const QString &s) { states << s; });
+                    worker.DownParamter(job.second);
+                }
+                return states;
+            },
+            [this](const QStringList &states) {
+                for (const QString &state : states)
+                    SetCurScanIP(state);
+                jobDone();
+            });
     }
 
     if (network.isEmpty()) {
-        Sancefinished();
+        if (m_running == 0)
+            Sancefinished();
         return;
     }
+    ++m_running;
     auto *thread = new QThread;
     auto *worker = new TCPThread;
     worker->moduleList = network;
-    connect(this, QOverload<>::of(&DownDialog::startdownsignal), worker, &TCPThread::DownParamter);
+    m_thread = thread;
+    m_stop = DeviceRequest::adopt(thread);
+    worker->cancel = m_stop.get();
+    const auto start = connect(this, QOverload<>::of(&DownDialog::startdownsignal), worker, &TCPThread::DownParamter);
     connect(worker, &TCPThread::SendCurIP, this, &DownDialog::SetCurScanIP);
-    connect(worker, &TCPThread::finished, thread, &QThread::quit);
-    connect(worker, &TCPThread::finished, this, &DownDialog::Sancefinished);
+    connect(worker, &TCPThread::finished, thread, &QThread::quit, Qt::DirectConnection);
+    connect(worker, &TCPThread::finished, this, &DownDialog::jobDone);
     connect(thread, &QThread::finished, worker, &QObject::deleteLater);
     connect(thread, &QThread::finished, thread, &QObject::deleteLater);
     worker->moveToThread(thread);
     thread->start();
     emit startdownsignal();
+    // The worker may end and go before the next start; that one makes its own.
+    disconnect(start);
 }
 
 QString DownDialog::rowAddress(const QString &text)

@@ -4,9 +4,14 @@
 #include <QByteArray>
 #include <QDialog>
 #include <QList>
+#include <QPointer>
 #include <QString>
+#include <atomic>
+#include <memory>
 
+class DeviceRequest;
 class QCheckBox;
+class QThread;
 class module;
 
 namespace Ui {
@@ -35,6 +40,11 @@ public:
 
     Ui::DownDialog *form() const { return ui; }
 
+    void done(int result) override;
+
+    // Longest the dialog waits, when it closes, for running downloads to stop.
+    static constexpr int stopWaitMs = 3000;
+
     QList<module *> targetList;
     QString comPort;
     QList<DownItem> items;
@@ -49,7 +59,15 @@ public slots:
     void Sancefinished();
 
 private:
+    // Asks running downloads to stop and waits for them (bounded).
+    void stopWork();
+    void jobDone();
+
     Ui::DownDialog *ui;
+    QPointer<QThread> m_thread;
+    std::shared_ptr<std::atomic<bool>> m_stop;
+    QPointer<DeviceRequest> m_serial;
+    int m_running = 0;
 
     // The address text a row is known by: the COM port name or the module's address.
     static QString rowAddress(const QString &text);

@@ -1,6 +1,7 @@
 #include "ipmodfiy_dialog.h"
 #include "ui_ipmodfiy_dialog.h"
 
+#include "devicerequest.h"
 #include "ipaddress.h"
 #include "module.h"
 #include "networksettings.h"
@@ -50,15 +51,15 @@ void IPModfiy_Dialog::on_pushButton_clicked()
         return;
     }
     const QString target = mod->ip;
-    // The exchange waits in nested event loops: no second press meanwhile, and the dialog may be
-    // gone when it returns.
-    ui->pushButton->setEnabled(false);
-    const QPointer<IPModfiy_Dialog> self(this);
-    auto *worker = new TCPThread;
-    const int result = worker->DownIPConfig(target, data);
-    delete worker;
-    if (!self)
-        return;
-    ui->pushButton->setEnabled(true);
-    ui->info->setText(result == 0 ? tr("IP地址已修改 重新扫描模块") : tr("IP地址修改失败"));
+    // The exchange runs on a worker; the button stays disabled until its result, which a
+    // dialog closed meanwhile never receives.
+    DeviceRequest::run<int>(
+        this,
+        [target, data](const std::atomic<bool> &stop) {
+            TCPThread worker;
+            worker.cancel = &stop;
+            return worker.DownIPConfig(target, data);
+        },
+        [this](int result) { ui->info->setText(result == 0 ? tr("IP地址已修改 重新扫描模块") : tr("IP地址修改失败")); },
+        ui->pushButton);
 }

@@ -2,7 +2,6 @@
 #define IPMODFIY_DIALOG_H
 
 #include <QDialog>
-#include <QPointer>
 
 class IPAddress;
 class module;

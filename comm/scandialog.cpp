@@ -1,5 +1,6 @@
 #include "scandialog.h"
 
+#include "devicerequest.h"
 #include "ipaddress.h"
 #include "platformlists.h"
 #include "tcpthread.h"
@@ -51,7 +52,8 @@ SCANDialog::SCANDialog(QWidget *parent)
         ui->comboBox->addItem(QStringLiteral("%1 (%2 %3)").arg(name, info.manufacturer(), info.description()));
         port.close();
     }
-    if (ui->comboBox->count() > 0)
+    m_comPorts = ui->comboBox->count() > 0;
+    if (m_comPorts)
         ui->radioButton_com->setEnabled(true);
 
     comstr.clear();
@@ -133,10 +135,10 @@ void SCANDialog::on_radioButton_com_clicked()
 
 void SCANDialog::on_pushButton_clicked()
 {
+    if (worker || m_serialScan)
+        return;
     connType = getConnType();
     if (ui->radioButton_net->isChecked()) {
-        if (worker)
-            return;
         // Entry text may carry leading zeros, which an address parser could read as octal.
         const QString start = IPAddress::stripLeadingZeros(ui->StartIP->getIP());
         const QString end = IPAddress::stripLeadingZeros(ui->EndIP->getIP());
@@ -147,32 +149,84 @@ void SCANDialog::on_pushButton_clicked()
         thread = new QThread;
         worker = new TCPThread;
         worker->localIP = ui->comboBox_Local->currentText();
-        connect(worker, &TCPThread::Sendmodule, this, &SCANDialog::Getmoduleinfo);
-        connect(worker, &TCPThread::SendmodulePrm, this, &SCANDialog::GetmoduleinfoPrm);
-        connect(worker, &TCPThread::SendCurIP, this, &SCANDialog::SetCurScanIP);
-        connect(worker, &TCPThread::finished, thread, &QThread::quit);
-        connect(worker, &TCPThread::finished, this, &SCANDialog::Sancefinished);
-        connect(this, qOverload<QString, QString>(&SCANDialog::startscan), worker, &TCPThread::Scanmodulestart);
+        m_stop = DeviceRequest::adopt(thread);
+        worker->cancel = m_stop.get();
+        QObject *relay = m_relay = new QObject(this);
+        // Signals already on their way when the dialog lets the worker go are dropped.
+        const auto current = [this, relay] { return m_relay == relay; };
+        connect(worker, &TCPThread::Sendmodule, relay, [this, current](QByteArray r) {
+            if (current())
+                Getmoduleinfo(r);
+        });
+        connect(worker, &TCPThread::SendmodulePrm, relay, [this, current](QByteArray r) {
+            if (current())
+                GetmoduleinfoPrm(r);
+        });
+        connect(worker, &TCPThread::SendCurIP, relay, [this, current](QString ip) {
+            if (current())
+                SetCurScanIP(ip);
+        });
+        connect(worker, &TCPThread::finished, thread, &QThread::quit, Qt::DirectConnection);
+        connect(worker, &TCPThread::finished, relay, [this, current] {
+            if (current())
+                Sancefinished();
+        });
+        const auto startConnection
+            = connect(this, qOverload<QString, QString>(&SCANDialog::startscan), worker, &TCPThread::Scanmodulestart);
+        // The thread ends on its own once the worker is done, and takes the worker with it.
+        connect(thread, &QThread::finished, worker, &QObject::deleteLater);
+        connect(thread, &QThread::finished, thread, &QObject::deleteLater);
         worker->moveToThread(thread);
         thread->start();
 
+        setScanning(true);
         emit startscan(start, end);
+        disconnect(startConnection);
         emit startscan(QStringLiteral("eth"));
         ui->pushButton_2->setEnabled(true);
         ui->pushButton->setEnabled(false);
-    } else if (ui->radioButton_com->isChecked() && ui->comboBox->count() > 0) {
-        const QString text = ui->comboBox->currentText();
+    } else if (ui->radioButton_com->isChecked() && !ui->comboBox->currentText().trimmed().isEmpty()) {
+        // The box is editable, so a typed port name or device path is taken as well.
+        const QString text = ui->comboBox->currentText().trimmed();
         const int blank = text.indexOf(QLatin1Char(' '));
         comstr = blank < 0 ? text : text.left(blank);
-        auto *serial = new uartthread(comstr, nullptr);
-        connect(serial, &uartthread::Sendmodule, this, &SCANDialog::Getmoduleinfo);
-        connect(serial, &uartthread::SendmodulePrm, this, &SCANDialog::GetmoduleinfoPrm);
         emit startscan(comstr);
-        serial->Scanmodulestart();
-        disconnect(serial, nullptr, this, nullptr);
-        delete serial;
-        Sancefinished();
+        startSerialScan(comstr);
     }
+}
+
+void SCANDialog::startSerialScan(const QString &port)
+{
+    struct Replies
+    {
+        QList<QByteArray> infos;
+        QList<QByteArray> prms;
+    };
+    setScanning(true);
+    ui->pushButton->setEnabled(false);
+    m_serialScan = DeviceRequest::run<Replies>(
+        this,
+        [port](const std::atomic<bool> &stop) {
+            Replies replies;
+            uartthread serial(port);
+            serial.cancel = &stop;
+            QObject::connect(&serial, &uartthread::Sendmodule, [&replies](const QByteArray &r) { replies.infos << r; });
+            QObject::connect(
+                &serial, &uartthread::SendmodulePrm, [&replies](const QByteArray &r) { replies.prms << r; });
+            serial.Scanmodulestart();
+            return replies;
+        },
+        [this](const Replies &replies) {
+            // A scan the dialog gave up on (it was closed) hands nothing on.
+            if (!m_serialScan)
+                return;
+            m_serialScan = nullptr;
+            for (const QByteArray &info : replies.infos)
+                Getmoduleinfo(info);
+            for (const QByteArray &prm : replies.prms)
+                GetmoduleinfoPrm(prm);
+            Sancefinished();
+        });
 }
 
 void SCANDialog::Getmoduleinfo(QByteArray moduleinfo)
@@ -192,8 +246,9 @@ void SCANDialog::SetCurScanIP(QString)
 
 void SCANDialog::on_pushButton_2_clicked()
 {
-    if (worker)
-        worker->stopFlag = 1;
+    // Through the shared flag: the worker may already be gone while its end is on the way.
+    if (worker && m_stop)
+        m_stop->store(true);
 }
 
 void SCANDialog::Sancefinished()
@@ -201,16 +256,31 @@ void SCANDialog::Sancefinished()
     ui->pushButton->setText(tr("重新开始"));
     ui->pushButton->setEnabled(true);
     ui->pushButton_2->setEnabled(false);
-    if (ui->radioButton_net->isChecked() && thread)
-        releaseWorker();
+    // Whatever the mode shows now, the scan that ended lets its worker go.
+    releaseWorker();
+    setScanning(false);
     emit endscan();
+}
+
+void SCANDialog::setScanning(bool running)
+{
+    // The mode cannot change under a running scan.
+    ui->radioButton_net->setEnabled(!running);
+    ui->radioButton_com->setEnabled(!running && m_comPorts);
+    ui->groupBox_net->setEnabled(!running && ui->radioButton_net->isChecked());
+    ui->groupBox_com->setEnabled(!running && ui->radioButton_com->isChecked());
 }
 
 void SCANDialog::stopWorker()
 {
+    if (m_serialScan) {
+        m_serialScan->cancel();
+        m_serialScan = nullptr;
+    }
     if (!worker)
         return;
-    worker->stopFlag = 1;
+    if (m_stop)
+        m_stop->store(true);
     releaseWorker();
 }
 
@@ -218,15 +288,10 @@ void SCANDialog::releaseWorker()
 {
     if (!worker)
         return;
-    disconnect(worker, nullptr, this, nullptr);
-    disconnect(worker, nullptr, thread, nullptr);
-    disconnect(this, nullptr, worker, nullptr);
-    // quit() also ends the local waits of a scan still running, and the stop flag keeps it
-    // from starting another address; the thread is never destroyed while it runs.
-    thread->quit();
-    thread->wait();
-    delete worker;
-    delete thread;
+    // The worker itself is not touched: it lives in its thread and may be deleting itself.
+    m_relay->deleteLater();
+    m_relay = nullptr;
     worker = nullptr;
     thread = nullptr;
+    m_stop.reset();
 }

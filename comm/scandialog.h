@@ -5,8 +5,12 @@
 
 #include <QByteArray>
 #include <QDialog>
+#include <QPointer>
 #include <QString>
+#include <atomic>
+#include <memory>
 
+class DeviceRequest;
 class QThread;
 class TCPThread;
 
@@ -58,9 +62,20 @@ private slots:
     void on_radioButton_com_clicked();
 
 private:
-    // Ends a running network scan and its thread; the dialog's replies stop with it.
+    // Asks a running scan to stop without waiting for it; its replies no longer reach the dialog.
     void stopWorker();
+    // Lets go of the network worker; its thread ends and deletes itself and the worker.
     void releaseWorker();
+    void setScanning(bool running);
+    void startSerialScan(const QString &port);
+
+    // The network worker's stop flag; valid as long as its thread object.
+    std::shared_ptr<std::atomic<bool>> m_stop;
+    // Receives the network worker's signals for the dialog; deleting it cuts them off safely
+    // whatever the worker's thread is doing.
+    QObject *m_relay = nullptr;
+    QPointer<DeviceRequest> m_serialScan;
+    bool m_comPorts = false;
 
     Ui::SCANDialog *ui;
 };

@@ -1,3 +1,4 @@
+#include "devicerequest.h"
 #include "downdialog.h"
 #include "fakemodule.h"
 #include "menubase.h"
@@ -9,6 +10,7 @@
 #include "ui_downdialog.h"
 
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QPointer>
 
 namespace {
@@ -190,8 +192,44 @@ private slots:
         QTest::mouseClick(d->form()->pushButton, Qt::LeftButton);
         m_modules[0]->setParamData("second");
         cleanup();
-        delete d;
         QTRY_COMPARE_WITH_TIMEOUT(a.downloadedParams(), QByteArray("first"), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(d->form()->pushButton->isEnabled(), 30000);
+        delete d;
+    }
+
+    // Closing the dialog mid-download stops its workers and waits for them (bounded), so none
+    // outlives the dialog or the program.
+    void closingStopsTheWorkers_data()
+    {
+        QTest::addColumn<bool>("serial");
+        QTest::newRow("network") << false;
+        QTest::newRow("serial") << true;
+    }
+
+    void closingStopsTheWorkers()
+    {
+        QFETCH(bool, serial);
+        FakeModule silent("127.0.0.6");
+        silent.setSilent(true);
+        QVERIFY(silent.start());
+        SerialPeer peer;
+        QVERIFY(peer.isOpen());
+        peer.addSilence("R\r\n");
+        m_modules = { serial ? makeComModule(peer.portName(), "x") : makeModule("127.0.0.6", "x") };
+        auto *d = new DownDialog;
+        d->setModuleList(m_modules);
+        QTest::mouseClick(d->form()->pushButton, Qt::LeftButton);
+        if (serial)
+            QVERIFY(peer.waitForReceived(3));
+        else
+            QTRY_COMPARE(silent.connectionCount(FakeModule::CommandPort), 1);
+        QVERIFY(DeviceRequest::runningCount() >= 1);
+        QElapsedTimer timer;
+        timer.start();
+        d->reject();
+        QVERIFY2(timer.elapsed() < 1000, QByteArray::number(timer.elapsed()));
+        delete d;
+        QTRY_COMPARE(DeviceRequest::runningCount(), 0);
     }
 
     void noRowTicked()

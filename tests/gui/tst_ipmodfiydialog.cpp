@@ -1,3 +1,4 @@
+#include "devicerequest.h"
 #include "fakemodule.h"
 #include "ipaddress.h"
 #include "ipmodfiy_dialog.h"
@@ -6,6 +7,7 @@
 #include "testsupport.h"
 #include "titleform.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -30,7 +32,17 @@ class TestIPModfiyDialog : public QObject
         ~Fixture() { delete dialog; }
         IPAddress *entry(const char *name) const { return dialog->findChild<IPAddress *>(name); }
         QString info() const { return dialog->findChild<QLabel *>("info")->text(); }
-        void press() const { QTest::mouseClick(dialog->findChild<QPushButton *>("pushButton"), Qt::LeftButton); }
+        QPushButton *button() const { return dialog->findChild<QPushButton *>("pushButton"); }
+        // Presses the button and waits for the exchange's result (the button comes back).
+        bool press() const
+        {
+            QTest::mouseClick(button(), Qt::LeftButton);
+            QElapsedTimer timer;
+            timer.start();
+            while (!button()->isEnabled() && timer.elapsed() < 20000)
+                QTest::qWait(5);
+            return button()->isEnabled();
+        }
     };
 
 private slots:
@@ -88,12 +100,12 @@ private slots:
         f.entry("ipEdit")->setIP(ip);
         f.entry("gatewayEdit")->setIP(gateway);
         f.entry("maskEdit")->setIP(mask);
-        f.press();
+        QVERIFY(f.press());
         QCOMPARE(f.info(), QString("IP地址已修改 重新扫描模块"));
         QTRY_COMPARE(fake.received(FakeModule::CommandPort), "S\r\n" + block);
         QCOMPARE(f.mod.ip, QString("127.0.0.101")); // the module object keeps its old address
         // A second press goes to the old address again.
-        f.press();
+        QVERIFY(f.press());
         QCOMPARE(f.info(), QString("IP地址已修改 重新扫描模块"));
         QCOMPARE(fake.connectionCount(FakeModule::CommandPort), 2);
         QVERIFY(f.dialog->findChild<QPushButton *>("pushButton")->isEnabled());
@@ -124,7 +136,7 @@ private slots:
         const QStringList parts = text.split('.');
         for (int i = 0; i < parts.size(); ++i)
             edit->findChild<QLineEdit *>(QStringLiteral("txtIP%1").arg(i + 1))->setText(parts.at(i));
-        f.press();
+        QVERIFY(f.press());
         QCOMPARE(f.info(), QString("IP地址修改失败"));
         QCOMPARE(fake.connectionCount(FakeModule::CommandPort), 0);
     }
@@ -148,9 +160,40 @@ private slots:
         if (skipAck != -2)
             QVERIFY(fake.start());
         Fixture f("127.0.0.103", "255.0.0.0", "127.0.0.1");
-        f.press();
+        QVERIFY(f.press());
         QCOMPARE(f.info(), QString("IP地址修改失败"));
         QVERIFY(fake.networkSettings().isEmpty());
+    }
+
+    // One press, one exchange: the button stays disabled while it runs, and the GUI goes on.
+    void buttonWaitsForTheResult()
+    {
+        FakeModule fake("127.0.0.105");
+        fake.setSilent(true);
+        QVERIFY(fake.start());
+        Fixture f("127.0.0.105", "255.0.0.0", "127.0.0.1");
+        QTest::mouseClick(f.button(), Qt::LeftButton);
+        QVERIFY(!f.button()->isEnabled());
+        QTest::mouseClick(f.button(), Qt::LeftButton);
+        QTest::qWait(200);
+        QVERIFY(!f.button()->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(f.button()->isEnabled(), 20000);
+        QCOMPARE(f.info(), QString("IP地址修改失败"));
+        QCOMPARE(fake.connectionCount(FakeModule::CommandPort), 1);
+    }
+
+    // Closing the dialog mid-exchange: the result reaches nobody and nothing breaks.
+    void dialogDeletedMidExchange()
+    {
+        FakeModule fake("127.0.0.106");
+        fake.setSilent(true);
+        QVERIFY(fake.start());
+        auto *f = new Fixture("127.0.0.106", "255.0.0.0", "127.0.0.1");
+        QTest::mouseClick(f->button(), Qt::LeftButton);
+        QTRY_COMPARE(fake.connectionCount(FakeModule::CommandPort), 1);
+        delete f;
+        QVERIFY(DeviceRequest::stopAll(5000));
+        QCOMPARE(DeviceRequest::runningCount(), 0);
     }
 
     void english()
@@ -162,7 +205,7 @@ private slots:
         QCOMPARE(f.dialog->findChild<QLabel *>("label_2")->text(), QString("Netmask"));
         QCOMPARE(f.dialog->findChild<QLabel *>("label_3")->text(), QString("Gateway"));
         QCOMPARE(f.dialog->findChild<QPushButton *>("pushButton")->text(), QString("Modfiy"));
-        f.press();
+        QVERIFY(f.press());
         QCOMPARE(f.info(), QString("IP modification failed"));
         QCoreApplication::removeTranslator(&translator);
     }

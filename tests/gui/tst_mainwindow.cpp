@@ -682,7 +682,7 @@ private slots:
             com->click();
             QSignalSpy ended(scan, &SCANDialog::endscan);
             child<QPushButton>(scan, "pushButton")->click();
-            if (ended.count() != 1)
+            if (ended.count() != 1 && !ended.wait(20000))
                 return int(QDialog::Rejected);
             return int(QDialog::Accepted);
         };
