@@ -4,7 +4,9 @@
 
 #include "apppaths.h"
 #include "customtabstyle.h"
+#include "dhcpdialog.h"
 #include "downdialog.h"
+#include "firmwaredialog.h"
 #include "menubase.h"
 #include "module.h"
 #include "moduleinfoform.h"
@@ -12,6 +14,7 @@
 #include "projectfile.h"
 #include "projectmodules.h"
 #include "prompts.h"
+#include "restoresetdialog.h"
 #include "savedialog.h"
 #include "scandialog.h"
 #include "submodule.h"
@@ -459,6 +462,28 @@ void MainWindow::on_pushButton_down_clicked()
 {
     auto *dialog = new DownDialog(nullptr);
     dialog->setModuleList(moduleList);
+    Prompts::exec(dialog);
+    delete dialog;
+}
+
+void MainWindow::on_pushButton_Firmware_clicked()
+{
+    auto *dialog = new FirmwareDialog(nullptr);
+    dialog->setModuleList(moduleList);
+    Prompts::exec(dialog);
+    delete dialog;
+}
+
+void MainWindow::on_pushButton_rev_clicked()
+{
+    auto *dialog = new RestoresetDialog(nullptr);
+    Prompts::exec(dialog);
+    delete dialog;
+}
+
+void MainWindow::on_pushButton_dhcp_clicked()
+{
+    auto *dialog = new dhcpDialog(nullptr);
     Prompts::exec(dialog);
     delete dialog;
 }

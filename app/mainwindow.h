@@ -79,6 +79,9 @@ private slots:
     void on_scanmodule_clicked();
     void on_comboBox_currentIndexChanged(int index);
     void on_pushButton_down_clicked();
+    void on_pushButton_Firmware_clicked();
+    void on_pushButton_rev_clicked();
+    void on_pushButton_dhcp_clicked();
     void on_pushButton_topology_clicked();
     void on_pushButton_save_clicked();
     void on_pushButton_open_clicked();

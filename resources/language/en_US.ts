@@ -261,6 +261,215 @@
     </message>
 </context>
 <context>
+    <name>FirmwareDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>固件升级</source>
+        <translation>Update firmware</translation>
+    </message>
+    <message>
+        <source>IP</source>
+        <translation>IP</translation>
+    </message>
+    <message>
+        <source>模块名称</source>
+        <translation>ModuleName</translation>
+    </message>
+    <message>
+        <source>文件</source>
+        <translation>Firmware</translation>
+    </message>
+    <message>
+        <source>进度</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>全部升级相同的固件</source>
+        <translation>Update all with the same firmware</translation>
+    </message>
+    <message>
+        <source>开始下载</source>
+        <translation>Download</translation>
+    </message>
+    <message>
+        <source>未下载</source>
+        <translation>No Action</translation>
+    </message>
+    <message>
+        <source>下载出错</source>
+        <translation>Fail</translation>
+    </message>
+</context>
+<context>
+    <name>RestoresetDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>工厂工具</source>
+        <translation>Factory tools</translation>
+    </message>
+    <message>
+        <source>MAC</source>
+        <translation>MAC</translation>
+    </message>
+    <message>
+        <source>IP地址</source>
+        <translation>IP</translation>
+    </message>
+    <message>
+        <source>子网掩码</source>
+        <translation>Netmask</translation>
+    </message>
+    <message>
+        <source>默认网关</source>
+        <translation>Gateway</translation>
+    </message>
+    <message>
+        <source>模块名称</source>
+        <translation>ModuleName</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>扫描时间</source>
+        <translation>ScanTimeout</translation>
+    </message>
+    <message>
+        <source>全局扫描</source>
+        <translation>Broadcast Scan</translation>
+    </message>
+    <message>
+        <source>修改IP</source>
+        <translation>Modfiy IP</translation>
+    </message>
+    <message>
+        <source>恢复出厂设置</source>
+        <translation>Factory Resets</translation>
+    </message>
+    <message>
+        <source>重启模块</source>
+        <translation>Module Reset</translation>
+    </message>
+    <message>
+        <source>扫描中：</source>
+        <translation>Scaning:</translation>
+    </message>
+    <message>
+        <source>扫描进行中:</source>
+        <translation>Scaning</translation>
+    </message>
+    <message>
+        <source>未操作</source>
+        <translation>No Action</translation>
+    </message>
+    <message>
+        <source>分配成功</source>
+        <translation>Succeeded</translation>
+    </message>
+    <message>
+        <source>开始分配</source>
+        <translation>Runing</translation>
+    </message>
+</context>
+<context>
+    <name>dhcpDialog</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>DHCP配置</source>
+        <translation>DHCP</translation>
+    </message>
+    <message>
+        <source>MAC</source>
+        <translation>MAC</translation>
+    </message>
+    <message>
+        <source>IP</source>
+        <translation>IP</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>未分配</source>
+        <translation>No Action</translation>
+    </message>
+    <message>
+        <source>分配成功</source>
+        <translation>Succeeded</translation>
+    </message>
+    <message>
+        <source>添加MAC</source>
+        <translation>Add MAC</translation>
+    </message>
+    <message>
+        <source>删除MAC</source>
+        <translation>Del MAC</translation>
+    </message>
+    <message>
+        <source>启动服务</source>
+        <translation>Start DHCP</translation>
+    </message>
+    <message>
+        <source>关闭服务</source>
+        <translation>Stop DHCP</translation>
+    </message>
+    <message>
+        <source>加载配置</source>
+        <translation>Load</translation>
+    </message>
+    <message>
+        <source>保存配置</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>DHCP启动重启模块电源被分配新的IP地址</source>
+        <translation>Pleese restart moudle after enabling DHCP Service</translation>
+    </message>
+    <message>
+        <source>信息栏</source>
+        <translation>Message</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>打开失败</source>
+        <translation>Open Fail</translation>
+    </message>
+    <message>
+        <source>系统提示</source>
+        <translation>System Tips</translation>
+    </message>
+    <message>
+        <source>服务打开失败！</source>
+        <translation>DHCP Start Fail</translation>
+    </message>
+    <message>
+        <source>命令：</source>
+        <translation>Cmd:</translation>
+    </message>
+    <message>
+        <source>不存在！</source>
+        <translation>Undefined</translation>
+    </message>
+    <message>
+        <source>服务关闭失败！</source>
+        <translation>DHCP Stop Fail</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>打开旧配置</source>
