@@ -10,6 +10,7 @@
 #include "prompts.h"
 #include "usrconf.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -62,6 +63,7 @@ dhcpDialog::dhcpDialog(QWidget *parent)
     timer = new QTimer;
     logPath = AppPaths::path(QStringLiteral("/OpenDHCPServer/log/OpenDHCPServer.log"));
     logFile = new QFile(logPath);
+    QDir().mkpath(QFileInfo(logPath).absolutePath());
     // The log starts empty, so that only what the server writes from now on marks rows.
     if (logFile->open(QIODevice::WriteOnly | QIODevice::Truncate))
         logFile->close();

@@ -39,30 +39,35 @@ quint16 FakeFactoryTool::port() const
 
 void FakeFactoryTool::datagram(FakeUdpContext &ctx, const QByteArray &data, const QHostAddress &from, quint16 fromPort)
 {
-    QMutexLocker lock(&mutex);
-    receivedDatagrams.append(data);
-    if (data == factoryHello) {
-        ctx.reply(m_queryReply.isNull() ? writeModuleNetInfo(m_record) : m_queryReply, from, fromPort);
-    } else if (data == factoryRestore) {
-        ++m_restores;
-        m_record = m_factory;
-        ctx.reply(writeModuleNetInfo(m_record), from, fromPort);
-    } else if (data == factoryReset) {
-        ++m_restarts;
-    } else if (data.startsWith("IPSET#")) {
-        static const QRegularExpression order(
-            QStringLiteral("^IPSET#MAC:([0-9A-F-]{17}),IP([0-9.]+),MK([0-9.]+),GT([0-9.]+)$"));
-        const QRegularExpressionMatch m = order.match(QString::fromLatin1(data));
-        if (!m.hasMatch() || m.captured(1) != macToString(m_record.mac))
-            return;
-        ModuleNetInfo next = m_record;
-        if (!readAddress(m.captured(2), next.ip) || !readAddress(m.captured(3), next.mask)
-            || !readAddress(m.captured(4), next.gateway))
-            return;
-        m_record = next;
-        if (m_answerIpSet)
-            ctx.reply(writeModuleNetInfo(m_record), from, fromPort);
+    // The answer leaves after the lock is given back: replying reads the misbehaviour under it.
+    QByteArray answer;
+    {
+        QMutexLocker lock(&mutex);
+        if (data == factoryHello) {
+            answer = m_queryReply.isNull() ? writeModuleNetInfo(m_record) : m_queryReply;
+        } else if (data == factoryRestore) {
+            ++m_restores;
+            m_record = m_factory;
+            answer = writeModuleNetInfo(m_record);
+        } else if (data == factoryReset) {
+            ++m_restarts;
+        } else if (data.startsWith("IPSET#")) {
+            static const QRegularExpression order(
+                QStringLiteral("^IPSET#MAC:([0-9A-F-]{17}),IP([0-9.]+),MK([0-9.]+),GT([0-9.]+)$"));
+            const QRegularExpressionMatch m = order.match(QString::fromLatin1(data));
+            if (!m.hasMatch() || m.captured(1) != macToString(m_record.mac))
+                return;
+            ModuleNetInfo next = m_record;
+            if (!readAddress(m.captured(2), next.ip) || !readAddress(m.captured(3), next.mask)
+                || !readAddress(m.captured(4), next.gateway))
+                return;
+            m_record = next;
+            if (m_answerIpSet)
+                answer = writeModuleNetInfo(m_record);
+        }
     }
+    if (!answer.isNull())
+        ctx.reply(answer, from, fromPort);
 }
 
 void FakeFactoryTool::setQueryReply(const QByteArray &bytes)
