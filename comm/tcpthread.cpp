@@ -4,6 +4,7 @@
 #include "endpoints.h"
 #include "ipv4text.h"
 #include "plugblock.h"
+#include "scanconnector.h"
 #include "stcpsocket.h"
 
 #include <QDeadlineTimer>
@@ -29,6 +30,8 @@ namespace {
 
 // Connection waits of the command channel, by operation.
 constexpr int scanConnectMs = 400;
+// Connections a scan keeps open or in progress ahead of the address it examines.
+constexpr int scanAhead = 32;
 constexpr int shortConnectMs = 200;
 constexpr int downloadConnectMs = 1500;
 constexpr int switchConnectMs = 2000;
@@ -243,24 +246,32 @@ void TCPThread::Scanmodulestart(QString startip, QString endip)
     if (start.size() >= 4 && end.size() >= 4) {
         const int first = std::max(0, start.at(3).toInt());
         const int last = std::min(255, end.at(3).toInt());
-        // Bound before every connection: closing the socket forgets the binding.
-        const QHostAddress local = ipv4FromText(localIP);
-        sTcpSocket socket;
-        for (int n = first; n <= last && !stopRequested(); ++n) {
-            const QString address
-                = QStringList { start.at(0), start.at(1), start.at(2), QString::number(n) }.join(QLatin1Char('.'));
-            emit SendCurIP(address);
-            if (!local.isNull())
-                socket.bind(local, 0);
-            const bool connected = connectChannel(socket, ipv4FromText(address), scanConnectMs);
-            if (connected && requestInfo(socket, true)) {
-                emit Sendmodule(socket.reply);
-                socket.state = sTcpSocket::WAIT_PRM;
-                writeCommand(socket, QByteArrayLiteral("G\r\n"));
-                if (socket.waitread(sTcpSocket::PRM_OK))
-                    emit SendmodulePrm(socket.reply);
+        QStringList addresses;
+        QList<QHostAddress> hosts;
+        for (int n = first; n <= last; ++n) {
+            addresses << QStringList { start.at(0), start.at(1), start.at(2), QString::number(n) }.join(
+                QLatin1Char('.'));
+            hosts << ipv4FromText(addresses.last());
+        }
+        // Connections are tried ahead of the address being examined, so silent addresses wait
+        // side by side; each module is still greeted, asked and reported in address order.
+        ScanConnector connector(
+            hosts, ipv4FromText(localIP), Endpoints::current().commandPort, scanConnectMs, scanAhead);
+        connector.setStopCheck([this] { return stopRequested(); }, stopPollMs);
+        for (int i = 0; i < addresses.size() && !stopRequested(); ++i) {
+            emit SendCurIP(addresses.at(i));
+            const std::unique_ptr<sTcpSocket> socket = connector.take(i);
+            if (!socket)
+                continue;
+            arm(*socket);
+            if (requestInfo(*socket, true)) {
+                emit Sendmodule(socket->reply);
+                socket->state = sTcpSocket::WAIT_PRM;
+                writeCommand(*socket, QByteArrayLiteral("G\r\n"));
+                if (socket->waitread(sTcpSocket::PRM_OK))
+                    emit SendmodulePrm(socket->reply);
             }
-            closeChannel(socket, connected);
+            closeChannel(*socket, true);
         }
     }
     emit finished();

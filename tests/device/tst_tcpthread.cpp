@@ -106,10 +106,7 @@ private slots:
     }
 
     // Replies spaced as the fake spaces them, or back to back as a real network delivers them.
-    void scanRange_data()
-    {
-        FakeModule::addSpacingRows();
-    }
+    void scanRange_data() { FakeModule::addSpacingRows(); }
 
     // Fakes on some addresses of the range, nothing on the others.
     void scanRange()
@@ -152,6 +149,38 @@ private slots:
         QCOMPARE(last.received(FakeModule::CommandPort), QByteArray("R\r\nG\r\n"));
         QCOMPARE(noParams.received(FakeModule::CommandPort), QByteArray("R\r\nG\r\n"));
         QCOMPARE(mute.received(FakeModule::CommandPort), QByteArray());
+        QCOMPARE(mute.connectionCount(FakeModule::CommandPort), 1);
+    }
+
+    // Later addresses are connected while an earlier, slow module is still being asked: every
+    // module is still greeted, asked and reported in address order, over one connection each.
+    void scanAheadKeepsAddressOrder()
+    {
+        FakeModule slow("127.0.0.30");
+        slow.setReplyDelay(300);
+        FakeModule quick("127.0.0.31");
+        quick.setModuleType("KD-QUICK");
+        FakeModule mute("127.0.0.32");
+        mute.setSilent(true);
+        FakeModule later("127.0.0.36");
+        for (FakeModule *fake : { &slow, &quick, &mute, &later })
+            QVERIFY(fake->start());
+
+        WorkerRun run;
+        for (int i = 0; i < 3; ++i)
+            QTest::ignoreMessage(QtDebugMsg, "Connected");
+        run.scan("127.0.0.30", "127.0.0.40");
+        QVERIFY(run.done());
+
+        QCOMPARE(run.curIP.size(), 11);
+        QCOMPARE(run.curIP.first(), QStringLiteral("127.0.0.30"));
+        QCOMPARE(run.curIP.last(), QStringLiteral("127.0.0.40"));
+        QCOMPARE(run.infos, (QList<QByteArray> { slow.infoReply(), quick.infoReply(), later.infoReply() }));
+        QCOMPARE(run.prms, (QList<QByteArray> { slow.paramReply(), quick.paramReply(), later.paramReply() }));
+        for (FakeModule *fake : { &slow, &quick, &later }) {
+            QCOMPARE(fake->connectionCount(FakeModule::CommandPort), 1);
+            QCOMPARE(fake->received(FakeModule::CommandPort), QByteArray("R\r\nG\r\n"));
+        }
         QCOMPARE(mute.connectionCount(FakeModule::CommandPort), 1);
     }
 
