@@ -34,7 +34,7 @@ QString ExternalPrograms::relativePath(Program program)
     case SevenZip:
         return QStringLiteral("/7-Zip/7z.exe");
     case CleanScript:
-        return QStringLiteral("/ModuleParameter/clean.bat");
+        return QStringLiteral("/ModuleParameter/clean.sh");
     case DhcpServer:
         return QStringLiteral("/OpenDHCPServer/OpenDHCPServer.exe");
     }

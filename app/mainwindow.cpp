@@ -3,6 +3,7 @@
 #include "devicerequest.h"
 
 #include "apppaths.h"
+#include "caxexport.h"
 #include "customtabstyle.h"
 #include "dhcpdialog.h"
 #include "downdialog.h"
@@ -11,6 +12,7 @@
 #include "module.h"
 #include "moduleinfoform.h"
 #include "openinfodialog.h"
+#include "packageimport.h"
 #include "projectfile.h"
 #include "projectmodules.h"
 #include "prompts.h"
@@ -490,6 +492,25 @@ void MainWindow::on_pushButton_dhcp_clicked()
 
 void MainWindow::on_pushButton_topology_clicked()
 {
+}
+
+void MainWindow::on_pushButton_cax_clicked()
+{
+    Caxexport cax(moduleList, QStringLiteral("Profinet"));
+    cax.exportCaxFile();
+}
+
+void MainWindow::on_pushButton_import_clicked()
+{
+    const QString path = Prompts::getOpenFileName(this, tr("Open File"), QString(), tr("projcet Files (*.kdzip)"));
+    if (path.isEmpty())
+        return;
+    PackageImport().importPackage(path);
+}
+
+void MainWindow::on_pushButton_help_clicked()
+{
+    PackageImport::openHelpFolder();
 }
 
 void MainWindow::on_pushButton_save_clicked()

@@ -85,6 +85,9 @@ private slots:
     void on_pushButton_topology_clicked();
     void on_pushButton_save_clicked();
     void on_pushButton_open_clicked();
+    void on_pushButton_cax_clicked();
+    void on_pushButton_import_clicked();
+    void on_pushButton_help_clicked();
 
 private:
     void updateModuleButtons();

@@ -16,6 +16,17 @@
     </message>
 </context>
 <context>
+    <name>Caxexport</name>
+    <message>
+        <source>失败</source>
+        <translation>Fail</translation>
+    </message>
+    <message>
+        <source>导出Cax文件失败</source>
+        <translation>Export Cax file failed</translation>
+    </message>
+</context>
+<context>
     <name>MACDialog</name>
     <message>
         <source>Dialog</source>
