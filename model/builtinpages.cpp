@@ -1,5 +1,6 @@
 #include "builtinpages.h"
 
+#include "formio.h"
 #include "general.h"
 #include "pagefactory.h"
 #include "tempctlform.h"
@@ -10,6 +11,7 @@ void registerBuiltinPages()
 {
     // Each page class joins here, e.g. PageFactory::registerPage<General>(PageFactory::General);
     PageFactory::registerPage<General>(PageFactory::General);
+    PageFactory::registerPage<FormIO>(PageFactory::IO);
     PageFactory::registerPage<TempCtlForm>(PageFactory::TEMP_CTL);
     PageFactory::registerPage<Weigh_Form>(PageFactory::WEIGT);
     PageFactory::registerPage<weighing_Factory_calibForm>(PageFactory::Factory_WEIGT);

@@ -205,7 +205,8 @@ QList<QByteArray> cutIoReplies(QByteArray &buffer, int imageBytes, bool serial)
         buffer.remove(0, head);
         if (buffer.size() < whole)
             break; // a short reply is only told from a part one once more bytes follow
-        if (buffer.at(whole - 1) == replyEnd && (!serial || checkMatches(buffer.left(whole)))) {
+        // A whole reply with a wrong check is still the module's answer; the decoder refuses it.
+        if (buffer.at(whole - 1) == replyEnd) {
             replies.append(buffer.left(whole));
             buffer.remove(0, whole);
             continue;

@@ -702,4 +702,49 @@
         <translation>Connect</translation>
     </message>
 </context>
+<context>
+    <name>FormIO</name>
+    <message><source>Form</source><translation>Form</translation></message>
+    <message><source>地址</source><translation>Address</translation></message>
+    <message><source>数据类型</source><translation>Data Type</translation></message>
+    <message><source>显示格式</source><translation>Display Format</translation></message>
+    <message><source>当前值</source><translation>Monitor Value</translation></message>
+    <message><source>修改值</source><translation>Modify Value</translation></message>
+    <message><source>字节交换</source><translation>Swap Byte</translation></message>
+    <message><source>使能修改</source><translation>Enable Write</translation></message>
+    <message><source>描述</source><translation>Description</translation></message>
+    <message><source>打开</source><translation>Connect</translation></message>
+    <message><source>写入</source><translation>Write</translation></message>
+    <message><source>曲线</source><translation>Curves</translation></message>
+    <message><source>未连接</source><translation>Not connected</translation></message>
+    <message><source>监控表</source><translation>Monitor Table</translation></message>
+    <message><source>10进制</source><translation>DEC</translation></message>
+    <message><source>16进制</source><translation>HEX</translation></message>
+    <message><source>2进制</source><translation>BIN</translation></message>
+    <message><source>不交换</source><translation>No Swap</translation></message>
+    <message><source>交换</source><translation>Swap</translation></message>
+    <message><source>错误</source><translation>Error</translation></message>
+    <message><source>地址长度不够</source><translation>Not enough address length</translation></message>
+    <message><source>地址冲突</source><translation>Address conflict</translation></message>
+    <message><source>停止</source><translation>Disconnect</translation></message>
+    <message><source>连接成功</source><translation>Run</translation></message>
+    <message><source>连接断开</source><translation>Stop</translation></message>
+    <message><source>连接失败</source><translation>Connection failed</translation></message>
+</context>
+<context>
+    <name>IO_Monitor_Curve_Dialog</name>
+    <message><source>变量曲线</source><translation>Variable Curves</translation></message>
+    <message><source>变量列表</source><translation>Var List</translation></message>
+    <message><source>当前时间：</source><translation>Time</translation></message>
+    <message><source>求差：</source><translation>Difference</translation></message>
+    <message><source>值：</source><translation>D-Value</translation></message>
+    <message><source>曲线设置</source><translation>Curve setting</translation></message>
+    <message><source>Y轴最小值</source><translation>Y-Axis Min</translation></message>
+    <message><source>Y轴范围</source><translation>Y-Axis Range</translation></message>
+    <message><source> 0 代表自动</source><translation> 0 means auto</translation></message>
+    <message><source>自动</source><translation>Auto</translation></message>
+    <message><source>游标</source><translation>Enable cursor</translation></message>
+    <message><source>错误</source><translation>Error</translation></message>
+    <message><source>超过最大监控数量</source><translation>Exceeding the maximum</translation></message>
+</context>
 </TS>

@@ -1,0 +1,102 @@
+#ifndef FORMIO_H
+#define FORMIO_H
+
+#include "menubase.h"
+
+#include <QPointer>
+
+class IO_Monitor_Curve_Dialog;
+class IoPoint;
+class PollLink;
+class QComboBox;
+class QSpinBox;
+class QTreeWidgetItem;
+class module;
+
+namespace Ui {
+class FormIO;
+}
+
+// The "I/O" page: the module's process image as a table of points. The user gives each point a
+// data type (merging the following bytes into it or splitting it back into bytes), a display
+// format, a byte order and a description, writes output values, monitors the module live through
+// the poll link and plots inputs in the curve dialog.
+class FormIO : public menubase
+{
+    Q_OBJECT
+
+public:
+    explicit FormIO(QWidget *parent = nullptr);
+    ~FormIO() override;
+
+    void updatePage() override;
+    void resetPage() override;
+    void retranslate(int language) override;
+    int attachModule(modulebase *owner) override;
+
+    // Shows the point's value in its row; nothing when the table does not show it.
+    void refreshPoint(IoPoint *point);
+    // The next poll as the module reads it (before the serial link's own framing).
+    QByteArray buildPollFrame();
+    PollLink *pollLink() const { return link; }
+    IO_Monitor_Curve_Dialog *curves() const;
+
+    bool connected = false;
+    int inputLength = 0;
+    int outputLength = 0;
+    QPointer<::module> module;
+    bool writePending = false;
+    int writeRounds = 0;
+
+signals:
+    void updataiovalue();
+
+public slots:
+    void datatypecom_IndexChanged(int index);
+    void showtypecom_IndexChanged(int index);
+    void swapenable_check(int state);
+    void datatextchanged(QString text);
+    void bin_pushButton_clicked(bool checked);
+    void on_pushButton_clicked(bool checked);
+    void on_pushButton_write_clicked();
+    void on_pushButton_2_clicked();
+    void colse_curvedialogs();
+
+protected:
+    void hideEvent(QHideEvent *event) override;
+
+private:
+    enum LinkState { NeverOpened, Open, Closed, Failed };
+
+    void connectDevice();
+    void disconnectDevice();
+    void onReply(const QByteArray &reply);
+    void showLinkState();
+    bool serialLink() const;
+
+    void clearTable();
+    void deleteRow(QTreeWidgetItem *row);
+    void addPointRow(IoPoint *point, QTreeWidgetItem *row);
+    void showPointValue(QTreeWidgetItem *row, IoPoint *point);
+    void applyDisplayFormat(QTreeWidgetItem *row, IoPoint *point);
+    void updateBitRows(QTreeWidgetItem *row, IoPoint *point);
+    QComboBox *makeFormatCombo(int format);
+    QComboBox *makeSwapCombo(bool swap);
+    void setFormatTexts(QComboBox *combo);
+    void setSwapTexts(QComboBox *combo);
+    // The row whose cell widget w is (a point row or a bit row); it becomes the current row.
+    QTreeWidgetItem *rowOfWidget(QObject *w);
+    IoPoint *pointOf(QTreeWidgetItem *row) const;
+    QSpinBox *modifyBox(QTreeWidgetItem *row) const;
+    // What the write button takes from an output row: the spin box, or in binary format the
+    // bit pattern the bit buttons made, which the spin box's range could not hold.
+    qint32 valueToWrite(QTreeWidgetItem *row, IoPoint *point) const;
+    void mergeFailed(QComboBox *combo, IoPoint *point, const QString &message);
+
+    Ui::FormIO *ui;
+    PollLink *link = nullptr;
+    QPointer<IO_Monitor_Curve_Dialog> curveDialog;
+    LinkState linkState = NeverOpened;
+};
+
+#endif

@@ -1,0 +1,288 @@
+#include "fakeiomonitor.h"
+#include "fakemodule.h"
+#include "formio.h"
+#include "iomonitorcodec.h"
+#include "iopoint.h"
+#include "module.h"
+#include "serialpeer.h"
+#include "tempappdir.h"
+#include "testsupport.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTreeWidget>
+#include <memory>
+
+namespace {
+const char description[] = R"(<?xml version="1.0" encoding="UTF-8"?>
+<ModuleParameter>
+  <ModuleList>
+    <Module ModuleName="IO-1" ModuleShowName="IO-1" Text="test">
+      <Param Len="0"/>
+      <menu><Page menuname="I/O"/></menu>
+    </Module>
+  </ModuleList>
+</ModuleParameter>
+)";
+const QByteArray plainPoll = QByteArray::fromHex("a500005a");
+const QByteArray streamOn("\x44\x00\x01", 3);
+const QByteArray streamOff("\x44\x00\x00", 3);
+}
+
+// The page's monitor against the fake module's I/O monitor: three inputs (%IB0, %IW1) and a
+// UINT output, over UDP on loopback and over a pty.
+class TestIoMonitor : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TempAppDir> dir;
+    std::unique_ptr<module> mod;
+    QPointer<FormIO> page;
+    std::shared_ptr<FakeIoImage> image;
+
+    QTreeWidget *tree() { return TestSupport::child<QTreeWidget>(page, "treeWidget"); }
+    QComboBox *combo(int row, int column)
+    {
+        return qobject_cast<QComboBox *>(tree()->itemWidget(tree()->topLevelItem(row), column));
+    }
+    QString shown(int row) { return tree()->topLevelItem(row)->text(3); }
+    QPushButton *button(const char *name) { return TestSupport::child<QPushButton>(page, name); }
+    QString state() { return TestSupport::child<QLabel>(page, "label_state")->text(); }
+
+    void makeModule(modulebase::CONNEST_TYPE type, const QString &where)
+    {
+        mod.reset(new module("IO-1", "IOT"));
+        mod->inlen = "3";
+        mod->outlen = "2";
+        mod->buildIoPoints();
+        if (type == modulebase::CONNEST_NET)
+            mod->setIP(where);
+        else
+            mod->comstr = where;
+        mod->connType = type;
+        page = qobject_cast<FormIO *>(mod->pageList.value(0));
+        QVERIFY(page);
+        page->updatePage();
+        combo(1, 1)->setCurrentIndex(1); // %IW1
+        combo(2, 1)->setCurrentIndex(1); // %QW0
+        image = std::make_shared<FakeIoImage>(3, 2);
+        image->setInputs(QByteArray::fromHex("112233"));
+    }
+
+private slots:
+    void init()
+    {
+        dir.reset(new TempAppDir(false));
+        QVERIFY(dir->write("/ModuleParameter/IOT/ModuleParameter.xml", description));
+    }
+    void cleanup()
+    {
+        mod.reset();
+        dir.reset();
+    }
+
+    void udpMonitorsWritesAndStops()
+    {
+        FakeModule fake(QStringLiteral("127.0.0.61"));
+        QVERIFY(fake.start());
+        makeModule(modulebase::CONNEST_NET, fake.address());
+        auto service = std::make_shared<FakeIoMonitor>(image);
+        QVERIFY(fake.addService(service));
+
+        QSignalSpy samples(page.data(), &FormIO::updataiovalue);
+        button("pushButton")->click();
+        QVERIFY(page->connected);
+        QCOMPARE(state(), QStringLiteral("连接成功"));
+        QVERIFY(button("pushButton_write")->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(fake.commands().contains(streamOn), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(shown(1), QStringLiteral("13090"), 5000);
+        QCOMPARE(shown(0), QStringLiteral("17"));
+        QVERIFY(!service->received().isEmpty());
+        QCOMPARE(service->received().first(), plainPoll);
+        QVERIFY(samples.count() >= 1);
+
+        // Swap on %IW1 reads the same bytes the other way round.
+        combo(1, 5)->setCurrentIndex(1);
+        QTRY_COMPARE_WITH_TIMEOUT(shown(1), QStringLiteral("8755"), 5000);
+
+        // A data byte 0x5A does not end the reply.
+        image->setInputs(QByteArray::fromHex("5a5a33"));
+        combo(1, 5)->setCurrentIndex(0);
+        QTRY_COMPARE_WITH_TIMEOUT(shown(1), QString::number(0x335a), 5000);
+        QCOMPARE(shown(0), QString::number(0x5a));
+
+        // Retranslating keeps the open link's texts.
+        page->retranslate(0);
+        QCOMPARE(state(), QStringLiteral("连接成功"));
+        QCOMPARE(button("pushButton")->text(), QStringLiteral("停止"));
+
+        // A write rides on exactly three polls.
+        qobject_cast<QSpinBox *>(tree()->itemWidget(tree()->topLevelItem(2), 4))->setValue(0x1234);
+        service->clearReceived();
+        button("pushButton_write")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(service->received().size() >= 5, 5000);
+        int writes = 0;
+        for (const QByteArray &d : service->received()) {
+            if (d != plainPoll) {
+                QCOMPARE(d,
+                    QByteArray::fromHex("a50002"
+                                        "3412"
+                                        "5a"));
+                ++writes;
+            }
+        }
+        QCOMPARE(writes, 3);
+        QCOMPARE(image->outputs(), QByteArray::fromHex("3412"));
+
+        button("pushButton")->click();
+        QVERIFY(!page->connected);
+        QCOMPARE(state(), QStringLiteral("连接断开"));
+        QTRY_VERIFY_WITH_TIMEOUT(fake.commands().contains(streamOff), 5000);
+        QVERIFY(!button("pushButton_write")->isEnabled());
+    }
+
+    void oddDatagrams_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("two replies in one datagram") << 0;
+        QTest::newRow("reply split over two datagrams") << 1;
+        QTest::newRow("replies back to back") << 2;
+    }
+    void oddDatagrams()
+    {
+        QFETCH(int, kind);
+        FakeModule fake(QStringLiteral("127.0.0.62"));
+        QVERIFY(fake.start());
+        makeModule(modulebase::CONNEST_NET, fake.address());
+        auto service = std::make_shared<FakeIoMonitor>(image);
+        QVERIFY(fake.addService(service));
+        FakeMisbehaviour m;
+        if (kind == 0) {
+            // An older reply followed by the current one: the current values win.
+            image->setReplyFilter([](const QByteArray &reply) {
+                QByteArray old = reply;
+                old[3] = char(0x01);
+                return old + reply;
+            });
+        } else if (kind == 1) {
+            m.splitAt = 4;
+            m.gapMs = 30;
+        } else {
+            m.backToBack = true;
+            m.delayMs = 250; // answers pile up and leave together
+        }
+        service->setMisbehaviour(m);
+        button("pushButton")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(shown(1), QStringLiteral("13090"), 5000);
+        QCOMPARE(shown(0), QStringLiteral("17"));
+        image->setInputs(QByteArray::fromHex("445566"));
+        QTRY_COMPARE_WITH_TIMEOUT(shown(1), QString::number(0x6655), 5000);
+        QCOMPARE(shown(0), QString::number(0x44));
+        QVERIFY(page->connected);
+    }
+
+    void silenceCloses()
+    {
+        FakeModule fake(QStringLiteral("127.0.0.63"));
+        QVERIFY(fake.start());
+        makeModule(modulebase::CONNEST_NET, fake.address());
+        auto service = std::make_shared<FakeIoMonitor>(image);
+        FakeMisbehaviour m;
+        m.silent = true;
+        service->setMisbehaviour(m);
+        QVERIFY(fake.addService(service));
+        button("pushButton")->click();
+        // A write pressed now is dropped with the link, not sent on the next one.
+        button("pushButton_write")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(state(), QStringLiteral("连接断开"), 10000);
+        QVERIFY(!button("pushButton")->isChecked());
+        QVERIFY(!page->connected);
+        QVERIFY(!page->writePending);
+        QVERIFY(service->received().size() >= 10);
+        QTRY_VERIFY_WITH_TIMEOUT(fake.commands().contains(streamOff), 5000);
+    }
+
+    void moduleDeletedWhileMonitoring()
+    {
+        FakeModule fake(QStringLiteral("127.0.0.64"));
+        QVERIFY(fake.start());
+        makeModule(modulebase::CONNEST_NET, fake.address());
+        auto service = std::make_shared<FakeIoMonitor>(image);
+        QVERIFY(fake.addService(service));
+        button("pushButton")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(shown(1), QStringLiteral("13090"), 5000);
+        mod.reset();
+        QVERIFY(page.isNull());
+        // The link went with the page: monitoring is switched off on the module.
+        QTRY_VERIFY_WITH_TIMEOUT(fake.commands().contains(streamOff), 5000);
+    }
+
+    void changingInputsReachTheTable()
+    {
+        FakeModule fake(QStringLiteral("127.0.0.65"));
+        QVERIFY(fake.start());
+        makeModule(modulebase::CONNEST_NET, fake.address());
+        image->setInputChanger([](QByteArray &in) { in[0] = char(in[0] + 1); }, 50);
+        auto service = std::make_shared<FakeIoMonitor>(image);
+        QVERIFY(fake.addService(service));
+        button("pushButton")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(shown(0).toInt() > 20, 5000);
+    }
+
+    void serialMonitor()
+    {
+        SerialPeer peer;
+        QVERIFY(peer.isOpen());
+        makeModule(modulebase::CONNEST_COM, peer.portName());
+        peer.addDevice(std::make_shared<FakeIoMonitorSerial>(image));
+        // A part reply left on the line before the link opens does not spoil the first one.
+        peer.send(QByteArray::fromHex("a5000511"));
+        QVERIFY(peer.waitForPortInput());
+
+        button("pushButton")->click();
+        QVERIFY(page->connected);
+        QCOMPARE(state(), QStringLiteral("连接成功"));
+        QTRY_COMPARE_WITH_TIMEOUT(shown(1), QStringLiteral("13090"), 5000);
+        QCOMPARE(shown(0), QStringLiteral("17"));
+        QVERIFY(peer.received().startsWith(QByteArray::fromHex("44a500005afebd")));
+
+        image->setInputs(QByteArray::fromHex("5a5a33"));
+        QTRY_COMPARE_WITH_TIMEOUT(shown(1), QString::number(0x335a), 5000);
+
+        // A reply with a wrong check changes nothing, but it is an answer: the link stays.
+        image->setReplyFilter([](const QByteArray &reply) {
+            QByteArray bad = reply;
+            bad[bad.size() - 2] = char(bad.at(bad.size() - 2) ^ 1);
+            return bad;
+        });
+        image->setInputs(QByteArray::fromHex("010203"));
+        const int before = peer.received().size();
+        QTRY_VERIFY_WITH_TIMEOUT(peer.received().size() > before + 14 * 7, 8000);
+        QVERIFY(page->connected);
+        QCOMPARE(shown(1), QString::number(0x335a));
+
+        qobject_cast<QSpinBox *>(tree()->itemWidget(tree()->topLevelItem(2), 4))->setValue(0x0102);
+        image->setReplyFilter(nullptr);
+        button("pushButton_write")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(image->outputs(), QByteArray::fromHex("0201"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(shown(1), QString::number(0x0302), 5000);
+
+        button("pushButton")->click();
+        QCOMPARE(state(), QStringLiteral("连接断开"));
+    }
+
+    void serialPortMissing()
+    {
+        makeModule(modulebase::CONNEST_COM, QStringLiteral("/nonexistent/tty-io"));
+        button("pushButton")->click();
+        QVERIFY(!page->connected);
+        QVERIFY(!button("pushButton")->isChecked());
+        QCOMPARE(state(), QStringLiteral("连接失败"));
+    }
+};
+
+RIVUDO_TEST_MAIN(TestIoMonitor)
+#include "tst_iomonitor.moc"
