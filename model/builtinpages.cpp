@@ -2,6 +2,7 @@
 
 #include "formio.h"
 #include "general.h"
+#include "ioutlinkform.h"
 #include "pagefactory.h"
 #include "tempctlform.h"
 #include "weigh_form.h"
@@ -15,4 +16,5 @@ void registerBuiltinPages()
     PageFactory::registerPage<TempCtlForm>(PageFactory::TEMP_CTL);
     PageFactory::registerPage<Weigh_Form>(PageFactory::WEIGT);
     PageFactory::registerPage<weighing_Factory_calibForm>(PageFactory::Factory_WEIGT);
+    PageFactory::registerPage<IOutlinkForm>(PageFactory::IoutlinkConfig);
 }

@@ -9,6 +9,115 @@
     </message>
 </context>
 <context>
+    <name>IOutlinkForm</name>
+    <message>
+        <source>模块名称</source>
+        <translation>Module Name</translation>
+    </message>
+    <message>
+        <source>槽</source>
+        <translation>Slot</translation>
+    </message>
+    <message>
+        <source>子槽</source>
+        <translation>Subslot</translation>
+    </message>
+    <message>
+        <source>IP地址</source>
+        <translation>IP</translation>
+    </message>
+    <message>
+        <source>输入长度</source>
+        <translation>Input Data Length</translation>
+    </message>
+    <message>
+        <source>输出长度</source>
+        <translation>Output Data Length</translation>
+    </message>
+    <message>
+        <source>扫描周期</source>
+        <translation>Scan Timeout</translation>
+    </message>
+    <message>
+        <source>扫描子模块</source>
+        <translation>Scan Submodule</translation>
+    </message>
+    <message>
+        <source>编辑模块</source>
+        <translation>Edit Module</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Del</translation>
+    </message>
+</context>
+<context>
+    <name>IOlinkDevicelistDialog</name>
+    <message>
+        <source>模块名称</source>
+        <translation>Module Name</translation>
+    </message>
+    <message>
+        <source>槽</source>
+        <translation>Slot</translation>
+    </message>
+    <message>
+        <source>子槽</source>
+        <translation>Subslot</translation>
+    </message>
+    <message>
+        <source>IP地址</source>
+        <translation>IP</translation>
+    </message>
+    <message>
+        <source>输入长度</source>
+        <translation>Input Data Length</translation>
+    </message>
+    <message>
+        <source>输出长度</source>
+        <translation>Output Data Length</translation>
+    </message>
+    <message>
+        <source>扫描时间</source>
+        <translation>Scan Timeout</translation>
+    </message>
+    <message>
+        <source>模块</source>
+        <translation>Module</translation>
+    </message>
+    <message>
+        <source>子模块</source>
+        <translation>Submodule</translation>
+    </message>
+    <message>
+        <source>鼠标选择需要插入或者替换的行</source>
+        <translation>Select the row that needs to be inserted or replaced</translation>
+    </message>
+    <message>
+        <source>超过了最大子槽数量</source>
+        <translation>Exceeded the maximum number of sub slots</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Del</translation>
+    </message>
+</context>
+<context>
+    <name>CatalogInfoForm</name>
+    <message>
+        <source>设备：</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>名称：</source>
+        <translation>Module</translation>
+    </message>
+    <message>
+        <source>描述：</source>
+        <translation>description:</translation>
+    </message>
+</context>
+<context>
     <name>moduleFrame</name>
     <message>
         <source>产品示图</source>
