@@ -160,6 +160,9 @@ void FormIO::resetPage()
     ui->pushButton->setChecked(false);
     if (connected)
         disconnectDevice();
+    // The curves show this module's points only while its page is the one in use.
+    if (curveDialog)
+        curveDialog->close();
 }
 
 void FormIO::hideEvent(QHideEvent *event)
