@@ -1,8 +1,11 @@
 #include "builtinpages.h"
 
+#include "ecatmodbusconfig.h"
 #include "formio.h"
 #include "general.h"
 #include "ioutlinkform.h"
+#include "modbusconfig.h"
+#include "mscomm_config.h"
 #include "pagefactory.h"
 #include "tempctlform.h"
 #include "weigh_form.h"
@@ -14,6 +17,9 @@ void registerBuiltinPages()
     PageFactory::registerPage<General>(PageFactory::General);
     PageFactory::registerPage<FormIO>(PageFactory::IO);
     PageFactory::registerPage<TempCtlForm>(PageFactory::TEMP_CTL);
+    PageFactory::registerPage<modbusconfig>(PageFactory::ModbusConfig);
+    PageFactory::registerPage<EcatModbusConfig>(PageFactory::EcatModbusConfig);
+    PageFactory::registerPage<mscomm_config>(PageFactory::MSCOM);
     PageFactory::registerPage<Weigh_Form>(PageFactory::WEIGT);
     PageFactory::registerPage<weighing_Factory_calibForm>(PageFactory::Factory_WEIGT);
     PageFactory::registerPage<IOutlinkForm>(PageFactory::IoutlinkConfig);

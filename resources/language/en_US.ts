@@ -856,4 +856,485 @@
     <message><source>错误</source><translation>Error</translation></message>
     <message><source>超过最大监控数量</source><translation>Exceeding the maximum</translation></message>
 </context>
+<context>
+    <name>modbusconfig</name>
+    <message>
+        <source>Modbus配置</source>
+        <translation>Modbus Configure</translation>
+    </message>
+    <message>
+        <source>从机地址</source>
+        <translation>Slave Address</translation>
+    </message>
+    <message>
+        <source>功能码</source>
+        <translation>Fun Code</translation>
+    </message>
+    <message>
+        <source>寄存器地址</source>
+        <translation>Reg Address</translation>
+    </message>
+    <message>
+        <source>数据长度</source>
+        <translation>Data Length</translation>
+    </message>
+    <message>
+        <source>I.地址</source>
+        <translation>I.Address</translation>
+    </message>
+    <message>
+        <source>Q.地址</source>
+        <translation>Q.Address</translation>
+    </message>
+    <message>
+        <source>统计</source>
+        <translation>Summary</translation>
+    </message>
+    <message>
+        <source>总计槽数</source>
+        <translation>Sum slots</translation>
+    </message>
+    <message>
+        <source>输入数据总长度</source>
+        <translation>Input Size</translation>
+    </message>
+    <message>
+        <source>输出数据总长度</source>
+        <translation>OutputSize</translation>
+    </message>
+    <message>
+        <source>  包含：状态寄存器(1 Word)   控制寄存器(1 Word)</source>
+        <translation>Contains the status register bits and control register bits</translation>
+    </message>
+    <message>
+        <source>创建新Excel</source>
+        <translation>Create new Excel</translation>
+    </message>
+    <message>
+        <source>导入Excel</source>
+        <translation>Import Excel</translation>
+    </message>
+    <message>
+        <source>增加</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Del</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>超出了槽数量</source>
+        <translation>Overflow max slot number</translation>
+    </message>
+    <message>
+        <source>超出了输入数据长度</source>
+        <translation>Overflow max input size</translation>
+    </message>
+    <message>
+        <source>超出了输出数据长度</source>
+        <translation>Overflow max output size</translation>
+    </message>
+    <message>
+        <source>模板文件丢失，创建文件失败</source>
+        <translation>Template file is missing, creating file failed</translation>
+    </message>
+    <message>
+        <source>创建文件失败</source>
+        <translation>Failed to create file</translation>
+    </message>
+    <message>
+        <source>选择文件</source>
+        <translation>Choose file</translation>
+    </message>
+    <message>
+        <source>01 读线圈</source>
+        <translation>01 Read Coid</translation>
+    </message>
+    <message>
+        <source>02 读离散输入</source>
+        <translation>02 Read Discrete inputs</translation>
+    </message>
+    <message>
+        <source>03 读保持寄存器</source>
+        <translation>03 Read holding Reg</translation>
+    </message>
+    <message>
+        <source>04 读输入寄存器</source>
+        <translation>04 Read Input Reg</translation>
+    </message>
+    <message>
+        <source>05 写单个线圈</source>
+        <translation>05 Write Single Coil</translation>
+    </message>
+    <message>
+        <source>06 写单个寄存器</source>
+        <translation>06 Wirte Single Reg</translation>
+    </message>
+    <message>
+        <source>15 写多个线圈</source>
+        <translation>15 Write Multiple Coils</translation>
+    </message>
+    <message>
+        <source>16 写多个寄存器</source>
+        <translation>16 Write Multipe Regs</translation>
+    </message>
+</context>
+<context>
+    <name>EcatModbusConfig</name>
+    <message>
+        <source>Modbus配置</source>
+        <translation>Modbus Configure</translation>
+    </message>
+    <message>
+        <source>从机地址</source>
+        <translation>Slave Address</translation>
+    </message>
+    <message>
+        <source>功能码</source>
+        <translation>Fun Code</translation>
+    </message>
+    <message>
+        <source>寄存器地址</source>
+        <translation>Reg Address</translation>
+    </message>
+    <message>
+        <source>数据长度</source>
+        <translation>Data Length</translation>
+    </message>
+    <message>
+        <source>触发方式</source>
+        <translation>Trigger Mode</translation>
+    </message>
+    <message>
+        <source>轮询时间</source>
+        <translation>Poll Time</translation>
+    </message>
+    <message>
+        <source>超时时间</source>
+        <translation>Timeout Time</translation>
+    </message>
+    <message>
+        <source>交换字节</source>
+        <translation>Swap</translation>
+    </message>
+    <message>
+        <source>位访问</source>
+        <translation>BITARR</translation>
+    </message>
+    <message>
+        <source>描述</source>
+        <translation>Description</translation>
+    </message>
+    <message>
+        <source>产品名称</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>产品代码</source>
+        <translation>ProductCode</translation>
+    </message>
+    <message>
+        <source>状态字使能</source>
+        <translation>Status word</translation>
+    </message>
+    <message>
+        <source>控制字使能</source>
+        <translation>Control word</translation>
+    </message>
+    <message>
+        <source>创建新Excel</source>
+        <translation>Create new Excel</translation>
+    </message>
+    <message>
+        <source>导入Excel</source>
+        <translation>Import Excel</translation>
+    </message>
+    <message>
+        <source>导出ESI</source>
+        <translation>Ethercat ESI</translation>
+    </message>
+    <message>
+        <source>增加</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Del</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>时间轮询</source>
+        <translation>Poll Mode</translation>
+    </message>
+    <message>
+        <source>改变触发</source>
+        <translation>Change Trigger</translation>
+    </message>
+    <message>
+        <source>是</source>
+        <translation>True</translation>
+    </message>
+    <message>
+        <source>否</source>
+        <translation>False</translation>
+    </message>
+    <message>
+        <source>超出了槽数量</source>
+        <translation>Overflow max slot number</translation>
+    </message>
+    <message>
+        <source>模板文件丢失，创建文件失败</source>
+        <translation>Template file is missing, creating file failed</translation>
+    </message>
+    <message>
+        <source>创建文件失败</source>
+        <translation>Failed to create file</translation>
+    </message>
+    <message>
+        <source>选择文件</source>
+        <translation>Choose file</translation>
+    </message>
+    <message>
+        <source>产品代码不能为空</source>
+        <translation>The product code must not be empty</translation>
+    </message>
+    <message>
+        <source>01 读线圈</source>
+        <translation>01 Read Coid</translation>
+    </message>
+    <message>
+        <source>02 读离散输入</source>
+        <translation>02 Read Discrete inputs</translation>
+    </message>
+    <message>
+        <source>03 读保持寄存器</source>
+        <translation>03 Read holding Reg</translation>
+    </message>
+    <message>
+        <source>04 读输入寄存器</source>
+        <translation>04 Read Input Reg</translation>
+    </message>
+    <message>
+        <source>05 写单个线圈</source>
+        <translation>05 Write Single Coil</translation>
+    </message>
+    <message>
+        <source>06 写单个寄存器</source>
+        <translation>06 Wirte Single Reg</translation>
+    </message>
+    <message>
+        <source>15 写多个线圈</source>
+        <translation>15 Write Multiple Coils</translation>
+    </message>
+    <message>
+        <source>16 写多个寄存器</source>
+        <translation>16 Write Multipe Regs</translation>
+    </message>
+</context>
+<context>
+    <name>mscomm_config</name>
+    <message>
+        <source>通讯配置</source>
+        <translation>通讯配置</translation>
+    </message>
+    <message>
+        <source>端口</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>从机地址</source>
+        <translation>Slave Address</translation>
+    </message>
+    <message>
+        <source>功能码</source>
+        <translation>Fun Code</translation>
+    </message>
+    <message>
+        <source>寄存器地址</source>
+        <translation>Reg Address</translation>
+    </message>
+    <message>
+        <source>交换字节</source>
+        <translation>Swap</translation>
+    </message>
+    <message>
+        <source>输入数据长度</source>
+        <translation>Input_Date_Len</translation>
+    </message>
+    <message>
+        <source>输出数据长度</source>
+        <translation>Output Date Len</translation>
+    </message>
+    <message>
+        <source>触发方式</source>
+        <translation>Trigger Mode</translation>
+    </message>
+    <message>
+        <source>轮询时间</source>
+        <translation>Poll Time</translation>
+    </message>
+    <message>
+        <source>超时时间</source>
+        <translation>Timeout Time</translation>
+    </message>
+    <message>
+        <source>I.地址</source>
+        <translation>I.Address</translation>
+    </message>
+    <message>
+        <source>Q.地址</source>
+        <translation>Q.Address</translation>
+    </message>
+    <message>
+        <source>描述</source>
+        <translation>Description</translation>
+    </message>
+    <message>
+        <source>状态字使能</source>
+        <translation>Status word</translation>
+    </message>
+    <message>
+        <source>控制字使能</source>
+        <translation>Control word</translation>
+    </message>
+    <message>
+        <source>字节交换</source>
+        <translation>Swap</translation>
+    </message>
+    <message>
+        <source>总计槽数</source>
+        <translation>Sum slots</translation>
+    </message>
+    <message>
+        <source>输入数据总长度</source>
+        <translation>I_Size(byte)</translation>
+    </message>
+    <message>
+        <source>输出数据总长度</source>
+        <translation>O_Size(byte)</translation>
+    </message>
+    <message>
+        <source>状态字地址(2BIT/Slot)</source>
+        <translation>State Address(2BIT/Slot) {2B?}</translation>
+    </message>
+    <message>
+        <source>控制字地址(1BIT/Slot)</source>
+        <translation>Ctl Address(1BIT/Slot) {1B?}</translation>
+    </message>
+    <message>
+        <source>创建新Excel</source>
+        <translation>Create new Excel</translation>
+    </message>
+    <message>
+        <source>导入Excel</source>
+        <translation>Import Excel</translation>
+    </message>
+    <message>
+        <source>增加</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Del</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>端口1</source>
+        <translation>Port1</translation>
+    </message>
+    <message>
+        <source>端口2</source>
+        <translation>Port2</translation>
+    </message>
+    <message>
+        <source>时间轮询</source>
+        <translation>Poll Mode</translation>
+    </message>
+    <message>
+        <source>改变触发</source>
+        <translation>Change Trigger</translation>
+    </message>
+    <message>
+        <source>是</source>
+        <translation>True</translation>
+    </message>
+    <message>
+        <source>否</source>
+        <translation>False</translation>
+    </message>
+    <message>
+        <source>自由协议</source>
+        <translation>Free Message</translation>
+    </message>
+    <message>
+        <source>超出槽数量</source>
+        <translation>Overflow max slot number</translation>
+    </message>
+    <message>
+        <source>超出了槽数量</source>
+        <translation>Overflow max slot number</translation>
+    </message>
+    <message>
+        <source>超出了输入数据长度</source>
+        <translation>Overflow max input size</translation>
+    </message>
+    <message>
+        <source>超出了输出数据长度</source>
+        <translation>Overflow max output size</translation>
+    </message>
+    <message>
+        <source>模板文件丢失，创建文件失败</source>
+        <translation>Template file is missing, creating file failed</translation>
+    </message>
+    <message>
+        <source>创建文件失败</source>
+        <translation>Failed to create file</translation>
+    </message>
+    <message>
+        <source>选择文件</source>
+        <translation>Choose file</translation>
+    </message>
+    <message>
+        <source>01 读线圈</source>
+        <translation>01 Read Coid</translation>
+    </message>
+    <message>
+        <source>02 读离散输入</source>
+        <translation>02 Read Discrete inputs</translation>
+    </message>
+    <message>
+        <source>03 读保持寄存器</source>
+        <translation>03 Read holding Reg</translation>
+    </message>
+    <message>
+        <source>04 读输入寄存器</source>
+        <translation>04 Read Input Reg</translation>
+    </message>
+    <message>
+        <source>05 写单个线圈</source>
+        <translation>05 Write Single Coil</translation>
+    </message>
+    <message>
+        <source>06 写单个寄存器</source>
+        <translation>06 Wirte Single Reg</translation>
+    </message>
+    <message>
+        <source>15 写多个线圈</source>
+        <translation>15 Write Multiple Coils</translation>
+    </message>
+    <message>
+        <source>16 写多个寄存器</source>
+        <translation>16 Write Multipe Regs</translation>
+    </message>
+</context>
 </TS>

@@ -1,0 +1,366 @@
+#include "modbusconfig.h"
+
+#include "apppaths.h"
+#include "modbusconfigcodec.h"
+#include "modbusconfigfiles.h"
+#include "modbusfunctioncode.h"
+#include "prompts.h"
+#include "ui_modbusconfig.h"
+#include "xlsxsheet.h"
+
+#include <QComboBox>
+#include <QHash>
+#include <QMenu>
+#include <QSpinBox>
+
+namespace {
+
+const char *const spinStyle = "QSpinBox::up-button,QSpinBox::down-button{width:0px;}";
+
+enum Column { SlaveColumn, FunctionColumn, RegisterColumn, LengthColumn, InColumn, OutColumn };
+
+QSpinBox *makeSpin(int minimum, int maximum, int value)
+{
+    auto *box = new QSpinBox;
+    box->setStyleSheet(spinStyle);
+    box->setRange(minimum, maximum);
+    box->setValue(value);
+    return box;
+}
+
+QTableWidgetItem *readOnlyItem()
+{
+    auto *item = new QTableWidgetItem;
+    item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+    return item;
+}
+
+} // namespace
+
+modbusconfig::modbusconfig(QWidget *parent)
+    : menubase(parent)
+    , ui(new Ui::modbusconfig)
+{
+    ui->setupUi(this);
+    setTitle(tr("Modbus配置"));
+    ui->tableWidget->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ui->tableWidget, &QWidget::customContextMenuRequested, this, &modbusconfig::show_menu);
+    const int widths[] = { 80, 150, 110, 80, 120, 120 };
+    for (int i = 0; i < 6; ++i)
+        ui->tableWidget->setColumnWidth(i, widths[i]);
+    for (QLineEdit *edit : { ui->lineEdit_sumslots, ui->lineEdit_suminsize, ui->lineEdit_sumoutsize }) {
+        edit->setText("0");
+        edit->setReadOnly(true);
+    }
+    ui->tableWidget->setSelectionBehavior(QAbstractItemView::SelectRows);
+}
+
+modbusconfig::~modbusconfig()
+{
+    delete ui;
+}
+
+QSpinBox *modbusconfig::spin(int row, int column) const
+{
+    return qobject_cast<QSpinBox *>(ui->tableWidget->cellWidget(row, column));
+}
+
+QComboBox *modbusconfig::functionBox(int row) const
+{
+    return qobject_cast<QComboBox *>(ui->tableWidget->cellWidget(row, FunctionColumn));
+}
+
+int modbusconfig::rowOf(QObject *widget) const
+{
+    for (int row = 0; row < ui->tableWidget->rowCount(); ++row) {
+        for (int column = 0; column < ui->tableWidget->columnCount(); ++column) {
+            if (widget && ui->tableWidget->cellWidget(row, column) == widget)
+                return row;
+        }
+    }
+    return -1;
+}
+
+QComboBox *modbusconfig::makeFunctionBox(int row)
+{
+    auto *box = new QComboBox;
+    box->setStyleSheet(spinStyle);
+    for (int i = 0; i < ModbusFunctionCode::Count; ++i)
+        box->addItem(ModbusFunctionCode::text(i, "modbusconfig"), ModbusFunctionCode::code(i));
+    ui->tableWidget->setCellWidget(row, FunctionColumn, box);
+    connect(box, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &modbusconfig::comboxcurrentIndexChanged);
+    return box;
+}
+
+QSpinBox *modbusconfig::makeLength(int row, int minimum, int value)
+{
+    QSpinBox *box = makeSpin(minimum, 255, value);
+    ui->tableWidget->setCellWidget(row, LengthColumn, box);
+    connect(box, QOverload<int>::of(&QSpinBox::valueChanged), this, &modbusconfig::lenvaluechanged);
+    return box;
+}
+
+int modbusconfig::appendRow(int slave, int reg)
+{
+    const int row = ui->tableWidget->rowCount();
+    ui->tableWidget->insertRow(row);
+    ui->tableWidget->setCellWidget(row, SlaveColumn, makeSpin(1, 255, slave));
+    ui->tableWidget->setCellWidget(row, RegisterColumn, makeSpin(0, 65535, reg));
+    ui->tableWidget->setItem(row, InColumn, readOnlyItem());
+    ui->tableWidget->setItem(row, OutColumn, readOnlyItem());
+    ui->tableWidget->setCurrentCell(row, 0);
+    return row;
+}
+
+void modbusconfig::rowDataSize(int row, int &inBytes, int &outBytes)
+{
+    inBytes = 0;
+    outBytes = 0;
+    QComboBox *box = functionBox(row);
+    QSpinBox *length = spin(row, LengthColumn);
+    if (!box || !length)
+        return;
+    const int n = length->value();
+    switch (box->currentIndex()) {
+    case 0:
+    case 1:
+        inBytes = (n + 7) / 8;
+        break;
+    case 2:
+    case 3:
+        inBytes = 2 * n;
+        break;
+    case 4:
+    case 6:
+        outBytes = (n + 7) / 8;
+        break;
+    case 5:
+    case 7:
+        outBytes = 2 * n;
+        break;
+    default:
+        break;
+    }
+}
+
+void modbusconfig::updateAddresses()
+{
+    // Byte 1 and 2 of each image hold the status or control word.
+    int inCounter = 2;
+    int outCounter = 2;
+    int lastInStart = 2;
+    int lastOutStart = 2;
+    bool anyIn = false;
+    bool anyOut = false;
+    const auto rangeText = [](int start, int size, int end) {
+        return size == 1 ? QString::number(start) : QString("%1...%2").arg(start).arg(end);
+    };
+    QTableWidget *table = ui->tableWidget;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        if (!functionBox(row))
+            makeFunctionBox(row);
+        if (!spin(row, LengthColumn))
+            makeLength(row, 1, 1);
+        if (!table->item(row, InColumn))
+            table->setItem(row, InColumn, readOnlyItem());
+        if (!table->item(row, OutColumn))
+            table->setItem(row, OutColumn, readOnlyItem());
+        int h = 0;
+        int k = 0;
+        rowDataSize(row, h, k);
+        if (h == 0) {
+            table->item(row, InColumn)->setText(QString());
+        } else {
+            const int a = inCounter + 1;
+            inCounter += h;
+            table->item(row, InColumn)->setText(rangeText(a, h, inCounter));
+            lastInStart = a;
+            anyIn = true;
+        }
+        if (k == 0) {
+            table->item(row, OutColumn)->setText(QString());
+        } else {
+            const int a = outCounter + 1;
+            outCounter += k;
+            table->item(row, OutColumn)->setText(rangeText(a, k, outCounter));
+            lastOutStart = a;
+            anyOut = true;
+        }
+    }
+    ui->lineEdit_sumslots->setText(QString::number(table->rowCount()));
+    ui->lineEdit_suminsize->setText(QString::number(inCounter));
+    ui->lineEdit_sumoutsize->setText(QString::number(outCounter));
+
+    // Only a direction that has data can overflow.
+    const auto resetCurrentLength = [this] {
+        if (QSpinBox *length = spin(ui->tableWidget->currentRow(), LengthColumn))
+            length->setValue(1);
+    };
+    if (anyIn && lastInStart >= Maxinputsize) {
+        resetCurrentLength();
+        Prompts::warning(nullptr, tr("错误"), tr("超出了输入数据长度"));
+    }
+    if (anyOut && lastOutStart >= Maxoutputsize) {
+        resetCurrentLength();
+        Prompts::warning(nullptr, tr("错误"), tr("超出了输出数据长度"));
+    }
+}
+
+void modbusconfig::setFunctionCode(int row, int code)
+{
+    if (QComboBox *box = functionBox(row))
+        box->setCurrentIndex(ModbusFunctionCode::indexOf(code));
+}
+
+void modbusconfig::clearRows()
+{
+    for (int row = ui->tableWidget->rowCount() - 1; row >= 0; --row)
+        ui->tableWidget->removeRow(row);
+}
+
+void modbusconfig::show_menu(QPoint pos)
+{
+    Q_UNUSED(pos)
+    auto *menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    connect(menu->addAction(tr("增加")), &QAction::triggered, this, QOverload<bool>::of(&modbusconfig::additem));
+    connect(menu->addAction(tr("删除")), &QAction::triggered, this, &modbusconfig::delitem);
+    menu->popup(QCursor::pos());
+}
+
+void modbusconfig::additem(bool)
+{
+    if (ui->tableWidget->rowCount() >= Maxslotnum) {
+        Prompts::warning(nullptr, tr("错误"), tr("超出了槽数量"));
+        return;
+    }
+    const int row = appendRow(1, 0);
+    updateAddresses();
+    ui->tableWidget->setCurrentCell(row, 0);
+}
+
+int modbusconfig::additem(uint slaveid, uint funcode, uint regadd, uint reglen)
+{
+    if (ui->tableWidget->rowCount() >= Maxslotnum) {
+        Prompts::warning(nullptr, tr("错误"), tr("超出了槽数量"));
+        return -1;
+    }
+    const int row = appendRow(int(qMin(slaveid, 255u)), int(qMin(regadd, 65535u)));
+    makeFunctionBox(row);
+    QSpinBox *length = makeLength(row, 0, 1);
+    setFunctionCode(row, int(qMin(funcode, 255u)));
+    if (!ModbusFunctionCode::isSingleWrite(functionBox(row)->currentIndex()))
+        length->setValue(int(qMin(reglen, 255u)));
+    updateAddresses();
+    return row;
+}
+
+void modbusconfig::delitem(bool)
+{
+    const int row = ui->tableWidget->currentRow();
+    if (row < 0)
+        return;
+    ui->tableWidget->removeRow(row);
+    updateAddresses();
+}
+
+void modbusconfig::comboxcurrentIndexChanged(int index)
+{
+    // The box that changed names the row; the table's current row may be another one.
+    int row = rowOf(sender());
+    if (!sender())
+        row = ui->tableWidget->currentRow();
+    if (row < 0)
+        return;
+    QSpinBox *length = spin(row, LengthColumn);
+    if (!length)
+        length = makeLength(row, 1, 1);
+    {
+        const QSignalBlocker block(length);
+        length->setValue(1);
+    }
+    length->setEnabled(!ModbusFunctionCode::isSingleWrite(index));
+    updateAddresses();
+}
+
+void modbusconfig::lenvaluechanged(int)
+{
+    updateAddresses();
+}
+
+QByteArray modbusconfig::getParamData()
+{
+    QVector<ModbusRequestRow> rows;
+    for (int row = 0; row < ui->tableWidget->rowCount(); ++row) {
+        ModbusRequestRow r;
+        QSpinBox *slave = spin(row, SlaveColumn);
+        QSpinBox *reg = spin(row, RegisterColumn);
+        QSpinBox *length = spin(row, LengthColumn);
+        QComboBox *box = functionBox(row);
+        r.slave = quint8(slave ? slave->value() : 1);
+        r.code = quint8(box ? box->currentData().toInt() : 1);
+        r.reg = quint16(reg ? reg->value() : 0);
+        r.length = quint8(length ? length->value() : 0);
+        rows.append(r);
+    }
+    return encodeModbusRequestRows(rows);
+}
+
+int modbusconfig::setParamData(QByteArray data)
+{
+    if (data.isEmpty())
+        return 0;
+    for (const ModbusRequestRow &r : decodeModbusRequestRows(data)) {
+        const int row = appendRow(r.slave, r.reg);
+        makeFunctionBox(row);
+        setFunctionCode(row, r.code);
+        makeLength(row, 0, r.length);
+    }
+    updateAddresses();
+    // The table is the last block of the module: it owns everything left, a part record included.
+    return int(data.size());
+}
+
+void modbusconfig::restoreDefaults(bool) { }
+
+void modbusconfig::retranslate(int lang)
+{
+    ui->retranslateUi(this);
+    setTitle(tr("Modbus配置"));
+    for (int row = 0; row < ui->tableWidget->rowCount(); ++row) {
+        if (QComboBox *box = functionBox(row)) {
+            for (int i = 0; i < ModbusFunctionCode::Count && i < box->count(); ++i)
+                box->setItemText(i, ModbusFunctionCode::text(i, "modbusconfig"));
+        }
+    }
+    language = lang;
+}
+
+void modbusconfig::on_pushButton_2_clicked()
+{
+    const QString name = language != 0 ? "/Template/modbusconfig_En.xlsx" : "/Template/modbusconfig_Zh.xlsx";
+    ModbusConfigFiles::copyTemplate(
+        "modbusconfig", AppPaths::find(name), "modbusmasterconfig.xlsx", "BOM Files(*.xls *.xlsx)");
+}
+
+void modbusconfig::on_pushButton_clicked()
+{
+    QHash<QString, int> codes;
+    for (int i = 0; i < ModbusFunctionCode::Count; ++i)
+        codes.insert(ModbusFunctionCode::text(i, "modbusconfig"), ModbusFunctionCode::code(i));
+    XlsxSheet sheet;
+    // The table is only emptied once the workbook has been read.
+    if (!ModbusConfigFiles::chooseWorkbook("modbusconfig", "BOM Files(*.xls *.xlsx)", &sheet))
+        return;
+    clearRows();
+    for (int r = 1; r < Maxslotnum; ++r) {
+        if (!sheet.hasCell(r, 1) || !sheet.hasCell(r, 2) || !sheet.hasCell(r, 3) || !sheet.hasCell(r, 4))
+            break;
+        const auto code = codes.constFind(sheet.text(r, 2));
+        if (code == codes.constEnd())
+            continue;
+        additem(ModbusConfigFiles::number(sheet.text(r, 1)), uint(*code), ModbusConfigFiles::number(sheet.text(r, 3)),
+            ModbusConfigFiles::number(sheet.text(r, 4)));
+    }
+    update();
+}
