@@ -130,6 +130,11 @@ QCheckBox *mscomm_config::swapBox(int row) const
     return holder ? holder->findChild<QCheckBox *>() : nullptr;
 }
 
+QLineEdit *mscomm_config::description(int row) const
+{
+    return qobject_cast<QLineEdit *>(ui->tableWidget->cellWidget(row, DescriptionColumn));
+}
+
 int mscomm_config::rowOf(QObject *widget) const
 {
     if (!widget)

@@ -63,6 +63,7 @@ public:
     void setFunctionCode(int row, int code);
     void removeRow(int row);
     void clearRows();
+    QLineEdit *description(int row) const;
 
 private:
     int insertRow(int port, int slave, int functionIndex, int reg, int inLen, int outLen);
