@@ -75,16 +75,7 @@ bool PollLink::start(const Settings &settings)
     }
 
     if (!settings.streamOn.isEmpty() && !settings.address.isEmpty()) {
-        const QString ip = settings.address;
-        const QByteArray command = settings.streamOn;
-        DeviceRequest::start(
-            nullptr,
-            [ip, command](const std::atomic<bool> &stop) {
-                TCPThread worker;
-                worker.cancel = &stop;
-                worker.streamSwitch(ip, command);
-            },
-            nullptr);
+        switchStream(settings.address, settings.streamOn);
     }
 
     m_timer = new QTimer;
@@ -92,6 +83,19 @@ bool PollLink::start(const Settings &settings)
     connect(m_timer, &QTimer::timeout, this, &PollLink::tick);
     m_timer->start();
     return true;
+}
+
+void PollLink::switchStream(const QString &ip, const QByteArray &command)
+{
+    // The switch waits on the command port: never in the GUI thread.
+    DeviceRequest::start(
+        nullptr,
+        [ip, command](const std::atomic<bool> &stop) {
+            TCPThread worker;
+            worker.cancel = &stop;
+            worker.streamSwitch(ip, command);
+        },
+        nullptr);
 }
 
 void PollLink::stop()
@@ -119,16 +123,7 @@ void PollLink::stop()
     }
     m_buffer.clear();
     if (wasRunning && !m_settings.streamOff.isEmpty() && !m_settings.address.isEmpty()) {
-        const QString ip = m_settings.address;
-        const QByteArray command = m_settings.streamOff;
-        DeviceRequest::start(
-            nullptr,
-            [ip, command](const std::atomic<bool> &stop) {
-                TCPThread worker;
-                worker.cancel = &stop;
-                worker.streamSwitch(ip, command);
-            },
-            nullptr);
+        switchStream(m_settings.address, m_settings.streamOff);
     }
 }
 

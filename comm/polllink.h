@@ -65,6 +65,7 @@ signals:
     void linkLost();
 
 private:
+    static void switchStream(const QString &ip, const QByteArray &command);
     void tick();
     void onUdpReadyRead();
     void onFrame(const QByteArray &frame);

@@ -3,6 +3,7 @@
 #include "ioutlinkform.h"
 #include "moduleslot.h"
 #include "prompts.h"
+#include "rowmenu.h"
 #include "ui_iolinkdevicelistdialog.h"
 
 #include <QAction>
@@ -243,15 +244,7 @@ void IOlinkDevicelistDialog::TableWidgetItemEditingFinishSlot()
 
 void IOlinkDevicelistDialog::showmenu(QPoint pos)
 {
-    QTreeWidgetItem *row = ui->treeWidget->itemAt(pos);
-    if (!row)
-        return;
-    ui->treeWidget->setCurrentItem(row);
-    auto *menu = new QMenu(ui->treeWidget);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    QAction *del = menu->addAction(tr("删除"));
-    connect(del, &QAction::triggered, this, &IOlinkDevicelistDialog::delitem);
-    menu->popup(ui->treeWidget->viewport()->mapToGlobal(pos));
+    popupRowMenu(ui->treeWidget, pos, tr("删除"), [this]() { delitem(false); });
 }
 
 void IOlinkDevicelistDialog::delitem(bool)

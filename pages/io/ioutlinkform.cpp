@@ -8,6 +8,7 @@
 #include "prompts.h"
 #include "scandialog.h"
 #include "scanreply.h"
+#include "rowmenu.h"
 #include "ui_ioutlinkform.h"
 #include "usrconf.h"
 
@@ -352,15 +353,7 @@ bool IOutlinkForm::subRowDiffers(moduleslot *entry, QTreeWidgetItem *row) const
 
 void IOutlinkForm::show_menu(QPoint pos)
 {
-    QTreeWidgetItem *row = ui->treeWidget->itemAt(pos);
-    if (!row)
-        return;
-    ui->treeWidget->setCurrentItem(row);
-    auto *menu = new QMenu(ui->treeWidget);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    QAction *del = menu->addAction(tr("删除"));
-    connect(del, &QAction::triggered, this, &IOutlinkForm::delitem);
-    menu->popup(ui->treeWidget->viewport()->mapToGlobal(pos));
+    popupRowMenu(ui->treeWidget, pos, tr("删除"), [this]() { delitem(false); });
 }
 
 void IOutlinkForm::delitem(bool)
