@@ -429,6 +429,14 @@ void mscomm_config::rebuildIoPoints()
     qDeleteAll(old);
 }
 
+void mscomm_config::setOwner(modulebase *newOwner)
+{
+    menubase::setOwner(newOwner);
+    // A scan gives a new module points from its reported image lengths before (or without) a
+    // parameter reply; once the scan is over the module's points are the table's again.
+    rebuildIoPoints();
+}
+
 int mscomm_config::inputSize()
 {
     return m_inTotal;

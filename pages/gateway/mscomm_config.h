@@ -30,6 +30,7 @@ public:
     QByteArray getParamData() override;
     int setParamData(QByteArray data) override;
     void retranslate(int language) override;
+    void setOwner(modulebase *owner) override;
     int inputSize() override;
     int outputSize() override;
 
