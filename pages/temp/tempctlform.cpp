@@ -6,9 +6,12 @@
 #include "prompts.h"
 #include "tcpthread.h"
 #include "tempctl_input_form.h"
+#include "tempctl_manual_dialog.h"
 #include "tempctl_pid_form.h"
 #include "tempctlblocks.h"
 
+#include <QApplication>
+#include <QMainWindow>
 #include <QTimer>
 
 namespace {
@@ -46,14 +49,18 @@ TempCtlForm::TempCtlForm(QWidget *parent)
 {
     ui->setupUi(this);
     ui->tabWidget->setTabsClosable(false);
-    // The curve and debug windows are not part of this program yet: offer no button that does nothing.
+    // The curve window is not part of this program yet: offer no button that does nothing.
     ui->pushButton->hide();
-    ui->pushButton_manual->hide();
     title = tr("PID设置");
 }
 
 TempCtlForm::~TempCtlForm()
 {
+    // The debug window outlives the page (the main window owns it) but not its module.
+    if (auto *debug = qobject_cast<Tempctl_Manual_Dialog *>(manualDialog.data())) {
+        debug->disconnect(this);
+        debug->ownerGone();
+    }
     if (curveDialog) {
         curveDialog->disconnect(this);
         curveDialog->close();
@@ -197,7 +204,30 @@ void TempCtlForm::on_pushButton_5_clicked()
 
 void TempCtlForm::on_pushButton_clicked() { }
 
-void TempCtlForm::on_pushButton_manual_clicked() { }
+void TempCtlForm::on_pushButton_manual_clicked()
+{
+    if (manualDialog) {
+        manualDialog->show();
+        ui->pushButton_manual->setEnabled(false);
+        return;
+    }
+    QMainWindow *mainWindow = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        mainWindow = qobject_cast<QMainWindow *>(w);
+        if (mainWindow)
+            break;
+    }
+    if (!mainWindow)
+        return;
+    auto *dialog = new Tempctl_Manual_Dialog(owner, mainWindow);
+    manualDialog = dialog;
+    dialog->setModule(owner);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::NonModal);
+    connect(dialog, &Tempctl_Manual_Dialog::closeDialog, this, &TempCtlForm::colse_manualdialogs);
+    dialog->show();
+    ui->pushButton_manual->setEnabled(false);
+}
 
 void TempCtlForm::colse_curvedialogs()
 {
@@ -211,10 +241,9 @@ void TempCtlForm::colse_curvedialogs()
 
 void TempCtlForm::colse_manualdialogs()
 {
-    if (manualDialog) {
+    // The window deletes itself once closed.
+    if (manualDialog)
         manualDialog->disconnect(this);
-        manualDialog->deleteLater();
-    }
     manualDialog = nullptr;
     ui->pushButton_manual->setEnabled(true);
 }

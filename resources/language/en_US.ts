@@ -1337,4 +1337,26 @@
         <translation>16 Write Multipe Regs</translation>
     </message>
 </context>
+<context>
+    <name>TempCtrlRegDialog</name>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>写入</source>
+        <translation>Write</translation>
+    </message>
+</context>
+<context>
+    <name>Tempctl_Manual_Dialog</name>
+    <message>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>调试页面只能连接网络连接的模块</source>
+        <translation>The debug page can only connect to a module on the network</translation>
+    </message>
+</context>
 </TS>
