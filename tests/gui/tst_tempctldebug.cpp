@@ -195,11 +195,43 @@ private slots:
         QCOMPARE(int(ctrl.popup()->value()), value ^ 0x5);
     }
 
-    void readOnlyRegisterHasNoButtons()
+    // Read-only cells show their bits while pressed and run no dialog.
+    void readOnlyPress()
     {
+        PromptRecorder prompts;
+        Regshowline reg;
         Ctrlshowline ctrl(true);
+        const QList<QPair<QPushButton *, QWidget *>> cells { { &reg, reg.popup() }, { &ctrl, ctrl.popup() } };
+        for (const auto &cell : cells) {
+            cell.first->show();
+            QTest::mousePress(cell.first, Qt::LeftButton);
+            QVERIFY(cell.second->isVisible());
+            QTest::mouseRelease(cell.first, Qt::LeftButton);
+            QVERIFY(!cell.second->isVisible());
+        }
+        QVERIFY(prompts.dialogsRun.isEmpty());
         QVERIFY(child<QPushButton>(ctrl.popup(), "pushButton_OK")->isHidden());
         QVERIFY(child<QPushButton>(ctrl.popup(), "pushButton_close")->isHidden());
+    }
+
+    // "取消" changes nothing: no new value, and the boxes show the value again next time.
+    void editCancelled()
+    {
+        PromptRecorder prompts;
+        prompts.onExec = [](QDialog *popup) {
+            child<QCheckBox>(popup, "checkBox_tune")->setChecked(true);
+            popup->reject();
+            return int(QDialog::Rejected);
+        };
+        Ctrlshowline ctrl(false);
+        ctrl.setValue(0x0011);
+        QSignalSpy changed(&ctrl, &Ctrlshowline::modfiyvalue);
+        QTest::mouseClick(&ctrl, Qt::LeftButton);
+        QCOMPARE(prompts.dialogsRun.size(), 1);
+        QCOMPARE(changed.size(), 0);
+        QCOMPARE(ctrl.text(), QString("16#0011"));
+        QVERIFY(!child<QCheckBox>(ctrl.popup(), "checkBox_tune")->isChecked());
+        QCOMPARE(int(ctrl.popup()->value()), 0x0011);
     }
 
     // Polls read plug 19, sub-plug 19; a whole status fills the monitor table every time and the
