@@ -62,6 +62,28 @@ QString tenths(quint16 word)
     return QString::number(word / 10.0, 'f', 1);
 }
 
+void setUpTable(QTableWidget *table, int rows, const QString &nameHeader, const QStringList &rowNames)
+{
+    table->setColumnCount(columns);
+    table->setRowCount(rows);
+    QStringList headers { nameHeader };
+    for (int c = 1; c < columns; ++c)
+        headers << Tempctl_Manual_Dialog::tr("通道") + QString::number(c);
+    table->setHorizontalHeaderLabels(headers);
+    table->horizontalHeader()->setStyleSheet(headerStyle);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Fixed);
+    table->setColumnWidth(0, nameColumnWidth);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionMode(QAbstractItemView::NoSelection);
+    for (int r = 0; r < rows; ++r) {
+        auto *name = new QTableWidgetItem(rowNames.value(r));
+        name->setBackground(nameBackground);
+        name->setForeground(Qt::white);
+        table->setItem(r, 0, name);
+    }
+}
+
 } // namespace
 
 Tempctl_Manual_Dialog::Tempctl_Manual_Dialog(modulebase *owner, QWidget *parent)
@@ -99,28 +121,6 @@ void Tempctl_Manual_Dialog::setModule(modulebase *owner)
 {
     m_ip = owner ? owner->ipAddress : QString();
     m_connType = owner ? owner->connType : modulebase::CONNEST_NONE;
-}
-
-static void setUpTable(QTableWidget *table, int rows, const QString &nameHeader, const QStringList &rowNames)
-{
-    table->setColumnCount(columns);
-    table->setRowCount(rows);
-    QStringList headers { nameHeader };
-    for (int c = 1; c < columns; ++c)
-        headers << Tempctl_Manual_Dialog::tr("通道") + QString::number(c);
-    table->setHorizontalHeaderLabels(headers);
-    table->horizontalHeader()->setStyleSheet(headerStyle);
-    table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Fixed);
-    table->setColumnWidth(0, nameColumnWidth);
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->setSelectionMode(QAbstractItemView::NoSelection);
-    for (int r = 0; r < rows; ++r) {
-        auto *name = new QTableWidgetItem(rowNames.value(r));
-        name->setBackground(nameBackground);
-        name->setForeground(Qt::white);
-        table->setItem(r, 0, name);
-    }
 }
 
 void Tempctl_Manual_Dialog::buildMonitorTable()
