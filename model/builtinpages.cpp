@@ -3,6 +3,9 @@
 #include "ecatmodbusconfig.h"
 #include "formio.h"
 #include "general.h"
+#include "iolinkinfoform.h"
+#include "iolinkparamform.h"
+#include "iolinkportsetform.h"
 #include "ioutlinkform.h"
 #include "modbusconfig.h"
 #include "mscomm_config.h"
@@ -23,4 +26,7 @@ void registerBuiltinPages()
     PageFactory::registerPage<Weigh_Form>(PageFactory::WEIGT);
     PageFactory::registerPage<weighing_Factory_calibForm>(PageFactory::Factory_WEIGT);
     PageFactory::registerPage<IOutlinkForm>(PageFactory::IoutlinkConfig);
+    PageFactory::registerPage<IoLinkParamForm>(PageFactory::PARAM_IOLink);
+    PageFactory::registerPage<IoLinkPortSetform>(PageFactory::DATA_IOLink);
+    PageFactory::registerPage<IoLinkInfoForm>(PageFactory::INFO_IOLink);
 }

@@ -1359,4 +1359,160 @@
         <translation>The debug page can only connect to a module on the network</translation>
     </message>
 </context>
+<context>
+    <name>IoLink_Module</name>
+    <message>
+        <source>成功</source>
+        <translation>succee</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>Fail</translation>
+    </message>
+    <message>
+        <source>失败 </source>
+        <translation>---&gt;</translation>
+    </message>
+    <message>
+        <source>输入输出参数设置</source>
+        <translation>Input and output parameter settings
+</translation>
+    </message>
+    <message>
+        <source>IoLink端口设置</source>
+        <translation>IoLink Port settings</translation>
+    </message>
+    <message>
+        <source>设置ISDU</source>
+        <translation>Set up ISDU</translation>
+    </message>
+</context>
+<context>
+    <name>IoLinkPortSetform</name>
+    <message>
+        <source>端口1</source>
+        <translation>Port1</translation>
+    </message>
+    <message>
+        <source>端口2</source>
+        <translation>Port2</translation>
+    </message>
+    <message>
+        <source>端口3</source>
+        <translation>Port3</translation>
+    </message>
+    <message>
+        <source>端口4</source>
+        <translation>Port4</translation>
+    </message>
+    <message>
+        <source>端口设置</source>
+        <translation>Port Setting</translation>
+    </message>
+</context>
+<context>
+    <name>IoLinkParamForm</name>
+    <message>
+        <source>端口1</source>
+        <translation>Port1</translation>
+    </message>
+    <message>
+        <source>端口2</source>
+        <translation>Port2</translation>
+    </message>
+    <message>
+        <source>端口3</source>
+        <translation>Port3</translation>
+    </message>
+    <message>
+        <source>端口4</source>
+        <translation>Port4</translation>
+    </message>
+    <message>
+        <source>参数设置</source>
+        <translation>Parameter setting</translation>
+    </message>
+</context>
+<context>
+    <name>IoLinkInfoForm</name>
+    <message>
+        <source>端口1</source>
+        <translation>Port1</translation>
+    </message>
+    <message>
+        <source>端口2</source>
+        <translation>Port2</translation>
+    </message>
+    <message>
+        <source>端口3</source>
+        <translation>Port3</translation>
+    </message>
+    <message>
+        <source>端口4</source>
+        <translation>Port4</translation>
+    </message>
+    <message>
+        <source>信息显示</source>
+        <translation>Information</translation>
+    </message>
+</context>
+<context>
+    <name>IoLinkInfoFrame_Ctrl</name>
+    <message>
+        <source>标识数据</source>
+        <translation>Identification Data</translation>
+    </message>
+    <message>
+        <source>供应商ID(Hex):</source>
+        <translation>Vendor ID(Hex):</translation>
+    </message>
+    <message>
+        <source>设备ID(Hex):</source>
+        <translation>Device ID(Hex):</translation>
+    </message>
+    <message>
+        <source>复制</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>厂商名称:</source>
+        <translation>Vendor Name:</translation>
+    </message>
+    <message>
+        <source>产品ID:</source>
+        <translation>Product ID:</translation>
+    </message>
+    <message>
+        <source>产品文本:</source>
+        <translation>Product Text:</translation>
+    </message>
+    <message>
+        <source>固件版本:</source>
+        <translation>Firmware Revision:</translation>
+    </message>
+    <message>
+        <source>特定于应用程序的标记:</source>
+        <translation>Application specific tag:</translation>
+    </message>
+    <message>
+        <source>调试数据</source>
+        <translation>Process Data</translation>
+    </message>
+    <message>
+        <source>事件代码 (Hex):</source>
+        <translation>Event Code(Hex):</translation>
+    </message>
+    <message>
+        <source>IoLink过程数据</source>
+        <translation>IoLink Process Data:</translation>
+    </message>
+    <message>
+        <source>输入长度:</source>
+        <translation>Inputs Size:</translation>
+    </message>
+    <message>
+        <source>输出长度:</source>
+        <translation>Outputs Size:</translation>
+    </message>
+</context>
 </TS>

@@ -1,0 +1,6 @@
+#include "channel_ctrl.h"
+
+Channel_Ctrl::Channel_Ctrl(QWidget *parent)
+    : QFrame(parent)
+{
+}
