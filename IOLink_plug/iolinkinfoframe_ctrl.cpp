@@ -3,6 +3,7 @@
 
 #include "iolink_module.h"
 #include "iolinkdeviceinfo.h"
+#include "iolinkhexpairs.h"
 #include "tohexstring.h"
 
 #include <QApplication>
@@ -126,8 +127,8 @@ void IoLinkInfoFrame_Ctrl::showDeviceInfo(const QByteArray &payload)
     ui->labelApplication_specific_tag->setText(info.applicationTag);
     ui->labelin_len->setText(QString::number(info.inputLength));
     ui->labelout_len->setText(QString::number(info.outputLength));
-    ui->labelInput->setText(toHexPairs(info.input));
-    ui->labeloutput->setText(toHexPairs(info.output));
+    ui->labelInput->setText(hexPairText(info.input));
+    ui->labeloutput->setText(hexPairText(info.output));
     ui->textEditEvent->clear();
     for (quint16 code : info.events) {
         const auto it = IoLinkEventTexts.constFind(code);
