@@ -8,6 +8,7 @@
 #include "iolinkportsetform.h"
 #include "ioutlinkform.h"
 #include "modbusconfig.h"
+#include "mqtt_form.h"
 #include "mscomm_config.h"
 #include "pagefactory.h"
 #include "tempctlform.h"
@@ -29,4 +30,5 @@ void registerBuiltinPages()
     PageFactory::registerPage<IoLinkParamForm>(PageFactory::PARAM_IOLink);
     PageFactory::registerPage<IoLinkPortSetform>(PageFactory::DATA_IOLink);
     PageFactory::registerPage<IoLinkInfoForm>(PageFactory::INFO_IOLink);
+    PageFactory::registerPage<MQTT_Form>(PageFactory::MQTT);
 }

@@ -1515,4 +1515,41 @@
         <translation>Outputs Size:</translation>
     </message>
 </context>
+<context>
+    <name>MQTT_Form</name>
+    <message>
+        <source>MQTT</source>
+        <translation>MQTT</translation>
+    </message>
+</context>
+<context>
+    <name>MQTT_Down_Dialog</name>
+    <message>
+        <source>未下载</source>
+        <translation>No Action</translation>
+    </message>
+</context>
+<context>
+    <name>Mqtt_Subscribe_Dialog</name>
+    <message>
+        <source>寄存器地址</source>
+        <translation>Reg Address</translation>
+    </message>
+    <message>
+        <source>导入</source>
+        <translation>Input</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>选择文件</source>
+        <translation>Choose file</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
+</context>
 </TS>

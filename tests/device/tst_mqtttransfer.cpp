@@ -1,0 +1,372 @@
+#include "devicerequest.h"
+#include "fakemodule.h"
+#include "modulebase.h"
+#include "mqtt_down_dialog.h"
+#include "mqtt_upload_dialog.h"
+#include "mqttblocks.h"
+#include "mqttgeneralconfig.h"
+#include "mqtttopicconfig.h"
+#include "serialpeer.h"
+#include "testsupport.h"
+
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+
+using TestSupport::child;
+
+namespace {
+
+QByteArray head(char command, int subplug, quint32 length)
+{
+    QByteArray bytes;
+    bytes.append(command).append(char(18)).append(char(subplug));
+    bytes.append(char(length >> 24)).append(char(length >> 16)).append(char(length >> 8)).append(char(length));
+    return bytes;
+}
+
+QByteArray uploadRequest(int subplug)
+{
+    return QByteArray("U\x12", 2) + char(subplug);
+}
+
+std::unique_ptr<modulebase> networkModule(const QString &ip)
+{
+    auto m = std::make_unique<modulebase>("RVE-C150", "RVE");
+    m->connType = modulebase::CONNEST_NET;
+    m->ipAddress = ip;
+    return m;
+}
+
+MqttTopicConfig topic(const QString &name, const QString &payload)
+{
+    MqttTopicConfig t;
+    t.topic = name;
+    t.qos = 1;
+    t.sendTime = 5;
+    t.payload = payload;
+    return t;
+}
+
+const char *rowName(int subplug)
+{
+    switch (subplug) {
+    case MQTT_SUB_GENERAL:
+        return "General";
+    case MQTT_SUB_WILL:
+        return "Lastwill";
+    case MQTT_SUB_PUBLISH:
+        return "publish";
+    default:
+        return "subscribe";
+    }
+}
+
+QLabel *label(QDialog *d, int subplug)
+{
+    return child<QLabel>(d, (QByteArray("label_") + rowName(subplug)).constData());
+}
+
+void click(QDialog *d, int subplug)
+{
+    QMetaObject::invokeMethod(d, (QByteArray("on_pushButton_") + rowName(subplug) + "_clicked").constData());
+}
+
+} // namespace
+
+class TestMqttTransfer : public QObject
+{
+    Q_OBJECT
+
+    // The records a download dialog is given, as the page would.
+    struct Records
+    {
+        MqttGeneralConfig general;
+        MqttTopicConfig will = topic("will", "{}");
+        MqttTopicConfig a = topic("状态", "{\"a\":\"%1\"}");
+        MqttTopicConfig b = topic("", "{}");
+        MqttTopicConfig s = topic("cmd", "");
+
+        Records()
+        {
+            general.clientId = "gw1";
+            general.serverAddress = "127.000.000.001";
+            general.port = "1883";
+            general.keepAlive = 10;
+            general.reconnect = true;
+            general.reconnectPeriod = 5;
+            general.enabled = true;
+        }
+        void give(MQTT_Down_Dialog &d, bool withWill)
+        {
+            d.setGeneral(&general);
+            d.setLastWill(withWill ? &will : nullptr);
+            d.setSubscribeList({ &s });
+            d.setPublishList({ &a, &b });
+        }
+        QByteArray block(int subplug, bool withWill) const
+        {
+            switch (subplug) {
+            case MQTT_SUB_GENERAL:
+                return general.toText().toUtf8();
+            case MQTT_SUB_WILL:
+                return withWill ? will.toText().toUtf8() : QByteArray();
+            case MQTT_SUB_PUBLISH:
+                return (a.toText() + b.toText()).toUtf8();
+            default:
+                return s.toText().toUtf8();
+            }
+        }
+    };
+
+private slots:
+    void cleanup() { QTRY_COMPARE_WITH_TIMEOUT(DeviceRequest::runningCount(), 0, 10000); }
+
+    void downloadOne_data()
+    {
+        QTest::addColumn<int>("subplug");
+        QTest::addColumn<bool>("withWill");
+        QTest::newRow("general") << MQTT_SUB_GENERAL << true;
+        QTest::newRow("last will") << MQTT_SUB_WILL << true;
+        QTest::newRow("last will switched off: empty block") << MQTT_SUB_WILL << false;
+        QTest::newRow("publish list") << MQTT_SUB_PUBLISH << true;
+        QTest::newRow("subscribe list") << MQTT_SUB_SUBSCRIBE << true;
+    }
+    void downloadOne()
+    {
+        QFETCH(int, subplug);
+        QFETCH(bool, withWill);
+        FakeModule fake("127.0.0.181");
+        QVERIFY(fake.start());
+        auto m = networkModule(fake.address());
+        Records r;
+        MQTT_Down_Dialog d;
+        r.give(d, withWill);
+        d.setOwner(m.get());
+        QCOMPARE(label(&d, subplug)->text(), QString("未下载"));
+        click(&d, subplug);
+        QTRY_COMPARE_WITH_TIMEOUT(label(&d, subplug)->text(), QString("下载完成"), 10000);
+        const QByteArray block = r.block(subplug, withWill);
+        QCOMPARE(fake.received(FakeModule::CommandPort), head('C', subplug, quint32(block.size())) + block);
+        QCOMPARE(fake.block(18, subplug), block);
+        for (int other : { 16, 17, 18, 19 }) {
+            if (other != subplug)
+                QCOMPARE(label(&d, other)->text(), QString("未下载"));
+        }
+    }
+
+    // Three blocks in order, each on a connection of its own; the subscribe list is not part of it.
+    void downloadAll()
+    {
+        FakeModule fake("127.0.0.182");
+        QVERIFY(fake.start());
+        auto m = networkModule(fake.address());
+        Records r;
+        MQTT_Down_Dialog d;
+        r.give(d, true);
+        d.setOwner(m.get());
+        QSignalSpy done(&d, &MqttTransferDialog::transfersDone);
+        QMetaObject::invokeMethod(&d, "on_pushButton_clicked");
+        QVERIFY(done.wait(20000));
+        QCOMPARE(fake.commands(),
+            (QList<QByteArray> { head('C', 16, quint32(r.block(16, true).size())),
+                head('C', 17, quint32(r.block(17, true).size())), head('C', 18, quint32(r.block(18, true).size())) }));
+        QCOMPARE(fake.connectionCount(FakeModule::CommandPort), 3);
+        for (int s : { 16, 17, 18 })
+            QCOMPARE(label(&d, s)->text(), QString("下载完成"));
+        QCOMPARE(label(&d, 19)->text(), QString("未下载"));
+    }
+
+    void downloadAllUnreachable()
+    {
+        auto m = networkModule("127.0.0.189");
+        Records r;
+        MQTT_Down_Dialog d;
+        r.give(d, true);
+        d.setOwner(m.get());
+        QSignalSpy done(&d, &MqttTransferDialog::transfersDone);
+        QMetaObject::invokeMethod(&d, "on_pushButton_clicked");
+        QVERIFY(done.wait(30000));
+        for (int s : { 16, 17, 18 })
+            QCOMPARE(label(&d, s)->text(), QString("下载失败"));
+        QCOMPARE(label(&d, 19)->text(), QString("未下载"));
+    }
+
+    // While a block is on its way every button ignores clicks; the subscribe button stays off.
+    void clicksIgnoredWhileBusy()
+    {
+        FakeModule fake("127.0.0.183");
+        QVERIFY(fake.start());
+        fake.setReplyDelay(400);
+        auto m = networkModule(fake.address());
+        Records r;
+        MQTT_Down_Dialog d;
+        r.give(d, true);
+        d.setOwner(m.get());
+        auto *general = child<QPushButton>(&d, "pushButton_General");
+        auto *all = child<QPushButton>(&d, "pushButton");
+        auto *subscribe = child<QPushButton>(&d, "pushButton_subscribe");
+        QVERIFY(!subscribe->isEnabled());
+        QSignalSpy done(&d, &MqttTransferDialog::transfersDone);
+        click(&d, MQTT_SUB_PUBLISH);
+        QVERIFY(d.isBusy());
+        QVERIFY(!general->isEnabled() && !all->isEnabled());
+        click(&d, MQTT_SUB_GENERAL);
+        QMetaObject::invokeMethod(&d, "on_pushButton_clicked");
+        QVERIFY(done.wait(10000));
+        QCOMPARE(done.count(), 1);
+        QCOMPARE(fake.commands().size(), 1);
+        QCOMPARE(label(&d, MQTT_SUB_GENERAL)->text(), QString("未下载"));
+        QVERIFY(general->isEnabled() && all->isEnabled());
+        QVERIFY(!subscribe->isEnabled());
+    }
+
+    // A dialog closed while its transfer runs is simply gone: nothing arrives for it afterwards.
+    void deletedWhileRunning()
+    {
+        FakeModule fake("127.0.0.184");
+        QVERIFY(fake.start());
+        fake.setReplyDelay(300);
+        fake.setUploadBlock(18, 18, topic("t", "p").toText().toUtf8());
+        auto m = networkModule(fake.address());
+        QPointer<MQTT_Upload_Dialog> d = new MQTT_Upload_Dialog;
+        d->setOwner(m.get());
+        int emitted = 0;
+        connect(d, &MQTT_Upload_Dialog::upload_generl, this, [&emitted]() { ++emitted; });
+        QMetaObject::invokeMethod(d, "on_pushButton_clicked");
+        QVERIFY(d->isBusy());
+        delete d;
+        // A request leaves the count only once it has handed on (or dropped) its result.
+        QTRY_COMPARE_WITH_TIMEOUT(DeviceRequest::runningCount(), 0, 10000);
+        QCOMPARE(emitted, 0);
+    }
+
+    void uploadOne_data()
+    {
+        QTest::addColumn<int>("subplug");
+        QTest::addColumn<QByteArray>("block");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("general") << 16 << QByteArray("gw\x1f") << "gw\x1f";
+        QTest::newRow("last will, empty block") << 17 << QByteArray() << "";
+        QTest::newRow("publish, utf-8") << 18 << QString("主题\x1f").toUtf8() << "主题\x1f";
+        QTest::newRow("subscribe, zero ends the text") << 19 << QByteArray("ab\x1f\0junk", 8) << "ab\x1f";
+    }
+    void uploadOne()
+    {
+        QFETCH(int, subplug);
+        QFETCH(QByteArray, block);
+        FakeModule fake("127.0.0.185");
+        QVERIFY(fake.start());
+        fake.setUploadBlock(18, subplug, block);
+        auto m = networkModule(fake.address());
+        MQTT_Upload_Dialog d;
+        d.setOwner(m.get());
+        QCOMPARE(label(&d, subplug)->text(), QString("未开始"));
+        QSignalSpy got(&d, &MQTT_Upload_Dialog::upload_generl);
+        QSignalSpy done(&d, &MqttTransferDialog::transfersDone);
+        click(&d, subplug);
+        QVERIFY(done.wait(10000));
+        QCOMPARE(label(&d, subplug)->text(), QString("上传完成"));
+        QCOMPARE(fake.commands(), QList<QByteArray> { uploadRequest(subplug) });
+        QCOMPARE(got.count(), 1);
+        QCOMPARE(got.at(0).at(0).toInt(), subplug);
+        QTEST(got.at(0).at(1).toString(), "text");
+    }
+
+    void uploadAll()
+    {
+        FakeModule fake("127.0.0.186");
+        QVERIFY(fake.start());
+        fake.setUploadBlock(18, 16, "g");
+        fake.setUploadBlock(18, 17, "w");
+        fake.setUploadBlock(18, 18, "p");
+        fake.setUploadBlock(18, 19, "s");
+        auto m = networkModule(fake.address());
+        MQTT_Upload_Dialog d;
+        d.setOwner(m.get());
+        QSignalSpy got(&d, &MQTT_Upload_Dialog::upload_generl);
+        QSignalSpy done(&d, &MqttTransferDialog::transfersDone);
+        QMetaObject::invokeMethod(&d, "on_pushButton_clicked");
+        QVERIFY(done.wait(20000));
+        QCOMPARE(fake.commands(), (QList<QByteArray> { uploadRequest(16), uploadRequest(17), uploadRequest(18) }));
+        QCOMPARE(got.count(), 3);
+        QCOMPARE(got.at(2).at(0).toInt(), 18);
+        QCOMPARE(got.at(2).at(1).toString(), QString("p"));
+        QCOMPARE(label(&d, 19)->text(), QString("未开始"));
+    }
+
+    // A failed read emits nothing, so the page keeps its settings.
+    void uploadFails_data()
+    {
+        QTest::addColumn<bool>("reachable");
+        QTest::newRow("no module") << false;
+        QTest::newRow("more than announced") << true;
+    }
+    void uploadFails()
+    {
+        QFETCH(bool, reachable);
+        FakeModule fake("127.0.0.187");
+        if (reachable) {
+            QVERIFY(fake.start());
+            fake.setUploadBlock(18, 17, "0123456789");
+            fake.setUploadAnnouncedSize(4);
+        }
+        auto m = networkModule(reachable ? fake.address() : QString("127.0.0.189"));
+        MQTT_Upload_Dialog d;
+        d.setOwner(m.get());
+        QSignalSpy got(&d, &MQTT_Upload_Dialog::upload_generl);
+        QSignalSpy done(&d, &MqttTransferDialog::transfersDone);
+        click(&d, MQTT_SUB_WILL);
+        QVERIFY(done.wait(10000));
+        QCOMPARE(label(&d, MQTT_SUB_WILL)->text(), QString("上传失败"));
+        QCOMPARE(got.count(), 0);
+    }
+
+    // A module on a COM port takes the general block through its serial parameter download, and
+    // the dialog shows how that went; nothing else moves.
+    void serialModule_data()
+    {
+        QTest::addColumn<bool>("answers");
+        QTest::newRow("downloaded") << true;
+        QTest::newRow("no answer") << false;
+    }
+    void serialModule()
+    {
+        QFETCH(bool, answers);
+        Records r;
+        const QByteArray block = r.block(MQTT_SUB_GENERAL, true);
+        SerialPeer peer;
+        if (answers) {
+            peer.addReply("R\r\n", "R#RVE-C150#1.0#slots:0#end");
+            QByteArray header("P");
+            header.append(char(0)).append(char(0)).append(char(0)).append(char(block.size())).append("\r\n");
+            peer.addReply(header, "OK");
+            peer.addReply(block, "OK");
+        }
+        auto m = std::make_unique<modulebase>("RVE-C150", "RVE");
+        m->connType = modulebase::CONNEST_COM;
+        m->comstr = peer.portName();
+        MQTT_Down_Dialog d;
+        r.give(d, true);
+        d.setOwner(m.get());
+        QSignalSpy done(&d, &MqttTransferDialog::transfersDone);
+        QMetaObject::invokeMethod(&d, "on_pushButton_clicked");
+        QVERIFY(done.wait(20000));
+        QCOMPARE(label(&d, MQTT_SUB_GENERAL)->text(), answers ? QString("下载完成") : QString("下载失败"));
+        if (answers)
+            QCOMPARE(peer.requests().last(), block);
+        for (int s : { 17, 18, 19 })
+            QCOMPARE(label(&d, s)->text(), QString("未下载"));
+
+        MQTT_Upload_Dialog up;
+        up.setOwner(m.get());
+        QSignalSpy upDone(&up, &MqttTransferDialog::transfersDone);
+        QMetaObject::invokeMethod(&up, "on_pushButton_clicked");
+        QVERIFY(upDone.wait(5000));
+        for (int s : { 16, 17, 18, 19 })
+            QCOMPARE(label(&up, s)->text(), QString("未开始"));
+    }
+};
+
+RIVUDO_TEST_MAIN(TestMqttTransfer)
+#include "tst_mqtttransfer.moc"
