@@ -8,6 +8,7 @@
 #include "iolinkportsetform.h"
 #include "ioutlinkform.h"
 #include "modbusconfig.h"
+#include "modbusmonitor.h"
 #include "mqtt_form.h"
 #include "mscomm_config.h"
 #include "pagefactory.h"
@@ -22,6 +23,7 @@ void registerBuiltinPages()
     PageFactory::registerPage<FormIO>(PageFactory::IO);
     PageFactory::registerPage<TempCtlForm>(PageFactory::TEMP_CTL);
     PageFactory::registerPage<modbusconfig>(PageFactory::ModbusConfig);
+    PageFactory::registerPage<ModbusMonitor>(PageFactory::ModbusMonitor);
     PageFactory::registerPage<EcatModbusConfig>(PageFactory::EcatModbusConfig);
     PageFactory::registerPage<mscomm_config>(PageFactory::MSCOM);
     PageFactory::registerPage<Weigh_Form>(PageFactory::WEIGT);

@@ -1552,4 +1552,43 @@
         <translation>Error</translation>
     </message>
 </context>
+<context>
+    <name>ModbusMonitor</name>
+    <message>
+        <source>通讯监控</source>
+        <translation>Message monitor</translation>
+    </message>
+    <message>
+        <source>打开</source>
+        <translation>Connect</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>清空数据</source>
+        <translation>Clean Data</translation>
+    </message>
+    <message>
+        <source>保存数据</source>
+        <translation>Save Data</translation>
+    </message>
+    <message>
+        <source>过滤设置(不显示slot=):</source>
+        <translation>Filter (No Show slot = )</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>打开通讯失败：%1</source>
+        <translation>Failed to open the link: %1</translation>
+    </message>
+    <message>
+        <source>保存失败：%1</source>
+        <translation>Failed to save: %1</translation>
+    </message>
+</context>
 </TS>
