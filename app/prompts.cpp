@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QFileDialog>
+#include <QMenu>
 
 namespace {
 Prompts::Handler *g_handler = nullptr;
@@ -82,4 +83,16 @@ int Prompts::exec(QDialog *dialog)
     if (g_handler)
         return g_handler->exec(dialog);
     return dialog->exec();
+}
+
+QAction *Prompts::Handler::menu(QMenu *menu, const QPoint &globalPos)
+{
+    return menu->exec(globalPos);
+}
+
+QAction *Prompts::execMenu(QMenu *menu, const QPoint &globalPos)
+{
+    if (g_handler)
+        return g_handler->menu(menu, globalPos);
+    return menu->exec(globalPos);
 }

@@ -4,7 +4,10 @@
 #include <QMessageBox>
 #include <QString>
 
+class QAction;
 class QDialog;
+class QMenu;
+class QPoint;
 class QWidget;
 
 // Every question the program puts to the user goes through here, so that tests can answer
@@ -26,6 +29,9 @@ public:
                                      const QString &filter) = 0;
         virtual QString existingDirectory(QWidget *parent, const QString &caption, const QString &dir) = 0;
         virtual int exec(QDialog *dialog) = 0;
+        // Not pure, so handlers that never meet a menu need not answer one; the default shows
+        // the real menu.
+        virtual QAction *menu(QMenu *menu, const QPoint &globalPos);
     };
 
     // nullptr restores the real message boxes, file choosers and modal loops.
@@ -53,6 +59,10 @@ public:
 
     // Runs dialog modally and returns its result.
     static int exec(QDialog *dialog);
+
+    // Runs menu modally at globalPos. The chosen action has been triggered when this returns it;
+    // null when the menu was dismissed.
+    static QAction *execMenu(QMenu *menu, const QPoint &globalPos);
 };
 
 #endif

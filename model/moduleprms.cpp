@@ -1,5 +1,7 @@
 #include "moduleprms.h"
 
+#include "prompts.h"
+
 #include <QComboBox>
 #include <QCursor>
 #include <QLabel>
@@ -36,11 +38,12 @@ void modulePrms::showContextMenu(QPoint)
 {
     if (!widget)
         return;
-    auto *menu = new QMenu(widget);
-    auto *action = new QAction(tr("恢复默认值"), widget);
+    // Both belong to the widget, which may go while the menu runs.
+    QPointer<QMenu> menu = new QMenu(widget);
+    QPointer<QAction> action = new QAction(tr("恢复默认值"), widget);
     menu->addAction(action);
     connect(action, &QAction::triggered, this, qOverload<bool>(&modulePrms::defaultValuetriggered));
-    menu->exec(QCursor::pos());
+    Prompts::execMenu(menu, QCursor::pos());
     delete action;
     delete menu;
 }

@@ -3,12 +3,15 @@
 #include "generalcodec.h"
 #include "modulebase.h"
 #include "moduleprms.h"
+#include "prompts.h"
 #include "ui_general.h"
 
 #include <QComboBox>
+#include <QCursor>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QScrollArea>
 #include <QSpacerItem>
 #include <QSpinBox>
@@ -79,7 +82,6 @@ QHBoxLayout *General::buildRow(modulePrms *prm)
     if (!prm->valueItems.isEmpty()) {
         auto *combo = new QComboBox;
         combo->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(combo, &QWidget::customContextMenuRequested, prm, &modulePrms::showContextMenu);
         for (const auto &entry : prm->valueItems) {
             combo->addItem(entry.first->text);
             if (entry.second == prm->value)
@@ -92,7 +94,6 @@ QHBoxLayout *General::buildRow(modulePrms *prm)
     } else {
         auto *spin = new QSpinBox;
         spin->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(spin, &QWidget::customContextMenuRequested, prm, &modulePrms::showContextMenu);
         spin->setMinimumHeight(25);
         spin->setFixedWidth(200);
         spin->setRange(prm->min, prm->max);
@@ -113,6 +114,9 @@ QHBoxLayout *General::buildRow(modulePrms *prm)
 
 void General::connectEditor(const Row &row)
 {
+    // The page answers its editors' menus itself: the parameter's own widget is the editor of
+    // whichever page of the module was built last.
+    connect(row.editor, &QWidget::customContextMenuRequested, this, [this, row] { showRowMenu(row); });
     if (auto *combo = qobject_cast<QComboBox *>(row.editor))
         connect(combo, qOverload<int>(&QComboBox::currentIndexChanged), this, [this, row] { editorChanged(row); });
     else if (auto *spin = qobject_cast<QSpinBox *>(row.editor))
@@ -162,15 +166,27 @@ void General::restoreDefaults(bool showInWidgets)
         prm->value = prm->DefaultValue;
     if (!showInWidgets)
         return;
-    // With signals on, so a row whose editor changes is marked like a user edit.
-    for (const Row &row : qAsConst(rows)) {
-        if (auto *spin = qobject_cast<QSpinBox *>(row.editor)) {
-            spin->setValue(row.prm->DefaultValue);
-        } else if (auto *combo = qobject_cast<QComboBox *>(row.editor)) {
-            if (ValueItem *item = row.prm->itemForValue(row.prm->DefaultValue))
-                combo->setCurrentText(item->text);
-        }
+    for (const Row &row : qAsConst(rows))
+        showDefaultInRow(row);
+}
+
+// With signals on, so a row whose editor changes is marked like a user edit.
+void General::showDefaultInRow(const Row &row)
+{
+    if (auto *spin = qobject_cast<QSpinBox *>(row.editor)) {
+        spin->setValue(row.prm->DefaultValue);
+    } else if (auto *combo = qobject_cast<QComboBox *>(row.editor)) {
+        if (ValueItem *item = row.prm->itemForValue(row.prm->DefaultValue))
+            combo->setCurrentText(item->text);
     }
+}
+
+void General::showRowMenu(const Row &row)
+{
+    QMenu menu(row.editor);
+    QAction *restore = menu.addAction(tr("恢复默认值"));
+    if (Prompts::execMenu(&menu, QCursor::pos()) == restore)
+        showDefaultInRow(row);
 }
 
 void General::showInRow(const Row &row, int value)

@@ -50,6 +50,9 @@ private:
     QHBoxLayout *buildRow(modulePrms *prm);
     void connectEditor(const Row &row);
     void editorChanged(const Row &row);
+    void showDefaultInRow(const Row &row);
+    // The row's "restore default" menu at the cursor.
+    void showRowMenu(const Row &row);
     // Shows value in the row's editor without a change signal.
     void showInRow(const Row &row, int value);
 

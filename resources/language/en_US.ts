@@ -313,6 +313,10 @@
         <source>基本设置</source>
         <translation>Basic Settings</translation>
     </message>
+    <message>
+        <source>恢复默认值</source>
+        <translation>Resets Default</translation>
+    </message>
 </context>
 <context>
     <name>moduleinfoForm</name>

@@ -1,5 +1,6 @@
 #include "general.h"
 #include "moduleprms.h"
+#include "promptrecorder.h"
 #include "submodule.h"
 #include "tempappdir.h"
 #include "testsupport.h"
@@ -7,6 +8,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QSpinBox>
+#include <QTranslator>
 #include <memory>
 
 namespace {
@@ -166,6 +168,82 @@ private slots:
         QCOMPARE(spinOf(page, 1)->value(), 258);
         QCOMPARE(page->scrollContents->findChild<QComboBox *>()->currentText(), QStringLiteral("on"));
         QCOMPARE(page->scrollContents->findChildren<QLabel *>().at(1)->text(), QStringLiteral("Offset*"));
+    }
+
+    // Both pages of the module show the same parameters; the menu of an editor restores only
+    // the row it was opened on.
+    void rowMenuRestoresTheDefaultOfItsOwnRow_data()
+    {
+        QTest::addColumn<int>("pageIndex");
+        QTest::addColumn<bool>("onCombo");
+        QTest::addColumn<QString>("answer");
+        const QString restore = QString::fromUtf8("恢复默认值");
+        QTest::newRow("spin box, first page") << 0 << false << restore;
+        QTest::newRow("spin box, second page") << 1 << false << restore;
+        QTest::newRow("combo box, first page") << 0 << true << restore;
+        QTest::newRow("combo box, second page") << 1 << true << restore;
+        QTest::newRow("menu dismissed") << 0 << false << QString();
+    }
+
+    void rowMenuRestoresTheDefaultOfItsOwnRow()
+    {
+        QFETCH(int, pageIndex);
+        QFETCH(bool, onCombo);
+        QFETCH(QString, answer);
+        submodule frame("GEN-1", "GEN");
+        General *page = pageAt(frame, pageIndex);
+        General *other = pageAt(frame, 1 - pageIndex);
+        // Mode 0 ("off") and Offset 5, shown on both pages.
+        const QByteArray block = QByteArray::fromHex("00 0005 00000009 01 00 0000");
+        page->setParamData(block);
+        other->setParamData(block);
+
+        auto editorOf = [onCombo](General *g) -> QWidget * {
+            if (onCombo)
+                return g->scrollContents->findChild<QComboBox *>();
+            return spinOf(g, 0);
+        };
+        auto shown = [onCombo](QWidget *editor) {
+            if (onCombo)
+                return qobject_cast<QComboBox *>(editor)->currentText();
+            return QString::number(qobject_cast<QSpinBox *>(editor)->value());
+        };
+        modulePrms *prm = frame.paramList.at(onCombo ? 0 : 1);
+        const QString before = onCombo ? QStringLiteral("off") : QStringLiteral("5");
+        const QString byDefault = onCombo ? QStringLiteral("on") : QStringLiteral("-2");
+
+        PromptRecorder prompts;
+        if (!answer.isEmpty())
+            prompts.menuAnswers.enqueue(answer);
+        QWidget *editor = editorOf(page);
+        emit editor->customContextMenuRequested(QPoint(2, 2));
+
+        QCOMPARE(prompts.menus, QList<QStringList>({ { QString::fromUtf8("恢复默认值") } }));
+        QCOMPARE(shown(editorOf(other)), before);
+        if (answer.isEmpty()) {
+            QCOMPARE(shown(editor), before);
+            QCOMPARE(prm->value, onCombo ? 0 : 5);
+            QCOMPARE(prm->label->text(), prm->text);
+            return;
+        }
+        QCOMPARE(shown(editor), byDefault);
+        QCOMPARE(prm->value, prm->DefaultValue);
+        // The restored row is marked as a user edit on its own page only.
+        const int labelIndex = onCombo ? 0 : 1;
+        QCOMPARE(page->scrollContents->findChildren<QLabel *>().at(labelIndex)->text(), prm->text + "*");
+        QCOMPARE(other->scrollContents->findChildren<QLabel *>().at(labelIndex)->text(), prm->text);
+    }
+
+    void rowMenuSpeaksEnglish()
+    {
+        QTranslator english;
+        QVERIFY(english.load(":/res/language/en_US.qm"));
+        QCoreApplication::installTranslator(&english);
+        submodule frame("GEN-1", "GEN");
+        PromptRecorder prompts;
+        emit spinOf(pageAt(frame, 0), 0)->customContextMenuRequested(QPoint(2, 2));
+        QCoreApplication::removeTranslator(&english);
+        QCOMPARE(prompts.menus, QList<QStringList>({ { QStringLiteral("Resets Default") } }));
     }
 
     void emptyDescriptionGivesAnEmptyPage()

@@ -1,6 +1,8 @@
 #include "promptrecorder.h"
 
+#include <QAction>
 #include <QDialog>
+#include <QMenu>
 
 PromptRecorder::PromptRecorder()
 {
@@ -54,6 +56,28 @@ int PromptRecorder::exec(QDialog *dialog)
     if (onExec)
         return onExec(dialog);
     return QDialog::Rejected;
+}
+
+QAction *PromptRecorder::menu(QMenu *menu, const QPoint &)
+{
+    QStringList texts;
+    const QList<QAction *> actions = menu->actions();
+    for (QAction *action : actions) {
+        if (!action->isSeparator())
+            texts.append(action->text());
+    }
+    menus.append(texts);
+    if (menuAnswers.isEmpty())
+        return nullptr;
+    const QString wanted = menuAnswers.dequeue();
+    for (QAction *action : actions) {
+        if (!action->isSeparator() && action->isEnabled() && action->text() == wanted) {
+            // As a real menu does before it returns.
+            action->trigger();
+            return action;
+        }
+    }
+    return nullptr;
 }
 
 QString PromptRecorder::lastCaption() const

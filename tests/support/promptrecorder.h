@@ -8,6 +8,7 @@
 #include <QString>
 #include <functional>
 
+class QAction;
 class QDialog;
 
 // Answers the program's questions from a script and remembers what was asked.
@@ -35,6 +36,11 @@ public:
     QQueue<QString> fileAnswers;
     // Runs a dialog instead of its modal loop; the default rejects it.
     std::function<int(QDialog *)> onExec;
+    // The action texts of every menu shown, in order.
+    QList<QStringList> menus;
+    // Texts of the actions to choose in the next menus; when empty, or when no enabled action
+    // has the text, the menu is dismissed.
+    QQueue<QString> menuAnswers;
 
     QMessageBox::StandardButton message(QWidget *parent, QMessageBox::Icon icon, const QString &caption,
                                         const QString &text, QMessageBox::StandardButtons buttons,
@@ -45,6 +51,7 @@ public:
                          const QString &filter) override;
     QString existingDirectory(QWidget *parent, const QString &caption, const QString &dir) override;
     int exec(QDialog *dialog) override;
+    QAction *menu(QMenu *menu, const QPoint &globalPos) override;
 
     // The last message's texts, or empty ones.
     QString lastCaption() const;
