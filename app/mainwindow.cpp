@@ -25,6 +25,8 @@
 #include "usrconf.h"
 
 #include <QApplication>
+#include <QScrollArea>
+#include <QStyle>
 #include <QDate>
 #include <QDebug>
 #include <QDir>
@@ -160,6 +162,7 @@ MainWindow::MainWindow(QWidget *parent)
     };
     stretch(ui->groupBox);
     stretch(ui->groupBox_3);
+    fitInfoPanel();
 
     ui->widget->toggleMaximized();
 }
@@ -249,7 +252,21 @@ void MainWindow::changeEvent(QEvent *event)
         ui->retranslateUi(this);
         ui->mouleparam->retranslate();
         readLogoInfo();
+        fitInfoPanel();
     }
+}
+
+// The information panel scrolls when the window is too short for it, so none of its groups is
+// squeezed; it is 350 pixels wide unless its fields and the scroll bar need more.
+void MainWindow::fitInfoPanel()
+{
+    const int bar = ui->infoScrollArea->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr,
+        ui->infoScrollArea);
+    const int frame = 2 * ui->infoScrollArea->frameWidth();
+    ui->infoScrollArea->setMinimumWidth(ui->mouleparam->minimumSizeHint().width() + bar + frame);
+    const int width = qMax(350, ui->tabWidget_3->minimumSizeHint().width());
+    ui->tabWidget_3->setMinimumWidth(width);
+    ui->tabWidget_3->setMaximumWidth(width);
 }
 
 void MainWindow::readLogoInfo()

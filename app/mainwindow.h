@@ -91,6 +91,7 @@ private slots:
 
 private:
     void updateModuleButtons();
+    void fitInfoPanel();
 
     Ui::MainWindow *ui;
     QTranslator *translator = nullptr;

@@ -24,6 +24,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QStyleOptionViewItem>
@@ -48,6 +49,16 @@ General *generalPage(moduleFrame *frame)
             return g;
     }
     return nullptr;
+}
+
+// Shows w at the size of a maximised window on a 1600 x 1000 desktop (the offscreen screen
+// itself is smaller).
+bool showAtDesktopSize(QWidget &w)
+{
+    w.show();
+    w.showNormal();
+    w.resize(1600, 1000);
+    return QTest::qWaitForWindowExposed(&w);
 }
 
 }
@@ -727,6 +738,61 @@ private slots:
         QVERIFY(!child<QRadioButton>(&dialog, "radioButton_com")->isEnabled());
         QCOMPARE(dialog.getConnType(), int(modulebase::CONNEST_NET));
         QVERIFY(!child<QPushButton>(&dialog, "pushButton_2")->isEnabled());
+    }
+
+    void infoPanelGivesTheSubmoduleGroupItsRoom_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::newRow("Chinese") << 0;
+        QTest::newRow("English") << 1;
+    }
+
+    // Maximised on a 1600 x 1000 desktop, the sub-module group of the information panel must
+    // show its three fields, not shrink to a strip.
+    void infoPanelGivesTheSubmoduleGroupItsRoom()
+    {
+        QFETCH(int, language);
+        TempAppDir dir(true);
+        MainWindow w;
+        w.applyStoredLanguage();
+        scanWithoutNetwork(w);
+        w.setLanguage(language);
+        QCoreApplication::processEvents();
+        QVERIFY(showAtDesktopSize(w));
+        QCOMPARE(w.size(), QSize(1600, 1000));
+        child<QTreeWidget>(&w, "treeWidget")->setCurrentItem(w.moduleList.first()->submodules.first());
+        QCoreApplication::processEvents();
+
+        QVERIFY(w.grab().save(QCoreApplication::applicationDirPath()
+            + QStringLiteral("/mainwindow_1600x1000_%1.png").arg(language)));
+        auto *info = child<moduleinfoForm>(&w, "mouleparam");
+        auto *group = child<QGroupBox>(info, "groupBox");
+        QVERIFY(group->isVisible());
+        QVERIFY2(group->height() >= group->minimumSizeHint().height(),
+            qPrintable(QStringLiteral("group %1 high, needs %2").arg(group->height()).arg(group->minimumSizeHint().height())));
+        // The panel may scroll when the window is short; scrolled to, the group shows whole.
+        auto *scroll = child<QScrollArea>(&w, "infoScrollArea");
+        scroll->ensureWidgetVisible(group, 0, 0);
+        QCoreApplication::processEvents();
+        // Its whole width is in view without scrolling sideways.
+        QVERIFY(info->width() <= scroll->viewport()->width());
+        QCOMPARE(group->visibleRegion().boundingRect(), group->rect());
+        for (const char *name : { "submoduletype", "subfirmware", "subinfo" }) {
+            auto *field = child<QLineEdit>(group, name);
+            QVERIFY2(field->isVisible() && !field->visibleRegion().isEmpty(), name);
+            QVERIFY2(field->height() >= field->fontMetrics().height(), name);
+            // Wholly inside the group, not pushed under its lower edge.
+            const QRect inGroup(field->mapTo(group, QPoint(0, 0)), field->size());
+            QVERIFY2(group->rect().contains(inGroup), name);
+            QVERIFY2(field->visibleRegion().boundingRect().height() == field->height(), name);
+        }
+        QCOMPARE(child<QLineEdit>(group, "submoduletype")->text(), QStringLiteral("RV-DI16"));
+        // Nor may the group hide the button below it: it can be scrolled to as well.
+        auto *restore = child<QPushButton>(info, "pushButton_2");
+        QVERIFY(restore->height() >= restore->minimumSizeHint().height());
+        scroll->ensureWidgetVisible(restore, 0, 0);
+        QCoreApplication::processEvents();
+        QCOMPARE(restore->visibleRegion().boundingRect(), restore->rect());
     }
 
     void screenshotAfterAScan()
