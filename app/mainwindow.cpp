@@ -20,6 +20,7 @@
 #include "savedialog.h"
 #include "scandialog.h"
 #include "submodule.h"
+#include "textfit.h"
 #include "titleform.h"
 #include "ui_mainwindow.h"
 #include "usrconf.h"
@@ -92,6 +93,15 @@ MainWindow::MainWindow(QWidget *parent)
     ui->comboBox->view()->setStyleSheet(
         QStringLiteral("QListView { font-size: 13px; outline: 0px;}QListView::item {padding: 3px 0x 3px 5px; "
                        "border- 0px;}QListView::item:selected {background-color: rgb(178, 171, 255);}"));
+    // The box is 85 pixels wide unless its longest name needs more with the fonts at hand.
+    {
+        QStringList names;
+        for (int i = 0; i < ui->comboBox->count(); ++i)
+            names.append(ui->comboBox->itemText(i));
+        const int width = qMax(85, TextFit::comboBoxWidth(ui->comboBox, names));
+        ui->comboBox->setMinimumWidth(width);
+        ui->comboBox->setMaximumWidth(width);
+    }
 
     const QList<QPushButton *> toolbar = { ui->pushButton_open, ui->pushButton_save, ui->pushButton_dhcp,
         ui->scanmodule, ui->pushButton_down, ui->pushButton_rev, ui->pushButton_import, ui->pushButton_help,

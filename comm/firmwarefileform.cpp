@@ -3,6 +3,7 @@
 
 #include "intelhex.h"
 #include "prompts.h"
+#include "textfit.h"
 
 #include <QClipboard>
 #include <QFile>
@@ -13,6 +14,9 @@ FirmwareFileForm::FirmwareFileForm(QWidget *parent)
     , ui(new Ui::FirmwareFileForm)
 {
     ui->setupUi(this);
+    // 45 pixels unless the translated text needs more.
+    for (QPushButton *button : { ui->pushButton, ui->pushButton_2 })
+        button->setMaximumWidth(qMax(45, TextFit::pushButtonWidth(button, button->text())));
 }
 
 FirmwareFileForm::~FirmwareFileForm()

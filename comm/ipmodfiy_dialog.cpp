@@ -6,8 +6,11 @@
 #include "module.h"
 #include "networksettings.h"
 #include "tcpthread.h"
+#include "textfit.h"
 
 #include <QIcon>
+#include <QLayout>
+#include <QLineEdit>
 
 IPModfiy_Dialog::IPModfiy_Dialog(module *owner, QWidget *parent)
     : QDialog(parent)
@@ -24,6 +27,16 @@ IPModfiy_Dialog::IPModfiy_Dialog(module *owner, QWidget *parent)
     ui->horizontalLayout_ip->addWidget(ipEdit);
     ui->horizontalLayout_mask->addWidget(maskEdit);
     ui->horizontalLayout_getway->addWidget(gatewayEdit);
+    // Each octet field holds "255" whole, however long the labels beside it are in the
+    // language shown; otherwise the fields shrink and scroll their first digit away.
+    for (IPAddress *edit : { ipEdit, maskEdit, gatewayEdit }) {
+        const QList<QLineEdit *> octets = edit->findChildren<QLineEdit *>();
+        for (QLineEdit *octet : octets)
+            octet->setMinimumWidth(TextFit::lineEditWidth(octet, QStringLiteral("255")));
+        // The address widget claims almost no room of its own; make the dialog's layout keep
+        // what its fields need.
+        edit->setMinimumWidth(edit->layout()->totalMinimumSize().width());
+    }
     if (mod) {
         ipEdit->setIP(mod->ip);
         maskEdit->setIP(mod->mask);

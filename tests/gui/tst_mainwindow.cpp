@@ -1,5 +1,9 @@
 #include "fakemodule.h"
+#include "firmwaredialog.h"
+#include "firmwarefileform.h"
 #include "general.h"
+#include "ipaddress.h"
+#include "ipmodfiy_dialog.h"
 #include "mainwindow.h"
 #include "module.h"
 #include "moduleinfoform.h"
@@ -12,6 +16,7 @@
 #include "submodule.h"
 #include "tempappdir.h"
 #include "testsupport.h"
+#include "ui_firmwaredialog.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -27,7 +32,12 @@
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QStyleOptionComboBox>
+#include <QStyleOptionFrame>
 #include <QStyleOptionViewItem>
+#include <QTableWidget>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <memory>
@@ -49,6 +59,36 @@ General *generalPage(moduleFrame *frame)
             return g;
     }
     return nullptr;
+}
+
+// The width a widget gives its text at its present size, by its style (and style sheet).
+int textRoom(QLineEdit *edit)
+{
+    QStyleOptionFrame opt;
+    opt.initFrom(edit);
+    opt.lineWidth = edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, edit) : 0;
+    opt.state |= QStyle::State_Sunken;
+    const QRect r = edit->style()->subElementRect(QStyle::SE_LineEditContents, &opt, edit);
+    // QLineEdit leaves two pixels on each side, and the cursor needs one.
+    return r.width() - edit->textMargins().left() - edit->textMargins().right() - 4 - 1;
+}
+
+int textRoom(QPushButton *button)
+{
+    QStyleOptionButton opt;
+    opt.initFrom(button);
+    if (button->autoDefault())
+        opt.features |= QStyleOptionButton::AutoDefaultButton;
+    return button->style()->subElementRect(QStyle::SE_PushButtonContents, &opt, button).width();
+}
+
+int textRoom(QComboBox *combo)
+{
+    QStyleOptionComboBox opt;
+    opt.initFrom(combo);
+    opt.frame = combo->hasFrame();
+    opt.subControls = QStyle::SC_All;
+    return combo->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, combo).width();
 }
 
 // Shows w at the size of a maximised window on a 1600 x 1000 desktop (the offscreen screen
@@ -793,6 +833,80 @@ private slots:
         scroll->ensureWidgetVisible(restore, 0, 0);
         QCoreApplication::processEvents();
         QCOMPARE(restore->visibleRegion().boundingRect(), restore->rect());
+    }
+
+    void namedTextsFitTheirWidgets_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("open");
+        QTest::newRow("Chinese") << 0 << QString::fromUtf8("打开");
+        QTest::newRow("English") << 1 << QStringLiteral("Connect");
+    }
+
+    void namedTextsFitTheirWidgets()
+    {
+        QFETCH(int, language);
+        QFETCH(QString, open);
+        TempAppDir dir(true);
+        MainWindow w;
+        w.applyStoredLanguage();
+        scanWithoutNetwork(w);
+        w.setLanguage(language);
+        QCoreApplication::processEvents();
+        QVERIFY(showAtDesktopSize(w));
+
+        // The text fits the widget, and the widget is not cut by the window or layout around it.
+        auto fits = [](QWidget *widget, const QString &text, int room) {
+            const int needed = widget->fontMetrics().horizontalAdvance(text);
+            if (needed > room) {
+                qWarning("\"%s\" needs %d pixels, has %d", qPrintable(text), needed, room);
+                return false;
+            }
+            if (widget->visibleRegion().boundingRect() != widget->rect()) {
+                qWarning("\"%s\" is in a widget that is partly out of sight", qPrintable(text));
+                return false;
+            }
+            return true;
+        };
+
+        // The language box, with either language's name current.
+        auto *languages = child<QComboBox>(&w, "comboBox");
+        QCOMPARE(languages->count(), 2);
+        for (int i = 0; i < languages->count(); ++i)
+            QVERIFY(fits(languages, languages->itemText(i), textRoom(languages)));
+
+        // The address fields of the IP dialog, with the longest octets.
+        module *m = w.moduleList.first();
+        m->ip = QStringLiteral("127.0.0.2");
+        m->mask = QStringLiteral("255.255.255.0");
+        m->gateway = QStringLiteral("127.0.0.1");
+        IPModfiy_Dialog ip(m, &w);
+        ip.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&ip));
+        const QList<IPAddress *> addresses = ip.findChildren<IPAddress *>();
+        QCOMPARE(addresses.size(), 3);
+        for (IPAddress *address : addresses) {
+            for (QLineEdit *octet : address->findChildren<QLineEdit *>()) {
+                QVERIFY(fits(octet, QStringLiteral("255"), textRoom(octet)));
+                QVERIFY(fits(octet, octet->text(), textRoom(octet)));
+            }
+        }
+        QVERIFY(ip.grab().save(QCoreApplication::applicationDirPath()
+            + QStringLiteral("/ipdialog_%1.png").arg(language)));
+
+        // The file cell of the firmware table.
+        FirmwareDialog firmware(&w);
+        firmware.setModuleList(w.moduleList);
+        firmware.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&firmware));
+        auto *cell = qobject_cast<FirmwareFileForm *>(firmware.form()->tableWidget->cellWidget(0, 3));
+        QVERIFY(cell);
+        auto *openButton = child<QPushButton>(cell, "pushButton_2");
+        QCOMPARE(openButton->text(), open);
+        for (QPushButton *button : cell->findChildren<QPushButton *>())
+            QVERIFY(fits(button, button->text(), textRoom(button)));
+        QVERIFY(firmware.grab().save(QCoreApplication::applicationDirPath()
+            + QStringLiteral("/firmwaredialog_%1.png").arg(language)));
     }
 
     void screenshotAfterAScan()
