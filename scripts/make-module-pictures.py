@@ -121,50 +121,58 @@ def terminals(p, y0, rows):
         p.rect(p.w // 2 - 2, y + 2, p.w // 2 + 1, y + 4, WHITE)
 
 
+# The name label under a picture is as wide as the picture, so every picture is wide enough
+# for a module name of eight characters in a small bold font; narrower ones ran their names
+# together in the picture row.
+COUPLER_WIDTH = 80
+SUBMODULE_WIDTH = 64
+
+
 def coupler(name, short, accent, ports=2):
-    p = Picture(72, 150)
+    p = Picture(COUPLER_WIDTH, 150)
     housing(p, accent)
     label(p, short, 14)
     leds(p, 8, 30, 4, GREEN)
     leds(p, 16, 30, 4, ORANGE)
     for i in range(ports):
         y = 62 + i * 26
-        p.rect(30, y, 62, y + 20, DARK)
-        p.rect(38, y + 14, 54, y + 20, BODY)
-        p.rect(34, y + 3, 58, y + 11, (120, 124, 130))
+        p.rect(34, y, 70, y + 20, DARK)
+        p.rect(42, y + 14, 62, y + 20, BODY)
+        p.rect(38, y + 3, 66, y + 11, (120, 124, 130))
     terminals(p, 116, 3)
     return p
 
 
 def slice_module(short, accent, rows=8):
-    p = Picture(32, 150)
+    p = Picture(SUBMODULE_WIDTH, 150)
     housing(p, accent)
     label(p, short, 14)
-    leds(p, 4, 34, 8, GREEN, step=5)
-    leds(p, 12, 34, 8, GREEN, step=5)
+    for column in range(4):
+        leds(p, 10 + column * 12, 34, 8, GREEN, step=5)
     terminals(p, 78, rows)
     return p
 
 
 def iolink_master():
-    p = Picture(48, 150)
+    p = Picture(SUBMODULE_WIDTH, 150)
     housing(p, YELLOW)
     label(p, 'IOL4', 14)
+    cx = p.w // 2 + 4
     for i in range(4):
         cy = 44 + i * 26
-        p.disc(24, cy, 9, DARK)
-        p.disc(24, cy, 5, (150, 150, 150))
-        p.disc(24, cy, 2, DARK)
-        p.rect(4, cy - 1, 7, cy + 1, GREEN)
+        p.disc(cx, cy, 9, DARK)
+        p.disc(cx, cy, 5, (150, 150, 150))
+        p.disc(cx, cy, 2, DARK)
+        p.rect(8, cy - 1, 13, cy + 1, GREEN)
     return p
 
 
 def weighing():
-    p = Picture(40, 150)
+    p = Picture(SUBMODULE_WIDTH, 150)
     housing(p, TEAL)
     label(p, 'WT2', 14)
-    p.rect(6, 32, 33, 52, DARK)
-    p.rect(8, 34, 31, 50, (90, 200, 200))
+    p.rect(8, 32, p.w - 9, 52, DARK)
+    p.rect(10, 34, p.w - 11, 50, (90, 200, 200))
     terminals(p, 66, 8)
     return p
 
@@ -185,6 +193,7 @@ def ktl(short, accent, width=150):
 
 PICTURES = {
     ('RVE', 'rve-c100.png'): lambda: coupler('RVE-C100', 'C100', BLUE),
+    ('RVE', 'rve-c110.png'): lambda: coupler('RVE-C110', 'C110', GREEN),
     ('RVE', 'rve-c150.png'): lambda: coupler('RVE-C150', 'C150', TEAL),
     ('RVE', 'rve-c200.png'): lambda: coupler('RVE-C200', 'C200', STEEL),
     ('RVG', 'rvg-m300.png'): lambda: coupler('RVG-M300', 'M300', PURPLE, ports=1),

@@ -909,6 +909,51 @@ private slots:
             + QStringLiteral("/firmwaredialog_%1.png").arg(language)));
     }
 
+    // Every example picture is wide enough for the name shown under it, so neighbouring names
+    // in the picture row do not run together.
+    void pictureNamesFitTheirPictures()
+    {
+        TempAppDir dir(true);
+        MainWindow w;
+        w.applyStoredLanguage();
+        QCoreApplication::processEvents();
+        w.readDevicestype();
+        w.readSublistmap();
+        w.Startnewscan(QStringLiteral("eth"));
+        const QStringList couplers = { "RVE-C100", "RVE-C110", "RVE-C150", "RVE-C200", "RVG-M300", "RVG-E400",
+            "RVT-C800" };
+        for (int i = 0; i < couplers.size(); ++i) {
+            FakeModule fake(QStringLiteral("127.0.0.%1").arg(i + 2));
+            fake.setModuleType(couplers.at(i));
+            if (i == 0)
+                fake.setSubmoduleIds({ 101, 102, 111, 112, 121, 131 });
+            feed(w, fake);
+        }
+        w.Endscan();
+        QCOMPARE(w.moduleList.size(), couplers.size());
+        QCOMPARE(w.moduleList.first()->submodules.size(), 6);
+        QVERIFY(showAtDesktopSize(w));
+
+        QList<moduleFrame *> frames;
+        for (module *m : qAsConst(w.moduleList)) {
+            frames.append(m);
+            for (submodule *s : m->submodules)
+                frames.append(s);
+        }
+        for (moduleFrame *frame : qAsConst(frames)) {
+            auto *name = child<QLabel>(frame, "name");
+            QVERIFY(!name->text().isEmpty());
+            const int needed = name->fontMetrics().horizontalAdvance(name->text());
+            QVERIFY2(needed <= name->contentsRect().width(),
+                qPrintable(QStringLiteral("%1 needs %2 pixels, has %3")
+                               .arg(name->text())
+                               .arg(needed)
+                               .arg(name->contentsRect().width())));
+        }
+        w.showModule(w.moduleList.first());
+        QVERIFY(w.grab().save(QCoreApplication::applicationDirPath() + QStringLiteral("/picture_row.png")));
+    }
+
     void screenshotAfterAScan()
     {
         TempAppDir dir(true);
