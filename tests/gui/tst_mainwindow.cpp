@@ -128,6 +128,17 @@ private:
         w.GetmoduleinfoPrm(fake.paramReply());
     }
 
+    // The window after a scan, speaking language, at the size of a maximised window on a
+    // 1600 x 1000 desktop.
+    static bool showScannedAtDesktopSize(MainWindow &w, int language)
+    {
+        w.applyStoredLanguage();
+        scanWithoutNetwork(w);
+        w.setLanguage(language);
+        QCoreApplication::processEvents();
+        return showAtDesktopSize(w);
+    }
+
     static void scanWithoutNetwork(MainWindow &w)
     {
         // Let the start-up language change reach the window first, as the event loop would.
@@ -794,11 +805,7 @@ private slots:
         QFETCH(int, language);
         TempAppDir dir(true);
         MainWindow w;
-        w.applyStoredLanguage();
-        scanWithoutNetwork(w);
-        w.setLanguage(language);
-        QCoreApplication::processEvents();
-        QVERIFY(showAtDesktopSize(w));
+        QVERIFY(showScannedAtDesktopSize(w, language));
         QCOMPARE(w.size(), QSize(1600, 1000));
         child<QTreeWidget>(&w, "treeWidget")->setCurrentItem(w.moduleList.first()->submodules.first());
         QCoreApplication::processEvents();
@@ -849,11 +856,7 @@ private slots:
         QFETCH(QString, open);
         TempAppDir dir(true);
         MainWindow w;
-        w.applyStoredLanguage();
-        scanWithoutNetwork(w);
-        w.setLanguage(language);
-        QCoreApplication::processEvents();
-        QVERIFY(showAtDesktopSize(w));
+        QVERIFY(showScannedAtDesktopSize(w, language));
 
         // The text fits the widget, and the widget is not cut by the window or layout around it.
         auto fits = [](QWidget *widget, const QString &text, int room) {
