@@ -56,6 +56,10 @@ public:
     QString errorString() const { return m_error; }
     const Settings &settings() const { return m_settings; }
 
+    // The command that switches the stream off when polling stops, for a stream whose off
+    // command depends on choices made while it runs.
+    void setStreamOff(const QByteArray &command) { m_settings.streamOff = command; }
+
     // Sends one extra frame (an output write) through the open transport; false when closed.
     bool send(const QByteArray &frame);
 

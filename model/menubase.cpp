@@ -1,5 +1,8 @@
 #include "menubase.h"
 
+#include <QApplication>
+#include <QMainWindow>
+
 menubase::menubase(QWidget *parent)
     : QWidget(parent)
 {
@@ -59,4 +62,13 @@ int menubase::outputSize()
 QList<moduleslot *> menubase::getSlotList()
 {
     return QList<moduleslot *>();
+}
+
+QWidget *menubase::mainWindow()
+{
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (qobject_cast<QMainWindow *>(w))
+            return w;
+    }
+    return nullptr;
 }

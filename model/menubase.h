@@ -32,6 +32,10 @@ public:
     virtual int outputSize();
     virtual QList<moduleslot *> getSlotList();
 
+    // The program's main window (the first top-level QMainWindow), the parent of the windows a
+    // page opens; null when there is none.
+    static QWidget *mainWindow();
+
     QString title;
     modulebase *owner = nullptr;
 };

@@ -56,14 +56,6 @@ qint64 patternValue(quint32 pattern, int dataType)
     }
 }
 
-QWidget *mainWindow()
-{
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (w->inherits("MainWindow"))
-            return w;
-    }
-    return nullptr;
-}
 }
 
 FormIO::FormIO(QWidget *parent)

@@ -6,9 +6,6 @@
 #include "ui_io_monitor_curve_dialog.h"
 
 #include <QDateTime>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
 #include <QTreeWidgetItem>
 
 IO_Monitor_Curve_Dialog::IO_Monitor_Curve_Dialog(QWidget *parent)
@@ -16,6 +13,8 @@ IO_Monitor_Curve_Dialog::IO_Monitor_Curve_Dialog(QWidget *parent)
     , ui(new Ui::IO_Monitor_Curve_Dialog)
 {
     ui->setupUi(this);
+    m_readout = CurveReadout(
+        { ui->widget, ui->widget_show, ui->lineEdit_time, ui->comboBox_diff1, ui->comboBox_diff2, ui->lineEdit_value });
     setWindowTitle(tr("变量曲线"));
     setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     connect(ui->checkBox, &QCheckBox::stateChanged, this, &IO_Monitor_Curve_Dialog::showdiffvaule);
@@ -101,42 +100,10 @@ void IO_Monitor_Curve_Dialog::on_treeWidget_itemClicked(QTreeWidgetItem *, int)
 
 void IO_Monitor_Curve_Dialog::rebuildReadout()
 {
-    auto *column = qobject_cast<QVBoxLayout *>(ui->widget_show->layout());
-    for (QHBoxLayout *row : qAsConst(m_readoutRows)) {
-        while (QLayoutItem *item = row->takeAt(0)) {
-            delete item->widget();
-            delete item;
-        }
-        column->removeItem(row);
-        delete row;
-    }
-    m_readoutRows.clear();
-    {
-        const QSignalBlocker b1(ui->comboBox_diff1);
-        const QSignalBlocker b2(ui->comboBox_diff2);
-        ui->comboBox_diff1->clear();
-        ui->comboBox_diff2->clear();
-    }
-    int position = 1;
-    for (quint16 row : qAsConst(chosen)) {
-        const QString name = ui->widget->getCurveName(m_curveOfRow.value(row, -1));
-        auto *layout = new QHBoxLayout;
-        layout->setObjectName(QStringLiteral("curve_Layout"));
-        auto *label = new QLabel(name, ui->widget_show);
-        label->setObjectName(QStringLiteral("curve_label"));
-        auto *edit = new QLineEdit(ui->widget_show);
-        edit->setObjectName(QStringLiteral("curve_lineEdit_%1").arg(row));
-        edit->setReadOnly(true);
-        layout->addWidget(label);
-        layout->addWidget(edit);
-        column->insertLayout(position++, layout);
-        m_readoutRows.append(layout);
-        const QSignalBlocker b1(ui->comboBox_diff1);
-        const QSignalBlocker b2(ui->comboBox_diff2);
-        ui->comboBox_diff1->addItem(name, int(row));
-        ui->comboBox_diff2->addItem(name, int(row));
-    }
-    calcdiffvalue(0);
+    QList<QPair<int, QString>> rows;
+    for (quint16 row : qAsConst(chosen))
+        rows.append({ row, ui->widget->getCurveName(m_curveOfRow.value(row, -1)) });
+    m_readout.rebuild(rows);
 }
 
 void IO_Monitor_Curve_Dialog::updatavalue()
@@ -153,51 +120,27 @@ void IO_Monitor_Curve_Dialog::updatavalue()
 
 void IO_Monitor_Curve_Dialog::on_lineEdit_Y_textChanged(const QString &text)
 {
-    const int a = text.toInt();
-    if (a != 0) {
-        ui->widget->yAxis->setRange(ui->widget->yAxis->range().lower, a);
-        ui->widget->replot(QCustomPlot::rpRefreshHint);
-    } else if (text != tr("自动")) {
-        ui->lineEdit_Y->setText(tr("自动"));
-    }
+    m_readout.setYUpper(ui->lineEdit_Y, text, tr("自动"));
 }
 
 void IO_Monitor_Curve_Dialog::on_lineEdit_YMIN_textChanged(const QString &text)
 {
-    const int a = text.toInt();
-    if (a < ui->widget->yAxis->range().upper) {
-        ui->widget->yAxis->setRange(a, ui->widget->yAxis->range().upper);
-        ui->widget->replot(QCustomPlot::rpRefreshHint);
-    }
+    m_readout.setYLower(text);
 }
 
 void IO_Monitor_Curve_Dialog::showdiffvaule(int state)
 {
-    ui->widget->showTracer(state != 0);
-    ui->widget_show->setEnabled(state != 0);
+    m_readout.showTracer(state != 0);
 }
 
 void IO_Monitor_Curve_Dialog::getTracer_Data(Tracer_Data data)
 {
-    ui->lineEdit_time->setText(
-        QDateTime::fromMSecsSinceEpoch(qint64(data.key * 1000)).toString(QStringLiteral("hh:mm:ss")));
-    const int row = m_rowOfCurve.value(data.curveIndex, -1);
-    if (auto *edit = ui->widget_show->findChild<QLineEdit *>(QStringLiteral("curve_lineEdit_%1").arg(row)))
-        edit->setText(QString::number(data.value, 'f', 1));
-    calcdiffvalue(0);
-}
-
-double IO_Monitor_Curve_Dialog::readoutNumber(int row) const
-{
-    auto *edit = ui->widget_show->findChild<QLineEdit *>(QStringLiteral("curve_lineEdit_%1").arg(row));
-    return edit ? edit->text().toDouble() : 0;
+    m_readout.showTracerData(data, m_rowOfCurve.value(data.curveIndex, -1));
 }
 
 void IO_Monitor_Curve_Dialog::calcdiffvalue(int)
 {
-    const double a = readoutNumber(ui->comboBox_diff1->currentData().toInt());
-    const double b = readoutNumber(ui->comboBox_diff2->currentData().toInt());
-    ui->lineEdit_value->setText(QString::number(a - b, 'f', 1));
+    m_readout.showDifference();
 }
 
 void IO_Monitor_Curve_Dialog::closeEvent(QCloseEvent *event)

@@ -1,6 +1,7 @@
 #ifndef IO_MONITOR_CURVE_DIALOG_H
 #define IO_MONITOR_CURVE_DIALOG_H
 
+#include "curvereadout.h"
 #include "multicurvesplot.h"
 
 #include <QDialog>
@@ -9,7 +10,6 @@
 #include <QPointer>
 
 class IoPoint;
-class QHBoxLayout;
 class QTreeWidgetItem;
 class module;
 
@@ -58,14 +58,13 @@ protected:
 
 private:
     void rebuildReadout();
-    double readoutNumber(int row) const;
 
     Ui::IO_Monitor_Curve_Dialog *ui;
     QPointer<::module> m_module;
     // Each recorded row has a plot curve of its own, given in the order rows are first checked.
     QMap<int, int> m_curveOfRow;
     QMap<int, int> m_rowOfCurve;
-    QList<QHBoxLayout *> m_readoutRows;
+    CurveReadout m_readout;
 };
 
 #endif

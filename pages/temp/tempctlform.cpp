@@ -9,9 +9,8 @@
 #include "tempctl_manual_dialog.h"
 #include "tempctl_pid_form.h"
 #include "tempctlblocks.h"
+#include "tempcurvedialog.h"
 
-#include <QApplication>
-#include <QMainWindow>
 #include <QTimer>
 
 namespace {
@@ -49,8 +48,6 @@ TempCtlForm::TempCtlForm(QWidget *parent)
 {
     ui->setupUi(this);
     ui->tabWidget->setTabsClosable(false);
-    // The curve window is not part of this program yet: offer no button that does nothing.
-    ui->pushButton->hide();
     title = tr("PID设置");
 }
 
@@ -202,7 +199,26 @@ void TempCtlForm::on_pushButton_5_clicked()
     });
 }
 
-void TempCtlForm::on_pushButton_clicked() { }
+void TempCtlForm::on_pushButton_clicked()
+{
+    if (curveDialog) {
+        // Hidden when the module was shown again; it kept running meanwhile.
+        curveDialog->show();
+        ui->pushButton->setEnabled(false);
+        return;
+    }
+    QWidget *main = mainWindow();
+    if (!main)
+        return;
+    auto *dialog = new TempCurveDialog(owner, main);
+    curveDialog = dialog;
+    dialog->setModule(owner);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::NonModal);
+    connect(dialog, &TempCurveDialog::closeDialog, this, &TempCtlForm::colse_curvedialogs);
+    dialog->show();
+    ui->pushButton->setEnabled(false);
+}
 
 void TempCtlForm::on_pushButton_manual_clicked()
 {
@@ -211,15 +227,10 @@ void TempCtlForm::on_pushButton_manual_clicked()
         ui->pushButton_manual->setEnabled(false);
         return;
     }
-    QMainWindow *mainWindow = nullptr;
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        mainWindow = qobject_cast<QMainWindow *>(w);
-        if (mainWindow)
-            break;
-    }
-    if (!mainWindow)
+    QWidget *main = mainWindow();
+    if (!main)
         return;
-    auto *dialog = new Tempctl_Manual_Dialog(owner, mainWindow);
+    auto *dialog = new Tempctl_Manual_Dialog(owner, main);
     manualDialog = dialog;
     dialog->setModule(owner);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
@@ -231,10 +242,9 @@ void TempCtlForm::on_pushButton_manual_clicked()
 
 void TempCtlForm::colse_curvedialogs()
 {
-    if (curveDialog) {
+    // The window deletes itself once closed.
+    if (curveDialog)
         curveDialog->disconnect(this);
-        curveDialog->deleteLater();
-    }
     curveDialog = nullptr;
     ui->pushButton->setEnabled(true);
 }

@@ -1595,4 +1595,55 @@
         <translation>Failed to save: %1</translation>
     </message>
 </context>
+<context>
+    <name>TempCurveDialog</name>
+    <message>
+        <source>开始监控</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>打开</source>
+        <translation>Connect</translation>
+    </message>
+    <message>
+        <source>曲线</source>
+        <translation>Curve</translation>
+    </message>
+    <message>
+        <source>曲线设置</source>
+        <translation>Curve setting</translation>
+    </message>
+    <message>
+        <source>当前时间：</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>求差：</source>
+        <translation>Difference</translation>
+    </message>
+    <message>
+        <source>值：</source>
+        <translation>D-Value</translation>
+    </message>
+    <message>
+        <source>Y轴最小值</source>
+        <translation>Y-Axis Min </translation>
+    </message>
+    <message>
+        <source>Y轴范围</source>
+        <translation>Y-Axis Range</translation>
+    </message>
+    <message>
+        <source>自动</source>
+        <translation>auto</translation>
+    </message>
+    <message>
+        <source>游标</source>
+        <translation>Enable cursor</translation>
+    </message>
+    <message>
+        <source>保存数据</source>
+        <translation>Save Data</translation>
+    </message>
+</context>
 </TS>
