@@ -40,6 +40,30 @@ Upload uploadBlock(const QString &ip, int subplug, const std::atomic<bool> &stop
     return upload;
 }
 
+// Opens the page's window of type W, or shows it again when it was hidden with the page; its
+// button stays off while the window exists.
+template <class W>
+void openWindow(
+    TempCtlForm *page, modulebase *owner, QPointer<QDialog> &window, QPushButton *button, void (TempCtlForm::*closed)())
+{
+    if (window) {
+        window->show();
+        button->setEnabled(false);
+        return;
+    }
+    QWidget *main = menubase::mainWindow();
+    if (!main)
+        return;
+    auto *dialog = new W(owner, main);
+    window = dialog;
+    dialog->setModule(owner);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::NonModal);
+    QObject::connect(dialog, &W::closeDialog, page, closed);
+    dialog->show();
+    button->setEnabled(false);
+}
+
 } // namespace
 
 TempCtlForm::TempCtlForm(QWidget *parent)
@@ -201,43 +225,13 @@ void TempCtlForm::on_pushButton_5_clicked()
 
 void TempCtlForm::on_pushButton_clicked()
 {
-    if (curveDialog) {
-        // Hidden when the module was shown again; it kept running meanwhile.
-        curveDialog->show();
-        ui->pushButton->setEnabled(false);
-        return;
-    }
-    QWidget *main = mainWindow();
-    if (!main)
-        return;
-    auto *dialog = new TempCurveDialog(owner, main);
-    curveDialog = dialog;
-    dialog->setModule(owner);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->setWindowModality(Qt::NonModal);
-    connect(dialog, &TempCurveDialog::closeDialog, this, &TempCtlForm::colse_curvedialogs);
-    dialog->show();
-    ui->pushButton->setEnabled(false);
+    openWindow<TempCurveDialog>(this, owner, curveDialog, ui->pushButton, &TempCtlForm::colse_curvedialogs);
 }
 
 void TempCtlForm::on_pushButton_manual_clicked()
 {
-    if (manualDialog) {
-        manualDialog->show();
-        ui->pushButton_manual->setEnabled(false);
-        return;
-    }
-    QWidget *main = mainWindow();
-    if (!main)
-        return;
-    auto *dialog = new Tempctl_Manual_Dialog(owner, main);
-    manualDialog = dialog;
-    dialog->setModule(owner);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->setWindowModality(Qt::NonModal);
-    connect(dialog, &Tempctl_Manual_Dialog::closeDialog, this, &TempCtlForm::colse_manualdialogs);
-    dialog->show();
-    ui->pushButton_manual->setEnabled(false);
+    openWindow<Tempctl_Manual_Dialog>(
+        this, owner, manualDialog, ui->pushButton_manual, &TempCtlForm::colse_manualdialogs);
 }
 
 void TempCtlForm::colse_curvedialogs()
