@@ -424,6 +424,7 @@ void mscomm_config::rebuildIoPoints()
         area(outputs, 1, ctlStart, ((rows - 1) >> 4) + 1, "Ctl_%1");
     const QList<IoPoint *> old = mod->ioPoints;
     mod->ioPoints = inputs + outputs;
+    m_madePoints = mod->ioPoints;
     mod->updatePages();
     // Pages may still hold the old points until they have seen the new list.
     qDeleteAll(old);
@@ -433,8 +434,11 @@ void mscomm_config::setOwner(modulebase *newOwner)
 {
     menubase::setOwner(newOwner);
     // A scan gives a new module points from its reported image lengths before (or without) a
-    // parameter reply; once the scan is over the module's points are the table's again.
-    rebuildIoPoints();
+    // parameter reply; once the scan is over the module's points are the table's again. Points
+    // the table made stay, with the choices the I/O page made for them.
+    auto *mod = dynamic_cast<module *>(newOwner);
+    if (mod && mod->ioPoints != m_madePoints)
+        rebuildIoPoints();
 }
 
 int mscomm_config::inputSize()

@@ -78,6 +78,8 @@ private:
 
     int m_inTotal = 0;
     int m_outTotal = 0;
+    // The module's point list as this page last made it.
+    QList<IoPoint *> m_madePoints;
 };
 
 #endif

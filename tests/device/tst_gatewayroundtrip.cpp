@@ -36,17 +36,7 @@
 
 namespace {
 using TestSupport::child;
-
-void typeAddress(IPAddress *entry, const QString &address)
-{
-    const QStringList octets = address.split(QLatin1Char('.'));
-    const char *fields[] = { "txtIP1", "txtIP2", "txtIP3", "txtIP4" };
-    for (int i = 0; i < 4; ++i) {
-        auto *field = child<QLineEdit>(entry, fields[i]);
-        field->clear();
-        QTest::keyClicks(field, octets.at(i));
-    }
-}
+using TestSupport::typeAddress;
 
 // Scans one address through the real scan dialog, as a person does.
 void scan(MainWindow &w, PromptRecorder &prompts, const QString &address)
@@ -443,6 +433,10 @@ private slots:
         QCOMPARE(m.ioPoints.size(), 2);
         for (int i = 0; i < 2; ++i)
             QCOMPARE(tree->topLevelItem(i)->text(0), m.ioPoints.at(i)->address);
+        // The end of a scan hands the page its owner again; the table's points stay as they are.
+        const QList<IoPoint *> before = m.ioPoints;
+        m.setPagesOwner();
+        QCOMPARE(m.ioPoints, before);
     }
 };
 

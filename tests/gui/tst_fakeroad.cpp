@@ -21,18 +21,7 @@
 
 namespace {
 using TestSupport::child;
-
-// Types an address into the four fields of an address entry, as a person does.
-void typeAddress(IPAddress *entry, const QString &address)
-{
-    const QStringList octets = address.split(QLatin1Char('.'));
-    const char *fields[] = { "txtIP1", "txtIP2", "txtIP3", "txtIP4" };
-    for (int i = 0; i < 4; ++i) {
-        auto *field = child<QLineEdit>(entry, fields[i]);
-        field->clear();
-        QTest::keyClicks(field, octets.at(i));
-    }
-}
+using TestSupport::typeAddress;
 
 // The road's scan: the range typed as the README says, start pressed, the dialog closed at the end.
 int scanAsTheReadmeSays(QDialog *dialog)

@@ -1,8 +1,10 @@
 #include "testsupport.h"
 
 #include "endpoints.h"
+#include "ipaddress.h"
 #include "resourceinit.h"
 
+#include <QLineEdit>
 #include <QSet>
 #include <QTcpServer>
 #include <QUdpSocket>
@@ -92,6 +94,17 @@ void useLoopbackEndpoints()
     e.tempLocalPort = next();
     e.tempModulePort = next();
     e.broadcast = QHostAddress(QStringLiteral("127.255.255.255"));
+}
+
+void typeAddress(IPAddress *entry, const QString &address)
+{
+    const QStringList octets = address.split(QLatin1Char('.'));
+    const char *fields[] = { "txtIP1", "txtIP2", "txtIP3", "txtIP4" };
+    for (int i = 0; i < 4; ++i) {
+        auto *field = child<QLineEdit>(entry, fields[i]);
+        field->clear();
+        QTest::keyClicks(field, octets.at(i));
+    }
 }
 
 } // namespace TestSupport

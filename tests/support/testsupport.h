@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+class IPAddress;
+
 namespace TestSupport {
 
 // Runs once before the tests: makes sure the loopback guard is loaded (re-executing the test
@@ -37,6 +39,9 @@ T *child(QObject *parent, const char *name)
         qFatal("no child %s", name);
     return c;
 }
+
+// Types an address into the four fields of an address entry, as a person does.
+void typeAddress(IPAddress *entry, const QString &address);
 
 } // namespace TestSupport
 
