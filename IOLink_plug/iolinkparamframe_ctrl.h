@@ -4,8 +4,19 @@
 #include "channel_ctrl.h"
 
 #include <QByteArray>
+#include <QTimer>
 
-// Parameter table panel of one master port: 20 ISDU rows to test, save and read back.
+struct IoLinkParamRow;
+struct IoLinkParamTexts;
+class QLineEdit;
+
+namespace Ui {
+class IoLinkParamFrame_Ctrl;
+}
+
+// One master port on the parameter page: a table of 20 ISDU parameter rows that are read from
+// the master, written one at a time as a test, saved all together, and exported to or imported
+// from a text file. Each answer shows in its row's result cell whenever it arrives.
 class IoLinkParamFrame_Ctrl : public Channel_Ctrl
 {
     Q_OBJECT
@@ -16,10 +27,31 @@ public:
 
     void retranslate(int language);
 
-    // Replies the link hands over, each with its payload (port first).
+    // The link hands these the payload of an answer for this frame's port.
     void showWriteResult(const QByteArray &payload);
     void showReadRow(const QByteArray &payload);
     void showSaveResult(const QByteArray &payload);
+
+private slots:
+    void on_btnSave_clicked();
+    void on_btnRead_clicked();
+    void OnClickSend();
+    void on_btnClear_clicked();
+    void on_btnExport_clicked();
+    void on_btnImport_clicked();
+
+private:
+    bool checkRow(IoLinkParamRow *out, int row);
+    void clearResults();
+    void showResult(int row, const QString &text, bool failed);
+    IoLinkParamTexts rowTexts(int row) const;
+    QLineEdit *editor(int row, int column) const;
+    void readNextRow();
+
+    Ui::IoLinkParamFrame_Ctrl *ui;
+    // Paces the row reads; it dies with the frame, so a read never outlives it.
+    QTimer m_readTimer;
+    int m_readRow = 0;
 };
 
 #endif

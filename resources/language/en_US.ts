@@ -1646,4 +1646,146 @@
         <translation>Save Data</translation>
     </message>
 </context>
+<context>
+    <name>IoLinkPortSetFrame_Ctrl</name>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;输出安全模式:&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>Output Safe Mode:</translation>
+    </message>
+    <message>
+        <source>Pin4输入滤波(ms):</source>
+        <translation>Pin4 Input Filter(ms):	</translation>
+    </message>
+    <message>
+        <source>保持</source>
+        <translation>Last Value</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Setting</translation>
+    </message>
+    <message>
+        <source>刷新</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>读取</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>写入</source>
+        <translation>Write</translation>
+    </message>
+    <message>
+        <source>索引(HEX):</source>
+        <translation>Index(Hex):</translation>
+    </message>
+    <message>
+        <source>子索引(HEX):</source>
+        <translation>SubIndex(Hex):</translation>
+    </message>
+    <message>
+        <source>数据(HEX):</source>
+        <translation>Data (Hex):</translation>
+    </message>
+    <message>
+        <source>输入输出参数</source>
+        <translation>Input/output Parameter</translation>
+    </message>
+    <message>
+        <source>IoLink端口设置</source>
+        <translation>IoLink Port settings</translation>
+    </message>
+    <message>
+        <source>不校验</source>
+        <translation>Un Check</translation>
+    </message>
+    <message>
+        <source>兼容</source>
+        <translation>Compatible</translation>
+    </message>
+    <message>
+        <source>信息</source>
+        <translation>Description</translation>
+    </message>
+    <message>
+        <source>过程数据</source>
+        <translation>Process Data:</translation>
+    </message>
+    <message>
+        <source>IoCircle输入错误，需要0到255的10进制数!</source>
+        <translation>IoCircle input error, requires decimal number from 0 to 255!</translation>
+    </message>
+    <message>
+        <source>InputLength输入错误，需要0到32的10进制数!</source>
+        <translation>InputLength input error, requires decimal number from 0 to 32!</translation>
+    </message>
+    <message>
+        <source>OutputLength输入错误，需要0到32的10进制数!</source>
+        <translation>OutputLength input error, requires decimal number from 0 to 32!</translation>
+    </message>
+    <message>
+        <source>索引输入错误，输入不能为空且为16进制!</source>
+        <translation>Index input error, the input cannot be empty and is 16 decimal!</translation>
+    </message>
+    <message>
+        <source>子索引输入错误，输入不能为空且为16进制!</source>
+        <translation>Subindex input error, input cannot be empty and is 16 decimall!</translation>
+    </message>
+    <message>
+        <source>输入数据格式不对! 请按字节输入16进制中间用空格隔开,且不能为空!</source>
+        <translation>Wrong input data format! Please enter 16 by space space space space space and cannot be empty!</translation>
+    </message>
+    <message>
+        <source>输入数据不能超过%1个</source>
+        <translation>Input data cannot exceed %1</translation>
+    </message>
+    <message>
+        <source>读取ISDU数据失败 </source>
+        <translation>Read the ISDU data fail</translation>
+    </message>
+    <message>
+        <source>读取ISDU数据成功</source>
+        <translation>Read the ISDU data successfully</translation>
+    </message>
+</context>
+<context>
+    <name>IoLinkParamFrame_Ctrl</name>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>刷新</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>清空</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>导出</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>导入</source>
+        <translation>Input</translation>
+    </message>
+    <message>
+        <source>测试</source>
+        <translation>Test</translation>
+    </message>
+    <message>
+        <source>成功</source>
+        <translation>succee</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>Fail</translation>
+    </message>
+    <message>
+        <source>输入数据不能超过%1个</source>
+        <translation>Input data cannot exceed %1</translation>
+    </message>
+</context>
 </TS>
