@@ -430,6 +430,83 @@ private slots:
         QVERIFY(link->dataRecive.isEmpty());
     }
 
+    // Replies go to the panel of the class that handles their command, on the port they name.
+    void portSetRepliesReachTheirPort_data()
+    {
+        QTest::addColumn<QByteArray>("wire");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("red");
+        QTest::newRow("port set, ok") << hex("A5 15 03 00 00 00 02 02 00 FF 3F 5A") << 2 << "IoLink端口设置成功"
+                                      << false;
+        QTest::newRow("port set, failed")
+            << PlugFrame::build(PlugFrame::typeIoLink, IOLINK_SET_PORT, hex("02 01")) + char(0x5A) << 2
+            << "IoLink端口设置失败" << true;
+        QTest::newRow("isdu write failed")
+            << PlugFrame::build(PlugFrame::typeIoLink, IOLINK_WRITE_ISDU, hex("00 11 80")) + char(0x5A) << 0
+            << "设置ISDU失败 32785" << true;
+        QTest::newRow("io params read") << PlugFrame::build(
+                                               PlugFrame::typeIoLink, IOLINK_GET_IOPARAM, hex("03 01 05 00"))
+                + char(0x5A) << 3 << "读取输入输出参数成功!"
+                                        << false;
+    }
+    void portSetRepliesReachTheirPort()
+    {
+        QFETCH(QByteArray, wire);
+        QFETCH(int, port);
+        QFETCH(QString, line);
+        QFETCH(bool, red);
+        SerialPeer peer;
+        QVERIFY(peer.isOpen());
+        auto m = master(peer);
+        submodule *sub = m->submodules.first();
+        auto *portSet = pageOf<IoLinkPortSetform>(sub);
+        IoLink_Module *link = IoLink_Module::existingInstance();
+        link->sendCommand(IOLINK_GET_PORT, hex("00"));
+        QTRY_VERIFY_WITH_TIMEOUT(link->uart && link->uart->isOpen(), 5000);
+        peer.send(wire);
+        auto logOf = [portSet](int k) {
+            return TestSupport::child<QTextEdit>(
+                TestSupport::child<QWidget>(portSet, qPrintable(QString("portSetframeFrame_Ctrl_%1").arg(k))),
+                "textEditInfo");
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(logOf(port)->toPlainText().endsWith(line), 5000);
+        const QTextBlock last = logOf(port)->document()->lastBlock();
+        QCOMPARE(last.begin().fragment().charFormat().foreground().color() == Qt::red, red);
+        for (int k = 0; k < 4; ++k) {
+            if (k != port)
+                QCOMPARE(logOf(k)->toPlainText(), QString());
+        }
+    }
+
+    // A link made again knows only the panels attached since; replies for the others are dropped.
+    void onlyPanelsAttachedSinceTheLinkWasMadeGetReplies()
+    {
+        SerialPeer peer;
+        QVERIFY(peer.isOpen());
+        auto m = master(peer);
+        submodule *sub = m->submodules.first();
+        auto *portSet = pageOf<IoLinkPortSetform>(sub);
+        IoLink_Module::deleteInstance();
+        IoLinkInfoForm lone;
+        lone.attachModule(sub);
+        IoLink_Module *link = IoLink_Module::existingInstance();
+        QVERIFY(link);
+        link->sendCommand(IOLINK_GET_PORT, hex("00"));
+        QTRY_VERIFY_WITH_TIMEOUT(link->uart && link->uart->isOpen(), 5000);
+        Info i;
+        i.vendor = 0x0777;
+        peer.send(PlugFrame::build(PlugFrame::typeIoLink, IOLINK_SET_PORT, hex("01 00")) + char(0x5A)
+            + PlugFrame::build(PlugFrame::typeIoLink, IOLINK_GET_DEVICEINFO, deviceInfo(1, i)) + char(0x5A));
+        QTRY_COMPARE_WITH_TIMEOUT(text(TestSupport::child<IoLinkInfoFrame_Ctrl>(&lone, "InfoCtrl_1"), "labelvendorid"),
+            QString("0777"), 5000);
+        auto *frame = TestSupport::child<QWidget>(portSet, "portSetframeFrame_Ctrl_1");
+        QCOMPARE(TestSupport::child<QTextEdit>(frame, "textEditInfo")->toPlainText(), QString());
+        QCOMPARE(
+            text(TestSupport::child<IoLinkInfoFrame_Ctrl>(pageOf<IoLinkInfoForm>(sub), "InfoCtrl_1"), "labelvendorid"),
+            QString());
+    }
+
     void resetGivesThePortBack()
     {
         SerialPeer peer;
