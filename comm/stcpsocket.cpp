@@ -46,7 +46,11 @@ sTcpSocket::~sTcpSocket()
 
 void sTcpSocket::onRead()
 {
-    handleChunk(readAll());
+    const QByteArray chunk = readAll();
+    if (rawReader)
+        rawReader(chunk);
+    else
+        handleChunk(chunk);
 }
 
 void sTcpSocket::handleChunk(const QByteArray &chunk)
@@ -80,11 +84,16 @@ bool sTcpSocket::waitread(INFOType newstate)
 
 bool sTcpSocket::waitreadAfterDelay(INFOType newstate)
 {
+    return waitUntil([this, newstate] { return state == newstate; });
+}
+
+bool sTcpSocket::waitUntil(const std::function<bool()> &done)
+{
     for (int round = 1; round <= pollCount; ++round) {
         delay(pollInterval);
         if (round == pollCount)
             return false;
-        if (state == newstate)
+        if (done())
             return true;
         if (stopRequested && stopRequested())
             return false;

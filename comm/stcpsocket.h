@@ -43,8 +43,15 @@ public:
     // worker that owns the socket so a stop request never sits out a whole wait.
     std::function<bool()> stopRequested;
 
+    // When set, each read goes here whole instead of through the reply rules: an upload cuts
+    // its replies by their framing, since a network joins and splits them at will.
+    std::function<void(const QByteArray &)> rawReader;
+
     // Applies the reply rules to one chunk as if it had just been read. onRead() feeds it.
     void handleChunk(const QByteArray &chunk);
+    // The wait of waitreadAfterDelay() for any condition: true once done() holds after one of
+    // its polls.
+    bool waitUntil(const std::function<bool()> &done);
 
 public slots:
     void onRead();

@@ -6,6 +6,7 @@
 #include "plugblock.h"
 #include "scanconnector.h"
 #include "stcpsocket.h"
+#include "uploadreplycutter.h"
 
 #include <QDeadlineTimer>
 #include <QDebug>
@@ -49,6 +50,10 @@ constexpr int closeMs = 3000;
 constexpr int stopPollMs = 20;
 // Longest a UDP exchange waits for another one on the shared local configuration port.
 constexpr int udpPortWaitMs = 5000;
+// Bytes after the data of each upload data reply.
+constexpr int uploadTrailer = 4;
+// Room beyond the largest accepted block for the bytes of one unfinished reply.
+constexpr int uploadSlack = 64 * 1024;
 
 using StopCheck = std::function<bool()>;
 
@@ -485,15 +490,28 @@ int TCPThread::uploadPlugConfig(
     }
     int result = -1;
     if (socket.waitread(sTcpSocket::VERSION_OK)) {
+        // Replies are cut by their framing: back to back they arrive in one read, split in two.
+        UploadReplyCutter cutter(qint64(maxSize) + uploadSlack);
+        QList<QByteArray> replies;
+        socket.rawReader = [&cutter, &replies](const QByteArray &read) { replies += cutter.feed(read); };
+        const auto nextReply = [&socket, &cutter, &replies](QByteArray *reply) {
+            const auto ready = [&cutter, &replies] { return !replies.isEmpty() || cutter.overflowed(); };
+            if (!ready() && !socket.waitUntil(ready))
+                return false;
+            if (replies.isEmpty())
+                return false;
+            *reply = replies.takeFirst();
+            return true;
+        };
         socket.state = sTcpSocket::WAIT_INFO;
         QByteArray request;
         request.append(char(0x55));
         request.append(char(plugid & 0xFF));
         request.append(char(subplugid & 0xFF));
         writeCommand(socket, request);
-        if (socket.waitread(sTcpSocket::INFO_OK)) {
-            const qint64 total = announcedBlockSize(socket.reply);
-            socket.state = sTcpSocket::WAIT_INFO;
+        QByteArray first;
+        if (nextReply(&first)) {
+            const qint64 total = announcedBlockSize(first);
             if (total == 0) {
                 result = 1;
             } else if (total > maxSize) {
@@ -508,24 +526,19 @@ int TCPThread::uploadPlugConfig(
                 qint64 received = 0;
                 bool ok = true;
                 while (received < total) {
-                    if (!socket.waitread(sTcpSocket::INFO_OK)) {
-                        ok = false;
-                        break;
-                    }
-                    socket.state = sTcpSocket::WAIT_INFO;
-                    // An accepted reply holds "end" after its first byte, so it has the 4-byte trailer.
-                    const QByteArray reply = socket.reply;
+                    QByteArray reply;
                     // A reply carrying no data would keep the upload waiting forever.
-                    if (reply.size() <= 4) {
+                    if (!nextReply(&reply) || reply.size() <= uploadTrailer) {
                         ok = false;
                         break;
                     }
-                    data.append(reply.left(reply.size() - 4));
-                    received += reply.size() - 4;
+                    data.append(reply.left(reply.size() - uploadTrailer));
+                    received += reply.size() - uploadTrailer;
                 }
                 result = ok && received == total ? 1 : -1;
             }
         }
+        socket.rawReader = nullptr;
     }
     closeChannel(socket, true);
     return result;

@@ -107,51 +107,77 @@ private slots:
 
     void blockUpload_data()
     {
-        QTest::addColumn<int>("size");
+        QTest::addColumn<QByteArray>("block");
         QTest::addColumn<int>("chunk");
         QTest::addColumn<qint64>("announced");
+        QTest::addColumn<QByteArrayList>("dataReplies"); // empty: the block in chunks
+        QTest::addColumn<int>("maxSize"); // 0: the default
+        QTest::addColumn<int>("split");
+        QTest::addColumn<bool>("backToBack");
         QTest::addColumn<int>("result");
         QTest::addColumn<int>("appended");
-        QTest::newRow("one reply") << 10 << 1000 << qint64(-1) << 1 << 10;
-        QTest::newRow("three replies") << 2500 << 1000 << qint64(-1) << 1 << 2500;
-        QTest::newRow("announced 0") << 0 << 1000 << qint64(-1) << 1 << 0;
-        QTest::newRow("more than announced") << 10 << 10 << qint64(6) << -1 << 10;
-        QTest::newRow("less than announced") << 10 << 10 << qint64(20) << -1 << 10;
-        QTest::newRow("announced negative") << 10 << 10 << qint64(0x80000000LL) << -1 << 0;
+        const QByteArrayList chunks;
+        const QByteArray withTrailer("ab#endcdef0123456789xy");
+        for (const bool backToBack : { false, true }) {
+            const QByteArray b2b = backToBack ? ", back to back" : "";
+            QTest::newRow("one reply" + b2b)
+                << pattern(10) << 1000 << qint64(-1) << chunks << 0 << 0 << backToBack << 1 << 10;
+            QTest::newRow("three replies" + b2b)
+                << pattern(2500) << 1000 << qint64(-1) << chunks << 0 << 0 << backToBack << 1 << 2500;
+            QTest::newRow("announced 0" + b2b)
+                << QByteArray() << 1000 << qint64(-1) << chunks << 0 << 0 << backToBack << 1 << 0;
+            QTest::newRow("more than announced" + b2b)
+                << pattern(10) << 10 << qint64(6) << chunks << 0 << 0 << backToBack << -1 << 10;
+            QTest::newRow("less than announced" + b2b)
+                << pattern(10) << 10 << qint64(20) << chunks << 0 << 0 << backToBack << -1 << 10;
+            QTest::newRow("trailer inside the data" + b2b)
+                << withTrailer << 10 << qint64(-1) << chunks << 0 << 0 << backToBack << 1 << withTrailer.size();
+            QTest::newRow("data reply without data" + b2b)
+                << QByteArray() << 1000 << qint64(5) << QByteArrayList { "#end" } << 0 << 0 << backToBack << -1 << 0;
+        }
+        QTest::newRow("announced negative")
+            << pattern(10) << 10 << qint64(0x80000000LL) << chunks << 0 << 0 << false << -1 << 0;
+        QTest::newRow("replies split in two are joined")
+            << QByteArray("abcdefghij") << 1000 << qint64(-1) << chunks << 0 << 5 << false << 1 << 10;
+        QTest::newRow("three replies split in two")
+            << pattern(2500) << 1000 << qint64(-1) << chunks << 0 << 300 << false << 1 << 2500;
+        QTest::newRow("announced over the 1 MiB default")
+            << pattern(10) << 1000 << qint64((1 << 20) + 1) << chunks << 0 << 0 << false << -1 << 0;
+        QTest::newRow("1 MiB in one reply")
+            << pattern(1 << 20) << (1 << 20) << qint64(-1) << chunks << 0 << 0 << false << 1 << (1 << 20);
+        QTest::newRow("announced over the caller's largest")
+            << pattern(2500) << 1000 << qint64(-1) << chunks << 2499 << 0 << true << -1 << 0;
+        QTest::newRow("announced at the caller's largest")
+            << pattern(2500) << 1000 << qint64(-1) << chunks << 2500 << 0 << true << 1 << 2500;
     }
 
     void blockUpload()
     {
-        QFETCH(int, size);
+        QFETCH(QByteArray, block);
         QFETCH(int, chunk);
         QFETCH(qint64, announced);
+        QFETCH(QByteArrayList, dataReplies);
+        QFETCH(int, maxSize);
+        QFETCH(int, split);
+        QFETCH(bool, backToBack);
         QFETCH(int, result);
         QFETCH(int, appended);
         FakeModule fake("127.0.0.74");
-        const QByteArray block = pattern(size);
         fake.setUploadBlock(18, 19, block);
         fake.setUploadChunkSize(chunk);
         fake.setUploadAnnouncedSize(announced);
+        fake.setUploadDataReplies(dataReplies);
+        fake.setSplitReply(split);
+        fake.setBackToBack(backToBack);
         QVERIFY(fake.start());
         TCPThread worker;
         QByteArray data("kept");
-        QCOMPARE(worker.UploadPlugConfig("127:0:0:74", 18, 19, data), result);
+        const int got = maxSize > 0 ? worker.UploadPlugConfig("127:0:0:74", 18, 19, data, maxSize)
+                                    : worker.UploadPlugConfig("127:0:0:74", 18, 19, data);
+        QCOMPARE(got, result);
+        QCOMPARE(data.size(), 4 + appended);
         QCOMPARE(data, QByteArray("kept") + block.left(appended));
         QCOMPARE(fake.received(FakeModule::CommandPort), QByteArray("U\x12\x13", 3));
-    }
-
-    // Each data reply arrives alone; a reply split in two keeps only its second piece.
-    void blockUploadSplitReply()
-    {
-        FakeModule fake("127.0.0.75");
-        fake.setUploadBlock(19, 16, "abcdefghij");
-        QVERIFY(fake.start());
-        TCPThread worker;
-        QByteArray data;
-        fake.setSplitReply(5); // "SIZE\0" | "\0\0\x0a#end", then "abcde" | "fghij#end"
-        QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^warning: "));
-        QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^warning: "));
-        QCOMPARE(worker.UploadPlugConfig("127.0.0.75", 19, 16, data), -1);
     }
 
     void blockUploadWithoutSize()

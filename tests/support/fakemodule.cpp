@@ -533,8 +533,9 @@ private:
             first += "#end";
             QList<QByteArray> replies { first };
             const int chunk = std::max(1, s.uploadChunk);
-            for (int at = 0; at < block.size(); at += chunk)
+            for (int at = 0; at < block.size() && s.uploadDataReplies.isEmpty(); at += chunk)
                 replies << block.mid(at, chunk) + "#end";
+            replies += s.uploadDataReplies;
             replyPieces(socket, replies);
             break;
         }
@@ -739,6 +740,11 @@ void FakeModule::setCommandDropAfter(qint64 bytes)
 void FakeModule::setConfirmFirmware(bool confirm)
 {
     FAKE_SET(confirmFirmware, confirm);
+}
+
+void FakeModule::setUploadDataReplies(const QList<QByteArray> &replies)
+{
+    FAKE_SET(uploadDataReplies, replies);
 }
 
 void FakeModule::setUploadBlock(int plug, int subplug, const QByteArray &block)

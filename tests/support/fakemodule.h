@@ -69,6 +69,8 @@ public:
     void setUploadAnnouncedSize(qint64 size);
     // Data bytes per upload data reply (each followed by the 4-byte trailer "#end").
     void setUploadChunkSize(int size);
+    // Data replies sent after the "SIZE" reply as they are, instead of the block cut in chunks.
+    void setUploadDataReplies(const QList<QByteArray> &replies);
     // Reply datagram to a 0x43 configuration datagram.
     void setUdpDownloadReply(const QByteArray &reply);
 
@@ -128,6 +130,7 @@ private:
         QMap<QPair<int, int>, QByteArray> uploadBlocks;
         qint64 uploadAnnounced = -1;
         int uploadChunk = 1000;
+        QList<QByteArray> uploadDataReplies;
         QByteArray udpDownloadReply;
         bool silent = false;
         int skipAck = -1;

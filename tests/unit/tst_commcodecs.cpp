@@ -2,6 +2,27 @@
 #include "networksettings.h"
 #include "plugblock.h"
 #include "testsupport.h"
+#include "uploadreplycutter.h"
+
+namespace {
+
+QByteArray sizeReply(quint32 total)
+{
+    QByteArray bytes("SIZE");
+    for (int shift = 24; shift >= 0; shift -= 8)
+        bytes.append(char((total >> shift) & 0xFF));
+    return bytes + "#end";
+}
+
+QByteArray filler(int size)
+{
+    QByteArray bytes(size, '\0');
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char((i * 13 + 5) & 0xFF);
+    return bytes;
+}
+
+} // namespace
 
 class TestCommCodecs : public QObject
 {
@@ -108,6 +129,66 @@ private slots:
         QFETCH(QByteArray, reply);
         QFETCH(qint64, total);
         QCOMPARE(announcedBlockSize(reply), total);
+    }
+    void uploadReplies_data()
+    {
+        QTest::addColumn<QByteArrayList>("reads");
+        QTest::addColumn<QByteArrayList>("replies");
+        const QByteArray block = filler(2500);
+        const QByteArray r1 = block.left(1000) + "#end";
+        const QByteArray r2 = block.mid(1000, 1000) + "#end";
+        const QByteArray r3 = block.mid(2000) + "#end";
+        const QByteArray all = sizeReply(2500) + r1 + r2 + r3;
+        QTest::newRow("one read per reply")
+            << QByteArrayList { sizeReply(10), "abcdefghij#end" } << QByteArrayList { sizeReply(10), "abcdefghij#end" };
+        QTest::newRow("all replies in one read")
+            << QByteArrayList { all } << QByteArrayList { sizeReply(2500), r1, r2, r3 };
+        QTest::newRow("a burst over two reads")
+            << QByteArrayList { all.left(1500), all.mid(1500) } << QByteArrayList { sizeReply(2500), r1, r2, r3 };
+        QTest::newRow("two whole replies in one read")
+            << QByteArrayList { sizeReply(2500), r1 + r2, r3 } << QByteArrayList { sizeReply(2500), r1, r2, r3 };
+        QTest::newRow("replies split in pieces are joined")
+            << QByteArrayList { QByteArray("SIZE\0", 5), QByteArray("\0\0\x0a#end", 7), "abcde", "fghij#end" }
+            << QByteArrayList { sizeReply(10), "abcdefghij#end" };
+        QTest::newRow("marker in the data, one read per reply") << QByteArrayList { sizeReply(12), "frontend.one#end" }
+                                                                << QByteArrayList { sizeReply(12), "frontend.one#end" };
+        QTest::newRow("trailer in the data, one read per reply")
+            << QByteArrayList { sizeReply(8), "ab#endcd#end" } << QByteArrayList { sizeReply(8), "ab#endcd#end" };
+        QTest::newRow("trailer in the data, at once")
+            << QByteArrayList { sizeReply(22) + "ab#endcdef#end0123456789#endxy#end" }
+            << QByteArrayList { sizeReply(22), "ab#endcdef#end", "0123456789#end", "xy#end" };
+        QTest::newRow("another trailer, at once") << QByteArrayList { sizeReply(4) + "abc\rend" + "d\rend" }
+                                                  << QByteArrayList { sizeReply(4), "abc\rend", "d\rend" };
+        QTest::newRow("more than announced stays one reply")
+            << QByteArrayList { sizeReply(6) + "abcdefghij#end" } << QByteArrayList { sizeReply(6), "abcdefghij#end" };
+        QTest::newRow("reply without data")
+            << QByteArrayList { sizeReply(5) + "#end" } << QByteArrayList { sizeReply(5), "#end" };
+        QTest::newRow("short first reply") << QByteArrayList { "xend" } << QByteArrayList { "xend" };
+        QTest::newRow("incomplete") << QByteArrayList { sizeReply(10) + "abcde", "fg" }
+                                    << QByteArrayList { sizeReply(10) };
+    }
+
+    void uploadReplies()
+    {
+        QFETCH(QByteArrayList, reads);
+        QFETCH(QByteArrayList, replies);
+        UploadReplyCutter cutter(1 << 20);
+        QByteArrayList got;
+        for (const QByteArray &read : reads)
+            got += cutter.feed(read);
+        QCOMPARE(got, replies);
+        QCOMPARE(got.join() + cutter.held(), reads.join());
+        QVERIFY(!cutter.overflowed());
+    }
+
+    void uploadRepliesAreBounded()
+    {
+        UploadReplyCutter cutter(16);
+        QVERIFY(cutter.feed(QByteArray(16, 'x')).isEmpty());
+        QVERIFY(!cutter.overflowed());
+        QVERIFY(cutter.feed("x").isEmpty());
+        QVERIFY(cutter.overflowed());
+        QVERIFY(cutter.feed(sizeReply(0)).isEmpty());
     }
 };
 
