@@ -305,16 +305,19 @@ private slots:
         FakeModule hangsUp("127.0.0.46"); // acknowledges, then the link is gone before the bytes
         hangsUp.setCloseAfterCommand('P');
         FakeModule second("127.0.0.47");
-        for (FakeModule *fake : { &good, &skipped, &mute, &noAck, &hangsUp, &second }) {
+        FakeModule resets("127.0.0.48"); // resets the link once 64 KiB have come in
+        resets.setCommandDropAfter(64 << 10);
+        for (FakeModule *fake : { &good, &skipped, &mute, &noAck, &hangsUp, &second, &resets }) {
             fake->setBackToBack(backToBack);
             QVERIFY(fake->start());
         }
 
         const QByteArray params = pattern(700);
         WorkerRun run;
-        run.worker->moduleList = { target("127:0:0:41", params), target("127.0.0.42", "x", 0),
-            target("127.0.0.43", "x"), target("127.0.0.44", "x"), target("127.0.0.45", "x"),
-            target("127.0.0.46", pattern(32 << 20)), target("127.0.0.47", QByteArray()) };
+        run.worker->moduleList
+            = { target("127:0:0:41", params), target("127.0.0.42", "x", 0), target("127.0.0.43", "x"),
+                  target("127.0.0.44", "x"), target("127.0.0.45", "x"), target("127.0.0.46", pattern(32 << 20)),
+                  target("127.0.0.47", QByteArray()), target("127.0.0.48", pattern(1 << 20)) };
         run.start("DownParamter");
         QVERIFY(run.done());
         QCoreApplication::removeTranslator(&translator);
@@ -324,13 +327,16 @@ private slots:
         const QString timeout = english ? "#Timeout" : "#连接超时";
         QCOMPARE(run.curIP,
             (QStringList { "127.0.0.41" + ok, "127.0.0.43" + timeout, "127.0.0.44" + fail, "127.0.0.45" + fail,
-                "127.0.0.46" + fail, "127.0.0.47" + ok }));
+                "127.0.0.46" + fail, "127.0.0.47" + ok, "127.0.0.48" + fail }));
         QTRY_COMPARE(good.received(FakeModule::CommandPort), "P\r\n" + params);
         QCOMPARE(good.downloadedParams(), params);
         QCOMPARE(skipped.connectionCount(FakeModule::CommandPort), 0);
         QCOMPARE(mute.received(FakeModule::CommandPort), QByteArray());
         QCOMPARE(noAck.received(FakeModule::CommandPort), QByteArray("P\r\n"));
         QCOMPARE(second.received(FakeModule::CommandPort), QByteArray("P\r\n"));
+        // The reset came before the module had all the bytes: the failure is not the fake's luck.
+        QVERIFY(resets.received(FakeModule::CommandPort).size() >= 64 << 10);
+        QVERIFY(resets.received(FakeModule::CommandPort).size() < 3 + (1 << 20));
     }
 
     void downloadWithNothingTicked()
