@@ -5,12 +5,20 @@
 #include <QFile>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size);
+// Optional, as under libFuzzer: a harness that needs more than a core application (widgets,
+// data files) sets it up here.
+extern "C" __attribute__((weak)) int LLVMFuzzerInitialize(int *argc, char ***argv);
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    if (LLVMFuzzerInitialize)
+        LLVMFuzzerInitialize(&argc, &argv);
+    std::unique_ptr<QCoreApplication> app;
+    if (!QCoreApplication::instance())
+        app = std::make_unique<QCoreApplication>(argc, argv);
     if (argc < 2) {
         std::fprintf(stderr, "usage: %s corpus-folder\n", argv[0]);
         return 2;
