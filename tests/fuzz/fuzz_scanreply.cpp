@@ -60,5 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (made && cut >= 0)
             handler.takeParamReply(param);
     }
+    // What the module handed to deleteLater goes now, as the program's event loop would do.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return 0;
 }
