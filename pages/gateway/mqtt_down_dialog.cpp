@@ -8,25 +8,12 @@
 #include "tcpthread.h"
 #include "uartthread.h"
 
-namespace {
-
-// Pause between the blocks of "download all".
-constexpr int blockGapMs = 100;
-
-} // namespace
-
 MQTT_Down_Dialog::MQTT_Down_Dialog(QWidget *parent)
     : MqttTransferDialog(parent)
     , ui(new Ui::MQTT_Down_Dialog)
 {
     ui->setupUi(this);
-    setupTitle(ui->widget, QStringLiteral(":/new/prefix1/img/down.png"), tr("MQTT下载"));
-    setButtons({ ui->pushButton_General, ui->pushButton_Lastwill, ui->pushButton_publish, ui->pushButton_subscribe,
-        ui->pushButton });
-    setResultLabel(MQTT_SUB_GENERAL, ui->label_General);
-    setResultLabel(MQTT_SUB_WILL, ui->label_Lastwill);
-    setResultLabel(MQTT_SUB_PUBLISH, ui->label_publish);
-    setResultLabel(MQTT_SUB_SUBSCRIBE, ui->label_subscribe);
+    setupForm(ui->widget, QStringLiteral(":/new/prefix1/img/down.png"), tr("MQTT下载"));
 }
 
 MQTT_Down_Dialog::~MQTT_Down_Dialog()
@@ -122,30 +109,4 @@ MqttTransferDialog::Step MQTT_Down_Dialog::serialGeneralStep()
                 next();
             });
     };
-}
-
-void MQTT_Down_Dialog::on_pushButton_General_clicked()
-{
-    runSteps({ blockStep(MQTT_SUB_GENERAL) });
-}
-
-void MQTT_Down_Dialog::on_pushButton_Lastwill_clicked()
-{
-    runSteps({ blockStep(MQTT_SUB_WILL) });
-}
-
-void MQTT_Down_Dialog::on_pushButton_publish_clicked()
-{
-    runSteps({ blockStep(MQTT_SUB_PUBLISH) });
-}
-
-void MQTT_Down_Dialog::on_pushButton_subscribe_clicked()
-{
-    runSteps({ blockStep(MQTT_SUB_SUBSCRIBE) });
-}
-
-void MQTT_Down_Dialog::on_pushButton_clicked()
-{
-    runSteps({ blockStep(MQTT_SUB_GENERAL), pause(blockGapMs), blockStep(MQTT_SUB_WILL), pause(blockGapMs),
-        blockStep(MQTT_SUB_PUBLISH) });
 }

@@ -25,15 +25,9 @@ public:
     void setSubscribeList(const QList<MqttTopicConfig *> &list);
     void setPublishList(const QList<MqttTopicConfig *> &list);
 
-public slots:
-    void on_pushButton_General_clicked();
-    void on_pushButton_Lastwill_clicked();
-    void on_pushButton_publish_clicked();
-    void on_pushButton_subscribe_clicked();
-    void on_pushButton_clicked();
-
 private:
-    Step blockStep(int subplug);
+    Step blockStep(int subplug) override;
+    int blockGapMs() const override { return 100; }
     Step serialGeneralStep();
     QString blockText(int subplug) const;
 

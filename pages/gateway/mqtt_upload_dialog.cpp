@@ -7,8 +7,6 @@
 
 namespace {
 
-// Pause between the blocks of "upload all".
-constexpr int blockGapMs = 50;
 // More than any MQTT block can hold; a module announcing more is not answering this question.
 constexpr int largestBlock = 64 * 1024;
 
@@ -25,13 +23,7 @@ MQTT_Upload_Dialog::MQTT_Upload_Dialog(QWidget *parent)
     , ui(new Ui::MQTT_Upload_Dialog)
 {
     ui->setupUi(this);
-    setupTitle(ui->widget, QStringLiteral(":/new/prefix1/img/up.png"), tr("MQTT上传"));
-    setButtons({ ui->pushButton_General, ui->pushButton_Lastwill, ui->pushButton_publish, ui->pushButton_subscribe,
-        ui->pushButton });
-    setResultLabel(MQTT_SUB_GENERAL, ui->label_General);
-    setResultLabel(MQTT_SUB_WILL, ui->label_Lastwill);
-    setResultLabel(MQTT_SUB_PUBLISH, ui->label_publish);
-    setResultLabel(MQTT_SUB_SUBSCRIBE, ui->label_subscribe);
+    setupForm(ui->widget, QStringLiteral(":/new/prefix1/img/up.png"), tr("MQTT上传"));
 }
 
 MQTT_Upload_Dialog::~MQTT_Upload_Dialog()
@@ -66,30 +58,4 @@ MqttTransferDialog::Step MQTT_Upload_Dialog::blockStep(int subplug)
                 next();
             });
     };
-}
-
-void MQTT_Upload_Dialog::on_pushButton_General_clicked()
-{
-    runSteps({ blockStep(MQTT_SUB_GENERAL) });
-}
-
-void MQTT_Upload_Dialog::on_pushButton_Lastwill_clicked()
-{
-    runSteps({ blockStep(MQTT_SUB_WILL) });
-}
-
-void MQTT_Upload_Dialog::on_pushButton_publish_clicked()
-{
-    runSteps({ blockStep(MQTT_SUB_PUBLISH) });
-}
-
-void MQTT_Upload_Dialog::on_pushButton_subscribe_clicked()
-{
-    runSteps({ blockStep(MQTT_SUB_SUBSCRIBE) });
-}
-
-void MQTT_Upload_Dialog::on_pushButton_clicked()
-{
-    runSteps({ blockStep(MQTT_SUB_GENERAL), pause(blockGapMs), blockStep(MQTT_SUB_WILL), pause(blockGapMs),
-        blockStep(MQTT_SUB_PUBLISH) });
 }

@@ -20,15 +20,9 @@ signals:
     // A block read back: its sub-plug and its text.
     void upload_generl(int id, const QString &info);
 
-public slots:
-    void on_pushButton_General_clicked();
-    void on_pushButton_Lastwill_clicked();
-    void on_pushButton_publish_clicked();
-    void on_pushButton_subscribe_clicked();
-    void on_pushButton_clicked();
-
 private:
-    Step blockStep(int subplug);
+    Step blockStep(int subplug) override;
+    int blockGapMs() const override { return 50; }
 
     Ui::MQTT_Upload_Dialog *ui;
 };

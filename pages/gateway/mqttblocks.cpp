@@ -4,6 +4,14 @@
 
 #include <QStringList>
 
+QString mqttFieldsText(const QStringList &fields)
+{
+    QString text;
+    for (const QString &field : fields)
+        text += field + mqttSeparator;
+    return text;
+}
+
 QString mqttBlockText(const QByteArray &block)
 {
     ByteReader reader(block);

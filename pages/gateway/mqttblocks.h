@@ -7,6 +7,7 @@
 #include <QChar>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // The MQTT client's settings travel as four text blocks of one plug.
 constexpr int MQTT_PLUG = 18;
@@ -22,6 +23,8 @@ constexpr QChar mqttEmptyMark(0x08);
 // Entries a list block read back gives at most.
 constexpr int mqttMaxListEntries = 5;
 
+// fields as a block writes them: each followed by the separator.
+QString mqttFieldsText(const QStringList &fields);
 // The text of a block read back: UTF-8 up to the first zero byte.
 QString mqttBlockText(const QByteArray &block);
 // text without separators and zero characters, so a typed field cannot split a block.

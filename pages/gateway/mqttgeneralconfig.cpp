@@ -25,10 +25,7 @@ QString MqttGeneralConfig::toText() const
     const QStringList fields { clientId, serverAddress, port, markEmpty(userName), markEmpty(password),
         QString::number(keepAlive), QString::number(reconnect ? 1 : 0), QString::number(reconnectPeriod),
         QString::number(enabled ? 1 : 0) };
-    QString text;
-    for (const QString &field : fields)
-        text += field + mqttSeparator;
-    return text;
+    return mqttFieldsText(fields);
 }
 
 bool MqttGeneralConfig::fromText(const QString &text)

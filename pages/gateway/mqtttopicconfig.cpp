@@ -6,10 +6,7 @@ QString MqttTopicConfig::toText() const
 {
     const QStringList fields { topic, QString::number(format), QString::number(qos), QString::number(retain ? 1 : 0),
         QString::number(sendTime), payload };
-    QString text;
-    for (const QString &field : fields)
-        text += field + mqttSeparator;
-    return text;
+    return mqttFieldsText(fields);
 }
 
 bool MqttTopicConfig::fromText(const QString &text)

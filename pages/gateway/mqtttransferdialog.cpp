@@ -1,8 +1,10 @@
 #include "mqtttransferdialog.h"
 
 #include "modulebase.h"
+#include "mqttblocks.h"
 #include "titleform.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 
@@ -11,7 +13,7 @@ MqttTransferDialog::MqttTransferDialog(QWidget *parent)
 {
 }
 
-void MqttTransferDialog::setupTitle(TitleForm *title, const QString &icon, const QString &text)
+void MqttTransferDialog::setupForm(TitleForm *title, const QString &icon, const QString &text)
 {
     setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
     title->hideMaxButton();
@@ -19,6 +21,20 @@ void MqttTransferDialog::setupTitle(TitleForm *title, const QString &icon, const
     title->setTitleIcon(QIcon(icon));
     title->setWindow(this);
     title->setTitleText(text);
+
+    const QList<QPair<int, QString>> rows { { MQTT_SUB_GENERAL, QStringLiteral("General") },
+        { MQTT_SUB_WILL, QStringLiteral("Lastwill") }, { MQTT_SUB_PUBLISH, QStringLiteral("publish") },
+        { MQTT_SUB_SUBSCRIBE, QStringLiteral("subscribe") } };
+    QList<QPushButton *> buttons { findChild<QPushButton *>(QStringLiteral("pushButton")) };
+    for (const auto &row : rows) {
+        m_labels.insert(row.first, findChild<QLabel *>(QStringLiteral("label_") + row.second));
+        buttons.append(findChild<QPushButton *>(QStringLiteral("pushButton_") + row.second));
+    }
+    m_buttons.clear();
+    for (QPushButton *button : qAsConst(buttons)) {
+        if (button && button->isEnabled())
+            m_buttons.append(button);
+    }
 }
 
 void MqttTransferDialog::setOwner(modulebase *owner)
@@ -27,15 +43,6 @@ void MqttTransferDialog::setOwner(modulebase *owner)
     m_serial = owner && owner->connType == modulebase::CONNEST_COM;
     m_ip = owner ? owner->ipAddress : QString();
     m_port = owner ? owner->comstr : QString();
-}
-
-void MqttTransferDialog::setButtons(const QList<QPushButton *> &buttons)
-{
-    m_buttons.clear();
-    for (QPushButton *button : buttons) {
-        if (button->isEnabled())
-            m_buttons.append(button);
-    }
 }
 
 void MqttTransferDialog::runSteps(const QList<Step> &steps)
@@ -67,4 +74,31 @@ void MqttTransferDialog::setBusy(bool busy)
     m_busy = busy;
     for (QPushButton *button : qAsConst(m_buttons))
         button->setEnabled(!busy);
+}
+
+void MqttTransferDialog::on_pushButton_General_clicked()
+{
+    runSteps({ blockStep(MQTT_SUB_GENERAL) });
+}
+
+void MqttTransferDialog::on_pushButton_Lastwill_clicked()
+{
+    runSteps({ blockStep(MQTT_SUB_WILL) });
+}
+
+void MqttTransferDialog::on_pushButton_publish_clicked()
+{
+    runSteps({ blockStep(MQTT_SUB_PUBLISH) });
+}
+
+void MqttTransferDialog::on_pushButton_subscribe_clicked()
+{
+    runSteps({ blockStep(MQTT_SUB_SUBSCRIBE) });
+}
+
+void MqttTransferDialog::on_pushButton_clicked()
+{
+    // The subscribe list is not part of it.
+    runSteps({ blockStep(MQTT_SUB_GENERAL), pause(blockGapMs()), blockStep(MQTT_SUB_WILL), pause(blockGapMs()),
+        blockStep(MQTT_SUB_PUBLISH) });
 }

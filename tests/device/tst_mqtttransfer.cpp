@@ -97,8 +97,13 @@ class TestMqttTransfer : public QObject
             general.reconnectPeriod = 5;
             general.enabled = true;
         }
-        void give(MQTT_Down_Dialog &d, bool withWill)
+        std::unique_ptr<modulebase> owner;
+
+        // The records, and a network module at ip as the owner.
+        void give(MQTT_Down_Dialog &d, bool withWill, const QString &ip)
         {
+            owner = networkModule(ip);
+            d.setOwner(owner.get());
             d.setGeneral(&general);
             d.setLastWill(withWill ? &will : nullptr);
             d.setSubscribeList({ &s });
@@ -138,11 +143,9 @@ private slots:
         QFETCH(bool, withWill);
         FakeModule fake("127.0.0.181");
         QVERIFY(fake.start());
-        auto m = networkModule(fake.address());
         Records r;
         MQTT_Down_Dialog d;
-        r.give(d, withWill);
-        d.setOwner(m.get());
+        r.give(d, withWill, fake.address());
         QCOMPARE(label(&d, subplug)->text(), QString("未下载"));
         click(&d, subplug);
         QTRY_COMPARE_WITH_TIMEOUT(label(&d, subplug)->text(), QString("下载完成"), 10000);
@@ -160,11 +163,9 @@ private slots:
     {
         FakeModule fake("127.0.0.182");
         QVERIFY(fake.start());
-        auto m = networkModule(fake.address());
         Records r;
         MQTT_Down_Dialog d;
-        r.give(d, true);
-        d.setOwner(m.get());
+        r.give(d, true, fake.address());
         QSignalSpy done(&d, &MqttTransferDialog::transfersDone);
         QMetaObject::invokeMethod(&d, "on_pushButton_clicked");
         QVERIFY(done.wait(20000));
@@ -179,11 +180,9 @@ private slots:
 
     void downloadAllUnreachable()
     {
-        auto m = networkModule("127.0.0.189");
         Records r;
         MQTT_Down_Dialog d;
-        r.give(d, true);
-        d.setOwner(m.get());
+        r.give(d, true, "127.0.0.189");
         QSignalSpy done(&d, &MqttTransferDialog::transfersDone);
         QMetaObject::invokeMethod(&d, "on_pushButton_clicked");
         QVERIFY(done.wait(30000));
@@ -198,11 +197,9 @@ private slots:
         FakeModule fake("127.0.0.183");
         QVERIFY(fake.start());
         fake.setReplyDelay(400);
-        auto m = networkModule(fake.address());
         Records r;
         MQTT_Down_Dialog d;
-        r.give(d, true);
-        d.setOwner(m.get());
+        r.give(d, true, fake.address());
         auto *general = child<QPushButton>(&d, "pushButton_General");
         auto *all = child<QPushButton>(&d, "pushButton");
         auto *subscribe = child<QPushButton>(&d, "pushButton_subscribe");
@@ -347,7 +344,7 @@ private slots:
         m->connType = modulebase::CONNEST_COM;
         m->comstr = peer.portName();
         MQTT_Down_Dialog d;
-        r.give(d, true);
+        r.give(d, true, QString());
         d.setOwner(m.get());
         QSignalSpy done(&d, &MqttTransferDialog::transfersDone);
         QMetaObject::invokeMethod(&d, "on_pushButton_clicked");
