@@ -153,10 +153,9 @@ void MQTT_Form::showDeleteMenu(QListWidget *widget, const QPoint &pos, void (MQT
         return;
     // The action deletes the current item: make it the one under the cursor.
     widget->setCurrentItem(item);
-    auto *menu = new QMenu(widget);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    connect(menu->addAction(QStringLiteral("删除")), &QAction::triggered, this, remove);
-    menu->popup(widget->viewport()->mapToGlobal(pos));
+    QMenu menu(widget);
+    connect(menu.addAction(QStringLiteral("删除")), &QAction::triggered, this, remove);
+    Prompts::execMenu(&menu, widget->viewport()->mapToGlobal(pos));
 }
 
 void MQTT_Form::on_listWidget_Publish_customContextMenuRequested(const QPoint &pos)
