@@ -3,6 +3,7 @@
 #include "familymap.h"
 #include "ioutlinkblock.h"
 #include "ioutlinkform.h"
+#include "ioutlinktestdata.h"
 #include "mainwindow.h"
 #include "module.h"
 #include "moduleslot.h"
@@ -24,45 +25,10 @@
 namespace {
 using TestSupport::child;
 
-IoutlinkRecord rec(
-    const QString &name, const QString &ip, int slot, int subSlot, int in, int out, quint32 typeId, quint32 scan = 0)
-{
-    IoutlinkRecord r;
-    r.name = name;
-    r.ip = ip;
-    r.slot = slot;
-    r.subSlot = subSlot;
-    r.Inputsize = in;
-    r.Outputsize = out;
-    r.typeId = typeId;
-    r.Scantime = scan;
-    return r;
-}
-
-IoutlinkStation station(const IoutlinkRecord &m, const QVector<IoutlinkRecord> &subs = {})
-{
-    IoutlinkStation s;
-    s.module = m;
-    s.subs = subs;
-    return s;
-}
-
-IOutlinkForm *linkPage(moduleFrame *frame)
-{
-    for (menubase *page : frame->pageList) {
-        if (auto *p = dynamic_cast<IOutlinkForm *>(page))
-            return p;
-    }
-    return nullptr;
-}
-
-QStringList rowTexts(QTreeWidgetItem *row)
-{
-    QStringList texts;
-    for (int c = 0; c < 7; ++c)
-        texts << row->text(c);
-    return texts;
-}
+using IoutlinkTestData::linkPage;
+using IoutlinkTestData::record;
+using IoutlinkTestData::rowTexts;
+using IoutlinkTestData::station;
 
 // What the coupler's rows say, one line per row: icon, then the texts; sub-module rows indented.
 QStringList table(QTreeWidget *tree)
@@ -102,9 +68,10 @@ const QByteArray couplerGeneral = QByteArray::fromHex("00 03e8 01");
 // Two remote modules: KTL-C10 with KTL-D8 and RVE-C100 with RV-AI4.
 QByteArray twoStations()
 {
-    return encodeIoutlinkBlock({ station(rec("KTL-C10", "192.168.1.10", 1, 0, 0, 0, 0xFFFF, 20),
-                                     { rec("KTL-D8", "", 1, 1, 1, 1, 201) }),
-        station(rec("RVE-C100", "192.168.1.11", 2, 0, 2, 2, 0xFFFF, 1000), { rec("RV-AI4", "", 2, 1, 8, 0, 111) }) });
+    return encodeIoutlinkBlock(
+        { station(record("KTL-C10", "192.168.1.10", 1, 0, 0, 0, 0xFFFF, 20), { record("KTL-D8", "", 1, 1, 1, 1, 201) }),
+            station(record("RVE-C100", "192.168.1.11", 2, 0, 2, 2, 0xFFFF, 1000),
+                { record("RV-AI4", "", 2, 1, 8, 0, 111) }) });
 }
 
 } // namespace
@@ -130,10 +97,10 @@ private slots:
         QVERIFY(page);
         // Recorded: KTL-C10 at .3 with KTL-D8; RVE-C100 at .9, which will not answer; RVE-C100 at .4
         // recorded with lengths other than its type's.
-        page->setParamData(encodeIoutlinkBlock(
-            { station(rec("KTL-C10", "127.0.0.3", 1, 0, 0, 0, 0xFFFF, 20), { rec("KTL-D8", "", 1, 1, 1, 1, 201) }),
-                station(rec("RVE-C100", "127.0.0.9", 2, 0, 2, 2, 0xFFFF, 10)),
-                station(rec("RVE-C100", "127.0.0.4", 3, 0, 9, 9, 0xFFFF, 10)) }));
+        page->setParamData(encodeIoutlinkBlock({ station(record("KTL-C10", "127.0.0.3", 1, 0, 0, 0, 0xFFFF, 20),
+                                                     { record("KTL-D8", "", 1, 1, 1, 1, 201) }),
+            station(record("RVE-C100", "127.0.0.9", 2, 0, 2, 2, 0xFFFF, 10)),
+            station(record("RVE-C100", "127.0.0.4", 3, 0, 9, 9, 0xFFFF, 10)) }));
 
         FakeModule added("127.0.0.2"), known("127.0.0.3"), relength("127.0.0.4"), unknown("127.0.0.5"),
             cut("127.0.0.6");
@@ -249,8 +216,8 @@ private slots:
         TempAppDir dir(true);
         ::module coupler("RVE-C110", "RVE");
         IOutlinkForm *page = linkPage(&coupler);
-        page->setParamData(encodeIoutlinkBlock({ station(rec("KTL-C10", "127.0.0.3", 1, 0, 0, 0, 0xFFFF, 20)),
-            station(rec("KTL-C10", "127.0.0.4", 2, 0, 0, 0, 0xFFFF, 20)) }));
+        page->setParamData(encodeIoutlinkBlock({ station(record("KTL-C10", "127.0.0.3", 1, 0, 0, 0, 0xFFFF, 20)),
+            station(record("KTL-C10", "127.0.0.4", 2, 0, 0, 0, 0xFFFF, 20)) }));
         page->readDeviceslist();
         page->ui->treeWidget->setCurrentItem(page->ui->treeWidget->topLevelItem(0));
         page->delitem(false);

@@ -2,6 +2,7 @@
 #include "iolinkdevicelistdialog.h"
 #include "ioutlinkblock.h"
 #include "ioutlinkform.h"
+#include "ioutlinktestdata.h"
 #include "module.h"
 #include "moduleslot.h"
 #include "promptrecorder.h"
@@ -24,41 +25,12 @@ const QString blue = QStringLiteral("#b0c4de");
 
 IoutlinkRecord rec(const QString &name, const QString &ip, int slot, int subSlot, int in, int out, quint32 scan = 0)
 {
-    IoutlinkRecord r;
-    r.name = name;
-    r.ip = ip;
-    r.slot = slot;
-    r.subSlot = subSlot;
-    r.Inputsize = in;
-    r.Outputsize = out;
-    r.Scantime = scan;
-    return r;
+    return IoutlinkTestData::record(name, ip, slot, subSlot, in, out, 0, scan);
 }
 
-IoutlinkStation station(const IoutlinkRecord &m, const QVector<IoutlinkRecord> &subs = {})
-{
-    IoutlinkStation s;
-    s.module = m;
-    s.subs = subs;
-    return s;
-}
-
-IOutlinkForm *linkPage(moduleFrame *frame)
-{
-    for (menubase *page : frame->pageList) {
-        if (auto *p = dynamic_cast<IOutlinkForm *>(page))
-            return p;
-    }
-    return nullptr;
-}
-
-QStringList rowTexts(QTreeWidgetItem *row)
-{
-    QStringList texts;
-    for (int c = 0; c < 7; ++c)
-        texts << row->text(c);
-    return texts;
-}
+using IoutlinkTestData::linkPage;
+using IoutlinkTestData::rowTexts;
+using IoutlinkTestData::station;
 
 QString colourOf(QTreeWidgetItem *row, int column)
 {

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "ioutlinkblock.h"
+#include "ioutlinkform.h"
+#include "moduleframe.h"
+
+#include <QStringList>
+#include <QTreeWidgetItem>
+
+// Records and look-ups shared by the remote link page's tests.
+namespace IoutlinkTestData {
+
+inline IoutlinkRecord record(
+    const QString &name, const QString &ip, int slot, int subSlot, int in, int out, quint32 typeId, quint32 scan = 0)
+{
+    IoutlinkRecord r;
+    r.name = name;
+    r.ip = ip;
+    r.slot = slot;
+    r.subSlot = subSlot;
+    r.Inputsize = in;
+    r.Outputsize = out;
+    r.typeId = typeId;
+    r.Scantime = scan;
+    return r;
+}
+
+inline IoutlinkStation station(const IoutlinkRecord &m, const QVector<IoutlinkRecord> &subs = {})
+{
+    IoutlinkStation s;
+    s.module = m;
+    s.subs = subs;
+    return s;
+}
+
+inline IOutlinkForm *linkPage(moduleFrame *frame)
+{
+    for (menubase *page : frame->pageList) {
+        if (auto *p = dynamic_cast<IOutlinkForm *>(page))
+            return p;
+    }
+    return nullptr;
+}
+
+inline QStringList rowTexts(QTreeWidgetItem *row)
+{
+    QStringList texts;
+    for (int c = 0; c < 7; ++c)
+        texts << row->text(c);
+    return texts;
+}
+
+} // namespace IoutlinkTestData
