@@ -2,6 +2,7 @@
 
 #include "bytecodec.h"
 #include "plugframe.h"
+#include "plugrequest.h"
 
 void FakeWeighing::setGross(int channel, qint32 tenths)
 {
@@ -48,25 +49,12 @@ int FakeWeighing::unit(int channel) const
 
 int FakeWeighing::consume(const QByteArray &pending, QList<SerialPeer::Reply> &replies)
 {
-    if (pending.isEmpty() || quint8(pending.at(0)) != PlugFrame::requestPrefix)
-        return notMine;
-    if (pending.size() >= 2 && quint8(pending.at(1)) != PlugFrame::head)
-        return notMine;
-    if (pending.size() >= 3 && quint8(pending.at(2)) != PlugFrame::typeWeigh)
-        return notMine;
-    if (pending.size() < 8)
-        return needMore;
-    const quint32 length = PlugFrame::payloadLength(pending.mid(1));
-    if (length > 64)
-        return notMine;
-    const int total = 1 + 9 + int(length);
-    if (pending.size() < total)
-        return needMore;
-    const QByteArray frame = pending.mid(1, total - 1);
-    if (!PlugFrame::checkSum(frame))
-        return notMine;
-    const int command = quint8(frame.at(2));
-    const QByteArray payload = frame.mid(7, int(length));
+    PlugRequest request;
+    const int total = takePlugRequest(pending, PlugFrame::typeWeigh, 64, request);
+    if (total <= 0)
+        return total;
+    const int command = request.command;
+    const QByteArray payload = request.payload;
     const int channel = payload.isEmpty() ? 0 : quint8(payload.at(0)) & 1;
 
     std::lock_guard<std::mutex> lock(m_mutex);
