@@ -38,8 +38,11 @@ moduleData *item(int dir, int type, const char *name, int bits)
 std::unique_ptr<module> coupler()
 {
     auto m = std::make_unique<module>("RVT-C800", "RVT");
+    // The module owns what its lists hold; free what the constructor put there before replacing it.
+    qDeleteAll(m->dataList);
     m->dataList = { item(0, 1, "PV_1", 16), item(0, 1, "PV_2", 16), item(1, 0, "Heater", 8) };
     submodule *sub = m->addSubmodule("RV-AI4", "RVIO", 3);
+    qDeleteAll(sub->dataList);
     sub->dataList = { item(0, 0, "DI", 8), item(0, 1, "AI", 16) };
     return m;
 }
