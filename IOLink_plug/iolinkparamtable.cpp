@@ -1,68 +1,9 @@
 #include "iolinkparamtable.h"
 
-#include "bytecodec.h"
 #include "iolinkhexpairs.h"
 
 #include <QFile>
 #include <QStringList>
-
-QByteArray IoLinkParamRow::encode() const
-{
-    const QByteArray sent = data.left(dataSize);
-    ByteWriter w(size);
-    w.u8(port).u8(row).u16le(index).u8(subIndex).u8(quint8(sent.size())).bytes(sent);
-    w.fill(dataSize - int(sent.size()));
-    return w.data();
-}
-
-bool IoLinkParamRow::decode(const QByteArray &payload)
-{
-    if (payload.size() < size)
-        return false;
-    ByteReader r(payload);
-    port = r.u8();
-    row = r.u8();
-    index = r.u16le();
-    subIndex = r.u8();
-    const int count = qMin(int(r.u8()), dataSize);
-    data = r.bytes(dataSize).left(count);
-    return true;
-}
-
-QByteArray IoLinkParamResult::encode() const
-{
-    ByteWriter w(size);
-    w.u8(port).u8(row).u16le(result);
-    return w.data();
-}
-
-bool IoLinkParamResult::decode(const QByteArray &payload)
-{
-    if (payload.size() < size)
-        return false;
-    ByteReader r(payload);
-    port = r.u8();
-    row = r.u8();
-    result = r.u16le();
-    return true;
-}
-
-QByteArray IoLinkParamReadReply::encode() const
-{
-    ByteWriter w(size);
-    w.bytes(row.encode()).u16le(result);
-    return w.data();
-}
-
-bool IoLinkParamReadReply::decode(const QByteArray &payload)
-{
-    if (payload.size() < size)
-        return false;
-    row.decode(payload);
-    ByteReader r(payload, IoLinkParamRow::size);
-    result = r.u16le();
-    return true;
-}
 
 namespace {
 

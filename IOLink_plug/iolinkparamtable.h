@@ -1,6 +1,8 @@
 #ifndef IOLINKPARAMTABLE_H
 #define IOLINKPARAMTABLE_H
 
+#include "iolinkrecord.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QVector>
@@ -10,7 +12,7 @@
 // table is exported to and imported from.
 
 // One row as it travels in the write, save and read commands (numbers little-endian).
-struct IoLinkParamRow
+struct IoLinkParamRow : IoLinkRecord<IoLinkParamRow>
 {
     static constexpr int size = 70;
     static constexpr int dataSize = 64;
@@ -22,15 +24,16 @@ struct IoLinkParamRow
     quint8 subIndex = 0;
     QByteArray data; // at most dataSize bytes are sent; the count byte is their number
 
-    // Always the whole record, the data zero-padded.
-    QByteArray encode() const;
-    // False, leaving the row as it was, when payload is shorter than a row. A count beyond the
-    // data field is cut to it.
-    bool decode(const QByteArray &payload);
+    // Always the whole record, the data zero-padded. A decode refuses, leaving the row as it was,
+    // a payload shorter than a row; a count beyond the data field is cut to it.
+    template <class R, class F> static void fields(R &r, F &f)
+    {
+        f(r.port, r.row, r.index, r.subIndex, IoLinkWire::counted(r.data, dataSize));
+    }
 };
 
 // The master's answer to a row write or save: port, row, result (0 success).
-struct IoLinkParamResult
+struct IoLinkParamResult : IoLinkRecord<IoLinkParamResult>
 {
     static constexpr int size = 4;
 
@@ -38,13 +41,12 @@ struct IoLinkParamResult
     quint8 row = 0;
     quint16 result = 0;
 
-    QByteArray encode() const;
-    bool decode(const QByteArray &payload);
+    template <class R, class F> static void fields(R &r, F &f) { f(r.port, r.row, r.result); }
 };
 
 // The master's answer to a row read: the row, then its result. A result of 2 means the master
 // has nothing to say about the row.
-struct IoLinkParamReadReply
+struct IoLinkParamReadReply : IoLinkRecord<IoLinkParamReadReply>
 {
     static constexpr int size = IoLinkParamRow::size + 2;
     static constexpr quint16 resultIgnored = 2;
@@ -52,8 +54,11 @@ struct IoLinkParamReadReply
     IoLinkParamRow row;
     quint16 result = 0;
 
-    QByteArray encode() const;
-    bool decode(const QByteArray &payload);
+    template <class R, class F> static void fields(R &r, F &f)
+    {
+        IoLinkParamRow::fields(r.row, f);
+        f(r.result);
+    }
 };
 
 // The three editor texts of one table row.

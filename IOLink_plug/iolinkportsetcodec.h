@@ -1,6 +1,8 @@
 #ifndef IOLINKPORTSETCODEC_H
 #define IOLINKPORTSETCODEC_H
 
+#include "iolinkrecord.h"
+
 #include <QByteArray>
 #include <QtGlobal>
 
@@ -9,7 +11,7 @@
 // shorter than its record, so a short reply is never read past its end.
 
 // Output safe mode, pin-4 input filter and the pin-2 byte of one port.
-struct IoLinkIoParams
+struct IoLinkIoParams : IoLinkRecord<IoLinkIoParams>
 {
     static constexpr int size = 4;
 
@@ -18,12 +20,11 @@ struct IoLinkIoParams
     quint8 pin4Filter = 0; // ms
     quint8 pin2 = 0;
 
-    QByteArray encode() const;
-    bool decode(const QByteArray &payload);
+    template <class R, class F> static void fields(R &r, F &f) { f(r.port, r.safeMode, r.pin4Filter, r.pin2); }
 };
 
 // The IO-Link configuration of one port.
-struct IoLinkPortConfig
+struct IoLinkPortConfig : IoLinkRecord<IoLinkPortConfig>
 {
     static constexpr int size = 13;
 
@@ -37,11 +38,13 @@ struct IoLinkPortConfig
     quint8 outputLength = 0;
     quint8 swap = 0; // 0 DISABLE, 1 ENABLE
 
-    QByteArray encode() const;
-    bool decode(const QByteArray &payload);
+    template <class R, class F> static void fields(R &r, F &f)
+    {
+        f(r.port, r.function, r.vendorId, r.deviceId, r.cycle, r.validation, r.inputLength, r.outputLength, r.swap);
+    }
 };
 
-struct IoLinkIsduReadRequest
+struct IoLinkIsduReadRequest : IoLinkRecord<IoLinkIsduReadRequest>
 {
     static constexpr int size = 4;
 
@@ -49,11 +52,10 @@ struct IoLinkIsduReadRequest
     quint16 index = 0;
     quint8 subIndex = 0;
 
-    QByteArray encode() const;
-    bool decode(const QByteArray &payload);
+    template <class R, class F> static void fields(R &r, F &f) { f(r.port, r.index, r.subIndex); }
 };
 
-struct IoLinkIsduReadReply
+struct IoLinkIsduReadReply : IoLinkRecord<IoLinkIsduReadReply>
 {
     static constexpr int size = 238;
     static constexpr int dataSize = 234;
@@ -66,11 +68,13 @@ struct IoLinkIsduReadReply
     // The first count data bytes, never more than the field holds.
     QByteArray validData() const;
 
-    QByteArray encode() const;
-    bool decode(const QByteArray &payload);
+    template <class R, class F> static void fields(R &r, F &f)
+    {
+        f(r.port, r.count, IoLinkWire::bytes(r.data, dataSize), r.errorCode);
+    }
 };
 
-struct IoLinkIsduWriteRequest
+struct IoLinkIsduWriteRequest : IoLinkRecord<IoLinkIsduWriteRequest>
 {
     static constexpr int size = 239;
     static constexpr int dataSize = 234;
@@ -80,10 +84,11 @@ struct IoLinkIsduWriteRequest
     quint8 subIndex = 0;
     QByteArray data; // at most dataSize bytes are sent; the count byte is their number
 
-    // Always the whole record, the data zero-padded.
-    QByteArray encode() const;
-    // The count is cut to the data field.
-    bool decode(const QByteArray &payload);
+    // Always the whole record, the data zero-padded; a count read is cut to the data field.
+    template <class R, class F> static void fields(R &r, F &f)
+    {
+        f(r.port, r.index, r.subIndex, IoLinkWire::counted(r.data, dataSize));
+    }
 };
 
 #endif
