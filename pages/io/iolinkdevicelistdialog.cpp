@@ -8,11 +8,7 @@
 
 #include <QAction>
 #include <QColor>
-#include <QHash>
-#include <QLineEdit>
 #include <QMenu>
-#include <QRegularExpression>
-#include <QRegularExpressionValidator>
 
 namespace {
 using Column = IOutlinkForm::Column;
@@ -39,13 +35,8 @@ IOlinkDevicelistDialog::~IOlinkDevicelistDialog()
 
 void IOlinkDevicelistDialog::setDevices(QList<moduleslot *> devices)
 {
-    for (moduleslot *entry : qAsConst(devices)) {
-        auto *row = new QTreeWidgetItem(ui->treeWidget);
-        IOutlinkForm::setEntry(row, entry);
-        IOutlinkForm::showEntry(row, entry, true);
-        for (moduleslot *child : qAsConst(entry->children))
-            IOutlinkForm::showEntry(new QTreeWidgetItem(row), child, false);
-    }
+    for (moduleslot *entry : qAsConst(devices))
+        IOutlinkForm::addModuleRow(ui->treeWidget, entry);
     const int n = devices.size();
     for (int i = n; i < MaxRows; ++i)
         new QTreeWidgetItem(ui->treeWidget);
@@ -105,26 +96,10 @@ void IOlinkDevicelistDialog::fillCatalogueTree()
 
 void IOlinkDevicelistDialog::checkDuplicateIP()
 {
-    const int count = ui->treeWidget->topLevelItemCount();
-    if (count == 0)
-        return;
-    const QBrush normal = ui->treeWidget->topLevelItem(0)->background(Column::NameColumn);
-    QHash<QString, QList<QTreeWidgetItem *>> byAddress;
-    QStringList order;
-    for (int i = 0; i < count; ++i) {
-        QTreeWidgetItem *row = ui->treeWidget->topLevelItem(i);
-        const QString ip = row->text(Column::IpColumn);
-        if (ip.isEmpty())
-            continue;
-        if (!byAddress.contains(ip))
-            order.append(ip);
-        byAddress[ip].append(row);
-    }
-    for (const QString &ip : qAsConst(order)) {
-        const QList<QTreeWidgetItem *> &holders = byAddress[ip];
-        for (QTreeWidgetItem *row : holders)
-            row->setBackground(Column::IpColumn, holders.size() > 1 ? QBrush(duplicateColour) : normal);
-    }
+    QList<QTreeWidgetItem *> rows;
+    for (int i = 0; i < ui->treeWidget->topLevelItemCount(); ++i)
+        rows.append(ui->treeWidget->topLevelItem(i));
+    IOutlinkForm::markSharedAddresses(rows, duplicateColour);
 }
 
 void IOlinkDevicelistDialog::askForRow()
@@ -203,43 +178,16 @@ void IOlinkDevicelistDialog::on_treeWidget_itemClicked(QTreeWidgetItem *item, in
 
 void IOlinkDevicelistDialog::on_treeWidget_itemDoubleClicked(QTreeWidgetItem *item, int column)
 {
-    if (!item || m_editor)
+    if (!item || m_cellEditor.isOpen())
         return;
-    QString pattern;
-    if (column == Column::IpColumn)
-        pattern = QStringLiteral("((2[0-4]\\d|25[0-5]|[01]?\\d\\d?)\\.){3}(2[0-4]\\d|25[0-5]|[01]?\\d\\d?)");
-    else if (column == Column::ScanColumn)
-        pattern = QStringLiteral("[1-9]\\d{0,5}");
-    else
-        return;
-    auto *editor = new QLineEdit(item->text(column));
-    editor->setStyleSheet(QStringLiteral("QLineEdit {border: 0.5px solid rgb(255, 255, 255)}"));
-    editor->setValidator(new QRegularExpressionValidator(QRegularExpression(pattern), editor));
-    ui->treeWidget->setItemWidget(item, column, editor);
-    connect(editor, &QLineEdit::editingFinished, this, &IOlinkDevicelistDialog::TableWidgetItemEditingFinishSlot);
-    m_editor = editor;
-    m_editItem = item;
-    m_editColumn = column;
-    editor->setFocus();
+    m_cellEditor.open(ui->treeWidget, item, column, this, [this]() { TableWidgetItemEditingFinishSlot(); });
 }
 
 void IOlinkDevicelistDialog::TableWidgetItemEditingFinishSlot()
 {
-    QTreeWidgetItem *row = m_editItem;
-    const int column = m_editColumn;
-    QLineEdit *editor = m_editor;
-    m_editor = nullptr;
-    m_editItem = nullptr;
-    m_editColumn = -1;
-    if (!row || !editor || ui->treeWidget->itemWidget(row, column) != editor)
-        return;
-    const QString text = editor->text();
-    disconnect(editor, nullptr, this, nullptr);
-    ui->treeWidget->removeItemWidget(row, column);
-    if (!text.isEmpty()) {
-        row->setText(column, text);
+    QString text;
+    if (m_cellEditor.finish(&text) && !text.isEmpty())
         checkDuplicateIP();
-    }
 }
 
 void IOlinkDevicelistDialog::showmenu(QPoint pos)
@@ -252,17 +200,11 @@ void IOlinkDevicelistDialog::delitem(bool)
     QTreeWidgetItem *row = ui->treeWidget->currentItem();
     if (!row)
         return;
-    if (m_editor) {
-        disconnect(m_editor, nullptr, this, nullptr);
-        ui->treeWidget->removeItemWidget(m_editItem, m_editColumn);
-        m_editor = nullptr;
-        m_editItem = nullptr;
-    }
+    m_cellEditor.discard();
     QTreeWidgetItem *moduleRow = row->parent();
     delete row;
     if (moduleRow) {
-        for (int j = 0; j < moduleRow->childCount(); ++j)
-            moduleRow->child(j)->setText(Column::SubSlotColumn, QString::number(j + 1));
+        IOutlinkForm::numberSubRows(moduleRow);
         return;
     }
     renumberModules();
@@ -274,8 +216,6 @@ void IOlinkDevicelistDialog::renumberModules()
         QTreeWidgetItem *row = ui->treeWidget->topLevelItem(i);
         if (row->text(Column::NameColumn).isEmpty())
             break;
-        row->setText(Column::SlotColumn, QString::number(i + 1));
-        for (int j = 0; j < row->childCount(); ++j)
-            row->child(j)->setText(Column::SlotColumn, QString::number(i + 1));
+        IOutlinkForm::setSlotText(row, i + 1);
     }
 }

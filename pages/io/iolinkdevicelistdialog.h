@@ -1,14 +1,14 @@
 #ifndef IOLINKDEVICELISTDIALOG_H
 #define IOLINKDEVICELISTDIALOG_H
 
+#include "ioutlinkcelleditor.h"
+
 #include <QDialog>
 #include <QList>
 #include <QMap>
 #include <QPoint>
-#include <QPointer>
 #include <QString>
 
-class QLineEdit;
 class QTreeWidgetItem;
 class moduleslot;
 
@@ -55,9 +55,7 @@ private:
     void askForRow();
     void renumberModules();
 
-    QPointer<QLineEdit> m_editor;
-    QTreeWidgetItem *m_editItem = nullptr;
-    int m_editColumn = -1;
+    IoutlinkCellEditor m_cellEditor;
 };
 
 #endif

@@ -16,10 +16,7 @@
 #include <QColor>
 #include <QHash>
 #include <QIcon>
-#include <QLineEdit>
 #include <QMenu>
-#include <QRegularExpression>
-#include <QRegularExpressionValidator>
 
 namespace {
 
@@ -118,6 +115,54 @@ void IOutlinkForm::showEntry(QTreeWidgetItem *row, moduleslot *entry, bool modul
     }
 }
 
+QTreeWidgetItem *IOutlinkForm::addModuleRow(QTreeWidget *tree, moduleslot *entry)
+{
+    auto *row = new QTreeWidgetItem(tree);
+    setEntry(row, entry);
+    showEntry(row, entry, true);
+    for (moduleslot *child : qAsConst(entry->children))
+        showEntry(new QTreeWidgetItem(row), child, false);
+    return row;
+}
+
+void IOutlinkForm::setSlotText(QTreeWidgetItem *row, int slot)
+{
+    row->setText(SlotColumn, QString::number(slot));
+    for (int j = 0; j < row->childCount(); ++j)
+        row->child(j)->setText(SlotColumn, QString::number(slot));
+}
+
+void IOutlinkForm::numberSubRows(QTreeWidgetItem *row)
+{
+    for (int j = 0; j < row->childCount(); ++j)
+        row->child(j)->setText(SubSlotColumn, QString::number(j + 1));
+}
+
+bool IOutlinkForm::markSharedAddresses(const QList<QTreeWidgetItem *> &rows, const QColor &colour)
+{
+    if (rows.isEmpty())
+        return false;
+    const QBrush normal = rows.first()->background(NameColumn);
+    QHash<QString, QList<QTreeWidgetItem *>> byAddress;
+    QStringList order;
+    for (QTreeWidgetItem *row : rows) {
+        const QString ip = row->text(IpColumn);
+        if (ip.isEmpty())
+            continue;
+        if (!byAddress.contains(ip))
+            order.append(ip);
+        byAddress[ip].append(row);
+    }
+    bool shared = false;
+    for (const QString &ip : qAsConst(order)) {
+        const QList<QTreeWidgetItem *> &holders = byAddress[ip];
+        shared = shared || holders.size() > 1;
+        for (QTreeWidgetItem *row : holders)
+            row->setBackground(IpColumn, holders.size() > 1 ? QBrush(colour) : normal);
+    }
+    return shared;
+}
+
 QList<QTreeWidgetItem *> IOutlinkForm::moduleRows() const
 {
     QList<QTreeWidgetItem *> rows;
@@ -147,29 +192,25 @@ void IOutlinkForm::markModified(QTreeWidgetItem *row, moduleslot *entry)
 
 QByteArray IOutlinkForm::getParamData()
 {
+    // The cells a module row and a sub-module row have alike.
+    const auto recordOf = [this](QTreeWidgetItem *row) {
+        IoutlinkRecord r;
+        r.name = row->text(NameColumn);
+        r.slot = cellNumber(row, SlotColumn);
+        r.subSlot = cellNumber(row, SubSlotColumn);
+        r.Inputsize = cellNumber(row, InputColumn);
+        r.Outputsize = cellNumber(row, OutputColumn);
+        r.typeId = quint32(typeIdByName(r.name));
+        return r;
+    };
     QVector<IoutlinkStation> stations;
     for (QTreeWidgetItem *row : moduleRows()) {
         IoutlinkStation station;
-        IoutlinkRecord &m = station.module;
-        m.name = row->text(NameColumn);
-        m.ip = row->text(IpColumn);
-        m.slot = cellNumber(row, SlotColumn);
-        m.subSlot = cellNumber(row, SubSlotColumn);
-        m.Inputsize = cellNumber(row, InputColumn);
-        m.Outputsize = cellNumber(row, OutputColumn);
-        m.typeId = quint32(typeIdByName(m.name));
-        m.Scantime = cellUnsigned(row, ScanColumn);
-        for (int j = 0; j < row->childCount(); ++j) {
-            QTreeWidgetItem *child = row->child(j);
-            IoutlinkRecord s;
-            s.name = child->text(NameColumn);
-            s.slot = cellNumber(child, SlotColumn);
-            s.subSlot = cellNumber(child, SubSlotColumn);
-            s.Inputsize = cellNumber(child, InputColumn);
-            s.Outputsize = cellNumber(child, OutputColumn);
-            s.typeId = quint32(typeIdByName(s.name));
-            station.subs.append(s);
-        }
+        station.module = recordOf(row);
+        station.module.ip = row->text(IpColumn);
+        station.module.Scantime = cellUnsigned(row, ScanColumn);
+        for (int j = 0; j < row->childCount(); ++j)
+            station.subs.append(recordOf(row->child(j)));
         stations.append(station);
     }
     const QByteArray block = encodeIoutlinkBlock(stations);
@@ -299,36 +340,19 @@ void IOutlinkForm::updateRowIcon(QTreeWidgetItem *row)
 bool IOutlinkForm::checkDuplicateIP()
 {
     const QList<QTreeWidgetItem *> rows = moduleRows();
-    if (rows.isEmpty())
-        return false;
-    const QBrush normal = rows.first()->background(NameColumn);
+    // Shared addresses are judged before the empty ones below are filled in.
+    bool found = markSharedAddresses(rows, duplicateColour);
     const QStringList ownerParts = owner ? owner->ipAddress.split(QLatin1Char('.')) : QStringList();
-    bool found = false;
-    QHash<QString, QList<QTreeWidgetItem *>> byAddress;
-    QStringList order;
     for (QTreeWidgetItem *row : rows) {
-        const QString ip = row->text(IpColumn);
-        if (ip.isEmpty()) {
-            found = true;
-            row->setBackground(IpColumn, duplicateColour);
-            if (ownerParts.size() >= 3) {
-                row->setText(IpColumn,
-                    QStringList(ownerParts.mid(0, 3)).join(QLatin1Char('.')) + QLatin1Char('.')
-                        + QString::number(cellNumber(row, SlotColumn)));
-            }
+        if (!row->text(IpColumn).isEmpty())
             continue;
+        found = true;
+        row->setBackground(IpColumn, duplicateColour);
+        if (ownerParts.size() >= 3) {
+            row->setText(IpColumn,
+                QStringList(ownerParts.mid(0, 3)).join(QLatin1Char('.')) + QLatin1Char('.')
+                    + QString::number(cellNumber(row, SlotColumn)));
         }
-        if (!byAddress.contains(ip))
-            order.append(ip);
-        byAddress[ip].append(row);
-    }
-    // Every row of a shared address is marked, however many share it.
-    for (const QString &ip : qAsConst(order)) {
-        const QList<QTreeWidgetItem *> &holders = byAddress[ip];
-        const bool shared = holders.size() > 1;
-        found = found || shared;
-        for (QTreeWidgetItem *row : holders)
-            row->setBackground(IpColumn, shared ? QBrush(duplicateColour) : normal);
     }
     return found;
 }
@@ -361,18 +385,13 @@ void IOutlinkForm::delitem(bool)
     QTreeWidgetItem *row = ui->treeWidget->currentItem();
     if (!row)
         return;
-    if (m_editor) {
-        // The open editor goes with its row's cell; it must not report into a deleted row.
-        disconnect(m_editor, nullptr, this, nullptr);
-        ui->treeWidget->removeItemWidget(m_editItem, m_editColumn);
-        m_editItem = nullptr;
+    // The open editor goes with its row's cell; it must not report into a deleted row.
+    if (m_cellEditor.discard())
         editorOpen = false;
-    }
     QTreeWidgetItem *moduleRow = row->parent();
     delete row;
     if (moduleRow) {
-        for (int j = 0; j < moduleRow->childCount(); ++j)
-            moduleRow->child(j)->setText(SubSlotColumn, QString::number(j + 1));
+        numberSubRows(moduleRow);
         moduleslot *entry = entryOf(moduleRow);
         if (moduleRow->childCount() > 0 && entry)
             entry->modified = true;
@@ -380,11 +399,8 @@ void IOutlinkForm::delitem(bool)
         return;
     }
     const QList<QTreeWidgetItem *> rows = moduleRows();
-    for (int i = 0; i < rows.size(); ++i) {
-        rows.at(i)->setText(SlotColumn, QString::number(i + 1));
-        for (int j = 0; j < rows.at(i)->childCount(); ++j)
-            rows.at(i)->child(j)->setText(SlotColumn, QString::number(i + 1));
-    }
+    for (int i = 0; i < rows.size(); ++i)
+        setSlotText(rows.at(i), i + 1);
 }
 
 void IOutlinkForm::on_treeWidget_itemDoubleClicked(QTreeWidgetItem *item, int column)
@@ -394,46 +410,20 @@ void IOutlinkForm::on_treeWidget_itemDoubleClicked(QTreeWidgetItem *item, int co
     moduleslot *entry = entryOf(item);
     if (!entry || entry->parent || item->parent())
         return;
-    QString pattern;
-    if (column == IpColumn)
-        pattern = QStringLiteral("((2[0-4]\\d|25[0-5]|[01]?\\d\\d?)\\.){3}(2[0-4]\\d|25[0-5]|[01]?\\d\\d?)");
-    else if (column == ScanColumn)
-        pattern = QStringLiteral("[1-9]\\d{0,5}");
-    else
-        return;
-    auto *editor = new QLineEdit(item->text(column));
-    editor->setStyleSheet(QStringLiteral("QLineEdit {border: 0.5px solid rgb(255, 255, 255)}"));
-    editor->setValidator(new QRegularExpressionValidator(QRegularExpression(pattern), editor));
-    ui->treeWidget->setItemWidget(item, column, editor);
-    connect(editor, &QLineEdit::editingFinished, this, &IOutlinkForm::editingfinishslot);
-    m_editor = editor;
-    m_editItem = item;
-    m_editColumn = column;
-    editorOpen = true;
-    editor->setFocus();
+    if (m_cellEditor.open(ui->treeWidget, item, column, this, [this]() { editingfinishslot(); }))
+        editorOpen = true;
 }
 
 void IOutlinkForm::editingfinishslot()
 {
     // The cell the editor was opened in, not whatever row became current meanwhile.
-    QTreeWidgetItem *row = m_editItem;
-    const int column = m_editColumn;
-    QLineEdit *editor = m_editor;
-    if (row && editor && ui->treeWidget->itemWidget(row, column) == editor) {
-        const QString text = editor->text();
-        disconnect(editor, nullptr, this, nullptr);
-        ui->treeWidget->removeItemWidget(row, column);
-        if (!text.isEmpty())
-            row->setText(column, text);
+    if (QTreeWidgetItem *row = m_cellEditor.finish()) {
         moduleslot *entry = entryOf(row);
         if (rowDiffers(entry, row)) {
             markModified(row, entry);
             checkDuplicateIP();
         }
     }
-    m_editor = nullptr;
-    m_editItem = nullptr;
-    m_editColumn = -1;
     editorOpen = false;
 }
 
@@ -715,14 +705,8 @@ void IOutlinkForm::mergeDevices(QList<moduleslot *> devices)
         devices.removeFirst();
         ++i;
     }
-    for (moduleslot *d : qAsConst(devices)) {
-        auto *row = new QTreeWidgetItem(ui->treeWidget);
-        setEntry(row, d);
-        showEntry(row, d, true);
-        for (moduleslot *dc : qAsConst(d->children))
-            showEntry(new QTreeWidgetItem(row), dc, false);
-        setRowIcon(row, iconAdded);
-    }
+    for (moduleslot *d : qAsConst(devices))
+        setRowIcon(addModuleRow(ui->treeWidget, d), iconAdded);
 }
 
 void IOutlinkForm::additem(bool)

@@ -2,15 +2,16 @@
 #define IOUTLINKFORM_H
 
 #include "ioutlinkcatalogue.h"
+#include "ioutlinkcelleditor.h"
 #include "menubase.h"
 #include "sublistmap.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QPoint>
-#include <QPointer>
 
-class QLineEdit;
+class QColor;
+class QTreeWidget;
 class QTreeWidgetItem;
 class moduleslot;
 
@@ -73,6 +74,16 @@ public:
     // Writes an entry's slot, sub-slot, name and lengths into a row; modules also their address
     // and scan cycle.
     static void showEntry(QTreeWidgetItem *row, moduleslot *entry, bool module);
+    // A row for module entry at the end of tree, with a row under it for each of its sub-modules.
+    static QTreeWidgetItem *addModuleRow(QTreeWidget *tree, moduleslot *entry);
+    // Shows slot in a module row and in all its sub-module rows.
+    static void setSlotText(QTreeWidgetItem *row, int slot);
+    // Numbers the sub-slots of a module row's sub-module rows 1..n.
+    static void numberSubRows(QTreeWidgetItem *row);
+    // Gives the address cell of every row that shares its address with another row colour, however
+    // many share it, and the others their normal background back; rows without an address are
+    // left alone. True when any address is shared.
+    static bool markSharedAddresses(const QList<QTreeWidgetItem *> &rows, const QColor &colour);
 
     IoutlinkCatalogue catalogue;
     QList<moduleslot *> slotList;
@@ -100,9 +111,7 @@ private:
     QTreeWidgetItem *addSubRow(QTreeWidgetItem *row, const QString &name, int slot, int subSlot, int in, int out);
     void markModified(QTreeWidgetItem *row, moduleslot *entry);
 
-    QPointer<QLineEdit> m_editor;
-    QTreeWidgetItem *m_editItem = nullptr;
-    int m_editColumn = -1;
+    IoutlinkCellEditor m_cellEditor;
 };
 
 #endif
