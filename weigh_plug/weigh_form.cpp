@@ -1,9 +1,6 @@
 #include "weigh_form.h"
 
-#include "modulebase.h"
-#include "plugframe.h"
 #include "prompts.h"
-#include "seriallink.h"
 #include "weighcommand.h"
 #include "weighingconfig.h"
 
@@ -11,17 +8,10 @@
 #include <QPushButton>
 #include <QSpacerItem>
 #include <QTabWidget>
-#include <QTimerEvent>
 #include <QVBoxLayout>
 
-namespace {
-constexpr int tickMs = 100;
-// The link is taken down on the tick after this many unanswered frames.
-constexpr int missLimit = 5;
-} // namespace
-
 Weigh_Form::Weigh_Form(QWidget *parent)
-    : menubase(parent)
+    : WeighLinkPage(parent)
 {
     if (objectName().isEmpty())
         setObjectName(QStringLiteral("Weigh_Form"));
@@ -48,12 +38,6 @@ Weigh_Form::Weigh_Form(QWidget *parent)
     title = tr("称重配置");
 }
 
-Weigh_Form::~Weigh_Form()
-{
-    if (timerId >= 0)
-        killTimer(timerId);
-}
-
 int Weigh_Form::attachModule(modulebase *module)
 {
     owner = module;
@@ -77,60 +61,30 @@ QByteArray Weigh_Form::buildFrame(int command, QByteArray payload)
     return WeighCodec::request(command, payload);
 }
 
-bool Weigh_Form::checkSum(const QByteArray &frame) const
+QByteArray Weigh_Form::pollFrame()
 {
-    return PlugFrame::checkSum(frame);
+    return buildFrame(WEIGH_READ, QByteArray(1, char(qMax(0, tabWidget->currentIndex()))));
 }
 
-QByteArray Weigh_Form::_SplitData(QByteArray aryBuf)
+void Weigh_Form::showLinkUp()
 {
-    return PlugFrame::cut(aryBuf);
-}
-
-QByteArray Weigh_Form::SplitData()
-{
-    return PlugFrame::take(residuedata);
-}
-
-bool Weigh_Form::onSerialLink() const
-{
-    return owner && owner->connType == modulebase::CONNEST_COM && !owner->comstr.isEmpty();
-}
-
-void Weigh_Form::write(const QByteArray &frame)
-{
-    if (uart)
-        uart->write(WeighCodec::onWire(frame));
+    pushButton_conset->setText(tr("连接成功"));
 }
 
 void Weigh_Form::on_pushButton_conset_clicked(bool checked)
 {
-    if (checked)
-        connectLink();
-    else
-        disconnectLink();
+    setLinked(checked);
 }
 
 void Weigh_Form::connectLink()
 {
-    // Weighing travels only over the serial link: without one there is nothing to poll.
-    if (!onSerialLink()) {
+    // Without a serial link there is nothing to poll.
+    if (!openLink()) {
         pushButton_conset->setChecked(false);
         Prompts::warning(this, tr("错误"), tr("称重需要串口连接"));
         return;
     }
-    if (uart) {
-        uart->disconnect(this);
-        delete uart;
-        uart = nullptr;
-    }
-    uart = new SerialLink(this);
-    uart->open(owner->comstr);
-    connect(uart, &SerialLink::frameReceived, this, &Weigh_Form::com_messageReceive);
-    write(buildFrame(WEIGH_READ, QByteArray(1, char(qMax(0, tabWidget->currentIndex())))));
-
-    if (timerId < 0)
-        timerId = startTimer(tickMs, Qt::CoarseTimer);
+    write(pollFrame());
     for (int index = 0; index < tabWidget->count(); ++index) {
         if (weighingconfig *panel = channelMap.value(index))
             panel->setConnected(true);
@@ -139,57 +93,12 @@ void Weigh_Form::connectLink()
 
 void Weigh_Form::disconnectLink()
 {
-    if (timerId >= 0) {
-        killTimer(timerId);
-        timerId = -1;
-    }
-    noReplyCount = 0;
+    closeLink();
     for (int index = 0; index < tabWidget->count(); ++index) {
         if (weighingconfig *panel = channelMap.value(index))
             panel->setConnected(false);
     }
-    if (uart) {
-        uart->disconnect(this);
-        uart->close();
-        uart->deleteLater();
-        uart = nullptr;
-    }
-    linkUp = false;
     pushButton_conset->setText(tr("重新连接"));
-}
-
-void Weigh_Form::timerEvent(QTimerEvent *event)
-{
-    if (event->timerId() != timerId) {
-        menubase::timerEvent(event);
-        return;
-    }
-    if (noReplyCount > missLimit) {
-        disconnectLink();
-        return;
-    }
-    if (sendQueue.isEmpty())
-        write(buildFrame(WEIGH_READ, QByteArray(1, char(qMax(0, tabWidget->currentIndex())))));
-    else
-        write(sendQueue.takeFirst());
-    ++noReplyCount;
-}
-
-void Weigh_Form::eth_messageReceive() { }
-
-void Weigh_Form::com_messageReceive(const QByteArray &bytes)
-{
-    if (!uart || bytes.isEmpty())
-        return;
-    // Any byte counts as an answer, framed or not.
-    noReplyCount = 0;
-    if (!linkUp) {
-        linkUp = true;
-        pushButton_conset->setText(tr("连接成功"));
-    }
-    residuedata.append(bytes);
-    for (const QByteArray &frame : PlugFrame::takeAll(residuedata))
-        dispatchFrame(frame);
 }
 
 int Weigh_Form::dispatchFrame(QByteArray frame)

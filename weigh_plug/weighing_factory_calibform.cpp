@@ -1,24 +1,17 @@
 #include "weighing_factory_calibform.h"
 #include "ui_weighing_factory_calibform.h"
 
-#include "modulebase.h"
-#include "plugframe.h"
 #include "prompts.h"
-#include "seriallink.h"
 #include "weighcommand.h"
 
-#include <QTimerEvent>
-
 namespace {
-constexpr int tickMs = 100;
-constexpr int missLimit = 5;
 // Captions of the four levels; a level shows "启动" while checked and "关闭" once closed.
 const char *const levelNames[4] = { "空载输入", "1KG输入", "2KG输入", "3KG输入" };
 const char *const levelCaptions[4] = { "空载", "1KG输入", "2KG输入", "3KG输入" };
 } // namespace
 
 weighing_Factory_calibForm::weighing_Factory_calibForm(QWidget *parent)
-    : menubase(parent)
+    : WeighLinkPage(parent)
     , ui(new Ui::weighing_Factory_calibForm)
 {
     ui->setupUi(this);
@@ -50,8 +43,6 @@ weighing_Factory_calibForm::weighing_Factory_calibForm(QWidget *parent)
 
 weighing_Factory_calibForm::~weighing_Factory_calibForm()
 {
-    if (timerId >= 0)
-        killTimer(timerId);
     delete ui;
 }
 
@@ -67,64 +58,35 @@ void weighing_Factory_calibForm::sendCalibPoint(int channel, int value)
     buildFrame(WEIGH_FACTORY_POINT, QByteArray(1, char(channel)) + WeighCodec::bigEndian32(quint32(value)));
 }
 
-bool weighing_Factory_calibForm::checkSum(const QByteArray &frame) const
+QByteArray weighing_Factory_calibForm::pollFrame()
 {
-    return PlugFrame::checkSum(frame);
+    return WeighCodec::request(WEIGH_FACTORY_READ, QByteArray(1, '\0'));
 }
 
-QByteArray weighing_Factory_calibForm::_SplitData(QByteArray aryBuf)
+void weighing_Factory_calibForm::showLinkUp()
 {
-    return PlugFrame::cut(aryBuf);
-}
-
-QByteArray weighing_Factory_calibForm::SplitData()
-{
-    return PlugFrame::take(residuedata);
+    ui->pushButton->setText(tr("连接成功"));
 }
 
 void weighing_Factory_calibForm::on_pushButton_clicked(bool checked)
 {
-    if (checked)
-        connectLink();
-    else
-        disconnectLink();
+    setLinked(checked);
 }
 
 void weighing_Factory_calibForm::connectLink()
 {
-    // Calibration travels only over the serial link: without one nothing is written.
-    if (!owner || owner->connType != modulebase::CONNEST_COM || owner->comstr.isEmpty()) {
+    // Without a serial link nothing is written.
+    if (!openLink()) {
         ui->pushButton->setChecked(false);
         Prompts::warning(this, tr("错误"), tr("称重需要串口连接"));
         return;
     }
-    if (uart) {
-        uart->disconnect(this);
-        delete uart;
-        uart = nullptr;
-    }
-    uart = new SerialLink(this);
-    uart->open(owner->comstr);
-    connect(uart, &SerialLink::frameReceived, this, &weighing_Factory_calibForm::com_messageReceive);
-    buildFrame(WEIGH_FACTORY_READ, QByteArray(1, '\0'));
-    if (timerId < 0)
-        timerId = startTimer(tickMs, Qt::CoarseTimer);
+    sendQueue.append(pollFrame());
 }
 
 void weighing_Factory_calibForm::disconnectLink()
 {
-    if (timerId >= 0) {
-        killTimer(timerId);
-        timerId = -1;
-    }
-    noReplyCount = 0;
-    if (uart) {
-        uart->disconnect(this);
-        uart->close();
-        uart->deleteLater();
-        uart = nullptr;
-    }
-    linkUp = false;
+    closeLink();
     ui->pushButton->setText(tr("重新连接"));
     ui->pushButton->setChecked(false);
 }
@@ -140,40 +102,6 @@ void weighing_Factory_calibForm::hideEvent(QHideEvent *event)
 {
     menubase::hideEvent(event);
     resetPage();
-}
-
-void weighing_Factory_calibForm::timerEvent(QTimerEvent *event)
-{
-    if (event->timerId() != timerId) {
-        menubase::timerEvent(event);
-        return;
-    }
-    if (noReplyCount > missLimit) {
-        disconnectLink();
-        return;
-    }
-    if (sendQueue.isEmpty())
-        buildFrame(WEIGH_FACTORY_READ, QByteArray(1, '\0'));
-    const QByteArray frame = sendQueue.takeFirst();
-    if (uart)
-        uart->write(WeighCodec::onWire(frame));
-    ++noReplyCount;
-}
-
-void weighing_Factory_calibForm::eth_messageReceive() { }
-
-void weighing_Factory_calibForm::com_messageReceive(const QByteArray &bytes)
-{
-    if (!uart || bytes.isEmpty())
-        return;
-    noReplyCount = 0;
-    if (!linkUp) {
-        linkUp = true;
-        ui->pushButton->setText(tr("连接成功"));
-    }
-    residuedata.append(bytes);
-    for (const QByteArray &frame : PlugFrame::takeAll(residuedata))
-        dispatchFrame(frame);
 }
 
 int weighing_Factory_calibForm::dispatchFrame(QByteArray frame)

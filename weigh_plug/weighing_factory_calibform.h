@@ -1,13 +1,11 @@
 #ifndef WEIGHING_FACTORY_CALIBFORM_H
 #define WEIGHING_FACTORY_CALIBFORM_H
 
-#include "menubase.h"
+#include "weighlinkpage.h"
 
 #include <QByteArray>
-#include <QList>
 
 class QPushButton;
-class SerialLink;
 
 namespace Ui {
 class weighing_Factory_calibForm;
@@ -16,7 +14,7 @@ class weighing_Factory_calibForm;
 // Factory calibration of a weighing module: each channel is taken through no load and three
 // input levels, then closed; while linked, the raw values of both channels are polled every
 // 100 ms over the page's own serial link.
-class weighing_Factory_calibForm : public menubase
+class weighing_Factory_calibForm : public WeighLinkPage
 {
     Q_OBJECT
 
@@ -29,24 +27,12 @@ public:
 
     void buildFrame(int command, QByteArray payload);
     void sendCalibPoint(int channel, int value);
-    bool checkSum(const QByteArray &frame) const;
-    QByteArray _SplitData(QByteArray aryBuf);
-    QByteArray SplitData();
-    int dispatchFrame(QByteArray frame);
+    int dispatchFrame(QByteArray frame) override;
     void showRawValues(int command, QByteArray data);
-    void connectLink();
-    void disconnectLink();
-
-    QByteArray residuedata;
-    SerialLink *uart = nullptr;
-    QList<QByteArray> sendQueue;
-    int noReplyCount = 0;
-    int timerId = -1;
-    bool linkUp = false;
+    void connectLink() override;
+    void disconnectLink() override;
 
 public slots:
-    void eth_messageReceive();
-    void com_messageReceive(const QByteArray &bytes);
     void pushButtonch1_0V_clicked(bool checked);
     void pushButtonch1_10mV_clicked(bool checked);
     void pushButtonch1_20mV_clicked(bool checked);
@@ -60,8 +46,9 @@ public slots:
     void on_pushButton_clicked(bool checked);
 
 protected:
-    void timerEvent(QTimerEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    QByteArray pollFrame() override;
+    void showLinkUp() override;
 
 private:
     struct Channel
