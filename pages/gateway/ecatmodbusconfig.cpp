@@ -2,6 +2,7 @@
 
 #include "apppaths.h"
 #include "ecatmodbusconfigcodec.h"
+#include "gatewaytable.h"
 #include "modbusconfigfiles.h"
 #include "modbusfunctioncode.h"
 #include "prompts.h"
@@ -10,17 +11,14 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QHBoxLayout>
 #include <QHash>
 #include <QLineEdit>
-#include <QMenu>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QSpinBox>
 
 namespace {
 
-const char *const spinStyle = "QSpinBox::up-button,QSpinBox::down-button{width:0px;}";
 const char *const context = "EcatModbusConfig";
 
 enum Column {
@@ -39,31 +37,7 @@ enum Column {
 const char *const triggerTexts[]
     = { QT_TRANSLATE_NOOP("EcatModbusConfig", "时间轮询"), QT_TRANSLATE_NOOP("EcatModbusConfig", "改变触发") };
 
-QSpinBox *makeSpin(int minimum, int maximum, int value)
-{
-    auto *box = new QSpinBox;
-    box->setStyleSheet(spinStyle);
-    box->setContextMenuPolicy(Qt::NoContextMenu);
-    box->setRange(minimum, maximum);
-    box->setValue(value);
-    return box;
-}
-
-QWidget *centred(QCheckBox *box)
-{
-    auto *holder = new QWidget;
-    auto *layout = new QHBoxLayout(holder);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setAlignment(Qt::AlignCenter);
-    layout->addWidget(box);
-    return holder;
-}
-
-QValidator *descriptionValidator(bool stored, QObject *parent)
-{
-    return new QRegularExpressionValidator(
-        QRegularExpression(stored ? "^[a-zA-Z][a-zA-Z0-9_]{3,32}$" : "^[a-zA-Z][a-zA-Z0-9_]{3,20}$"), parent);
-}
+using GatewayTable::RightClick;
 
 } // namespace
 
@@ -72,6 +46,7 @@ EcatModbusConfig::EcatModbusConfig(QWidget *parent)
     , ui(new Ui::EcatModbusConfig)
 {
     ui->setupUi(this);
+    m_cells = GatewayTable::Cells(ui->tableWidget);
     const int widths[] = { 80, 150, 110, 80, 80, 80, 80, 80, 80, 250 };
     for (int i = 0; i < 10; ++i)
         ui->tableWidget->setColumnWidth(i, widths[i]);
@@ -89,49 +64,15 @@ EcatModbusConfig::~EcatModbusConfig()
     delete ui;
 }
 
-QSpinBox *EcatModbusConfig::spin(int row, int column) const
-{
-    return qobject_cast<QSpinBox *>(ui->tableWidget->cellWidget(row, column));
-}
-
-QComboBox *EcatModbusConfig::combo(int row, int column) const
-{
-    return qobject_cast<QComboBox *>(ui->tableWidget->cellWidget(row, column));
-}
-
-QCheckBox *EcatModbusConfig::check(int row, int column) const
-{
-    QWidget *holder = ui->tableWidget->cellWidget(row, column);
-    return holder ? holder->findChild<QCheckBox *>() : nullptr;
-}
-
-QLineEdit *EcatModbusConfig::description(int row) const
-{
-    return qobject_cast<QLineEdit *>(ui->tableWidget->cellWidget(row, DescriptionColumn));
-}
-
-int EcatModbusConfig::rowOf(QObject *widget) const
-{
-    if (!widget)
-        return -1;
-    for (int row = 0; row < ui->tableWidget->rowCount(); ++row) {
-        for (int column = 0; column < ui->tableWidget->columnCount(); ++column) {
-            if (ui->tableWidget->cellWidget(row, column) == widget)
-                return row;
-        }
-    }
-    return -1;
-}
-
 int EcatModbusConfig::rowFunction(int row) const
 {
-    QComboBox *box = combo(row, FunctionColumn);
+    QComboBox *box = m_cells.combo(row, FunctionColumn);
     return box ? box->currentIndex() : -1;
 }
 
 bool EcatModbusConfig::rowBitAccess(int row) const
 {
-    QCheckBox *box = check(row, BitColumn);
+    QCheckBox *box = m_cells.check(row, BitColumn);
     return box && box->isChecked();
 }
 
@@ -143,18 +84,18 @@ QString EcatModbusConfig::defaultBaseName(int row) const
 QString EcatModbusConfig::rowName(int row) const
 {
     QString name;
-    if (QLineEdit *edit = description(row))
+    if (QLineEdit *edit = m_cells.lineEdit(row, DescriptionColumn))
         name = edit->text().simplified();
     if (name.isEmpty())
         name = ModbusFunctionCode::englishName(rowFunction(row));
     name.replace(' ', '_');
-    QSpinBox *slave = spin(row, SlaveColumn);
+    QSpinBox *slave = m_cells.spin(row, SlaveColumn);
     return QString("%1_ID_%2").arg(name).arg(slave ? slave->value() : 0);
 }
 
 int EcatModbusConfig::rowBitLength(int row) const
 {
-    QSpinBox *length = spin(row, LengthColumn);
+    QSpinBox *length = m_cells.spin(row, LengthColumn);
     const int n = length ? length->value() : 0;
     return ModbusFunctionCode::isBitFunction(rowFunction(row)) ? n : 16 * n;
 }
@@ -165,37 +106,33 @@ int EcatModbusConfig::insertRow(int slave, int functionIndex, int reg, int lengt
     const int row = table->rowCount();
     table->insertRow(row);
     table->setRowHeight(row, 10);
-    table->setCellWidget(row, SlaveColumn, makeSpin(1, 255, slave));
-    table->setCellWidget(row, RegisterColumn, makeSpin(0, 65535, reg));
+    table->setCellWidget(row, SlaveColumn, GatewayTable::makeSpin(1, 255, slave, RightClick::TableMenu));
+    table->setCellWidget(row, RegisterColumn, GatewayTable::makeSpin(0, 65535, reg, RightClick::TableMenu));
 
-    auto *function = new QComboBox;
-    function->setStyleSheet(spinStyle);
-    function->setContextMenuPolicy(Qt::NoContextMenu);
+    QComboBox *function = GatewayTable::makeCombo(RightClick::TableMenu);
     for (int i = 0; i < ModbusFunctionCode::Count; ++i)
         function->addItem(ModbusFunctionCode::text(i, context), ModbusFunctionCode::code(i));
     function->setCurrentIndex(functionIndex);
     table->setCellWidget(row, FunctionColumn, function);
 
     // Every length editor takes the whole byte range, wherever the row came from.
-    QSpinBox *len = makeSpin(1, 255, length);
+    QSpinBox *len = GatewayTable::makeSpin(1, 255, length, RightClick::TableMenu);
     const bool single = ModbusFunctionCode::isSingleWrite(functionIndex);
     if (single)
         len->setValue(1);
     len->setEnabled(!single);
     table->setCellWidget(row, LengthColumn, len);
 
-    auto *trigger = new QComboBox;
-    trigger->setStyleSheet(spinStyle);
-    trigger->setContextMenuPolicy(Qt::NoContextMenu);
+    QComboBox *trigger = GatewayTable::makeCombo(RightClick::TableMenu);
     trigger->addItem(tr(triggerTexts[0]), 1);
     trigger->addItem(tr(triggerTexts[1]), 2);
     trigger->setEnabled(ModbusFunctionCode::isWrite(functionIndex));
     table->setCellWidget(row, TriggerColumn, trigger);
 
-    table->setCellWidget(row, PollColumn, makeSpin(10, 10000, 300));
-    table->setCellWidget(row, TimeoutColumn, makeSpin(100, 10000, 100));
-    table->setCellWidget(row, SwapColumn, centred(new QCheckBox));
-    table->setCellWidget(row, BitColumn, centred(new QCheckBox));
+    table->setCellWidget(row, PollColumn, GatewayTable::makeSpin(10, 10000, 300, RightClick::TableMenu));
+    table->setCellWidget(row, TimeoutColumn, GatewayTable::makeSpin(100, 10000, 100, RightClick::TableMenu));
+    table->setCellWidget(row, SwapColumn, GatewayTable::centred(new QCheckBox));
+    table->setCellWidget(row, BitColumn, GatewayTable::centred(new QCheckBox));
     setDescription(row, QString());
 
     connect(function, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
@@ -206,16 +143,12 @@ int EcatModbusConfig::insertRow(int slave, int functionIndex, int reg, int lengt
 
 void EcatModbusConfig::setDescription(int row, const QString &text)
 {
-    auto *edit = new QLineEdit;
-    edit->setStyleSheet("QLineEdit{border-width:0;border-style:outset}");
-    edit->setValidator(descriptionValidator(!text.isEmpty(), edit));
-    edit->setText(text);
-    ui->tableWidget->setCellWidget(row, DescriptionColumn, edit);
+    ui->tableWidget->setCellWidget(row, DescriptionColumn, GatewayTable::makeDescription(text));
 }
 
 void EcatModbusConfig::setTrigger(int row, int index)
 {
-    QComboBox *trigger = combo(row, TriggerColumn);
+    QComboBox *trigger = m_cells.combo(row, TriggerColumn);
     if (!trigger)
         return;
     const bool write = ModbusFunctionCode::isWrite(rowFunction(row));
@@ -229,29 +162,25 @@ void EcatModbusConfig::appendRow(const EcatRequestRow &values, const QString &st
     const int index = ModbusFunctionCode::indexOf(values.code);
     const int row = insertRow(qMax<int>(1, values.slave), index, values.reg, qMax<int>(1, values.length));
     setTrigger(row, values.trigger & 3);
-    spin(row, PollColumn)->setValue(int(qMin<quint32>(values.pollTime, 10000)));
-    spin(row, TimeoutColumn)->setValue(int(qMin<quint32>(values.timeout, 10000)));
-    check(row, SwapColumn)->setChecked(values.swap & 1);
-    check(row, BitColumn)->setChecked(values.bitAccess & 1);
+    m_cells.spin(row, PollColumn)->setValue(int(qMin<quint32>(values.pollTime, 10000)));
+    m_cells.spin(row, TimeoutColumn)->setValue(int(qMin<quint32>(values.timeout, 10000)));
+    m_cells.check(row, SwapColumn)->setChecked(values.swap & 1);
+    m_cells.check(row, BitColumn)->setChecked(values.bitAccess & 1);
 
     // The stored name carries "_ID_<slave>" and, without a description, the function's name:
     // take both off so that saving again gives the same name rather than a longer one.
     QString name = storedName;
-    const QString suffix = QString("_ID_%1").arg(spin(row, SlaveColumn)->value());
+    const QString suffix = QString("_ID_%1").arg(m_cells.spin(row, SlaveColumn)->value());
     if (name.endsWith(suffix))
         name.chop(suffix.size());
     if (!name.isEmpty() && name != defaultBaseName(row))
         setDescription(row, name);
 }
 
-void EcatModbusConfig::show_menu(QPoint pos)
+void EcatModbusConfig::show_menu(QPoint)
 {
-    Q_UNUSED(pos)
-    auto *menu = new QMenu(this);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    connect(menu->addAction(tr("增加")), &QAction::triggered, this, &EcatModbusConfig::additem);
-    connect(menu->addAction(tr("删除")), &QAction::triggered, this, &EcatModbusConfig::delitem);
-    menu->popup(QCursor::pos());
+    GatewayTable::popupRowMenu(
+        this, tr("增加"), tr("删除"), [this] { additem(); }, [this] { delitem(); });
 }
 
 void EcatModbusConfig::additem(bool)
@@ -265,7 +194,7 @@ void EcatModbusConfig::additem(bool)
     int length = 1;
     if (n > 0) {
         function = qMax(0, rowFunction(n - 1));
-        if (QSpinBox *previous = spin(n - 1, LengthColumn))
+        if (QSpinBox *previous = m_cells.spin(n - 1, LengthColumn))
             length = previous->value();
     }
     insertRow(n + 1, function, 0, length);
@@ -282,12 +211,10 @@ void EcatModbusConfig::delitem(bool)
 void EcatModbusConfig::comboxcurrentIndexChanged(int index)
 {
     // The box that changed names the row; the table's current row may be another one.
-    int row = rowOf(sender());
-    if (!sender())
-        row = ui->tableWidget->currentRow();
+    const int row = m_cells.senderRow(sender());
     if (row < 0)
         return;
-    if (QSpinBox *length = spin(row, LengthColumn)) {
+    if (QSpinBox *length = m_cells.spin(row, LengthColumn)) {
         const bool single = ModbusFunctionCode::isSingleWrite(index);
         if (single)
             length->setValue(1);
@@ -295,7 +222,7 @@ void EcatModbusConfig::comboxcurrentIndexChanged(int index)
     }
     setTrigger(row, 0);
     if (ModbusFunctionCode::isBitFunction(index) && index != 1) {
-        if (QCheckBox *bits = check(row, BitColumn))
+        if (QCheckBox *bits = m_cells.check(row, BitColumn))
             bits->setChecked(true);
     }
 }
@@ -312,15 +239,15 @@ QByteArray EcatModbusConfig::getParamData()
     block.productName = ui->lineEdit_name->text().toLatin1();
     for (int row = 0; row < ui->tableWidget->rowCount(); ++row) {
         EcatRequestRow r;
-        r.slave = quint8(spin(row, SlaveColumn) ? spin(row, SlaveColumn)->value() : 1);
+        r.slave = quint8(m_cells.spin(row, SlaveColumn) ? m_cells.spin(row, SlaveColumn)->value() : 1);
         r.code = quint8(ModbusFunctionCode::code(qMax(0, rowFunction(row))));
-        r.length = quint8(spin(row, LengthColumn) ? spin(row, LengthColumn)->value() : 0);
-        r.trigger = quint8(combo(row, TriggerColumn) ? combo(row, TriggerColumn)->currentIndex() : 0);
-        r.swap = check(row, SwapColumn) && check(row, SwapColumn)->isChecked() ? 1 : 0;
+        r.length = quint8(m_cells.spin(row, LengthColumn) ? m_cells.spin(row, LengthColumn)->value() : 0);
+        r.trigger = quint8(m_cells.combo(row, TriggerColumn) ? m_cells.combo(row, TriggerColumn)->currentIndex() : 0);
+        r.swap = m_cells.check(row, SwapColumn) && m_cells.check(row, SwapColumn)->isChecked() ? 1 : 0;
         r.bitAccess = rowBitAccess(row) ? 1 : 0;
-        r.reg = quint16(spin(row, RegisterColumn) ? spin(row, RegisterColumn)->value() : 0);
-        r.pollTime = quint32(spin(row, PollColumn) ? spin(row, PollColumn)->value() : 0);
-        r.timeout = quint32(spin(row, TimeoutColumn) ? spin(row, TimeoutColumn)->value() : 0);
+        r.reg = quint16(m_cells.spin(row, RegisterColumn) ? m_cells.spin(row, RegisterColumn)->value() : 0);
+        r.pollTime = quint32(m_cells.spin(row, PollColumn) ? m_cells.spin(row, PollColumn)->value() : 0);
+        r.timeout = quint32(m_cells.spin(row, TimeoutColumn) ? m_cells.spin(row, TimeoutColumn)->value() : 0);
         r.name = rowName(row).toLatin1();
         block.rows.append(r);
     }
@@ -354,11 +281,11 @@ void EcatModbusConfig::retranslate(int lang)
     ui->lineEdit_code->setText(code);
     setTitle(tr("Modbus配置"));
     for (int row = 0; row < ui->tableWidget->rowCount(); ++row) {
-        if (QComboBox *box = combo(row, FunctionColumn)) {
+        if (QComboBox *box = m_cells.combo(row, FunctionColumn)) {
             for (int i = 0; i < ModbusFunctionCode::Count && i < box->count(); ++i)
                 box->setItemText(i, ModbusFunctionCode::text(i, context));
         }
-        if (QComboBox *box = combo(row, TriggerColumn)) {
+        if (QComboBox *box = m_cells.combo(row, TriggerColumn)) {
             for (int i = 0; i < 2 && i < box->count(); ++i)
                 box->setItemText(i, tr(triggerTexts[i]));
         }

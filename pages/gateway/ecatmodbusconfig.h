@@ -1,15 +1,12 @@
 #ifndef ECATMODBUSCONFIG_H
 #define ECATMODBUSCONFIG_H
 
+#include "gatewaytable.h"
 #include "menubase.h"
 
 #include <QDomDocument>
 #include <QPoint>
 
-class QCheckBox;
-class QComboBox;
-class QLineEdit;
-class QSpinBox;
 struct EcatRequestRow;
 
 namespace Ui {
@@ -70,12 +67,9 @@ private:
     void setTrigger(int row, int index);
     void setDescription(int row, const QString &text);
     QString defaultBaseName(int row) const;
-    QSpinBox *spin(int row, int column) const;
-    QComboBox *combo(int row, int column) const;
-    QCheckBox *check(int row, int column) const;
-    QLineEdit *description(int row) const;
-    int rowOf(QObject *widget) const;
     void addPdos(QDomDocument doc, QDomNode anchor, bool transmit);
+
+    GatewayTable::Cells m_cells;
 };
 
 #endif

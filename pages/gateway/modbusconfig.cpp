@@ -1,6 +1,7 @@
 #include "modbusconfig.h"
 
 #include "apppaths.h"
+#include "gatewaytable.h"
 #include "modbusconfigcodec.h"
 #include "modbusconfigfiles.h"
 #include "modbusfunctioncode.h"
@@ -10,30 +11,13 @@
 
 #include <QComboBox>
 #include <QHash>
-#include <QMenu>
 #include <QSpinBox>
 
 namespace {
 
-const char *const spinStyle = "QSpinBox::up-button,QSpinBox::down-button{width:0px;}";
-
 enum Column { SlaveColumn, FunctionColumn, RegisterColumn, LengthColumn, InColumn, OutColumn };
 
-QSpinBox *makeSpin(int minimum, int maximum, int value)
-{
-    auto *box = new QSpinBox;
-    box->setStyleSheet(spinStyle);
-    box->setRange(minimum, maximum);
-    box->setValue(value);
-    return box;
-}
-
-QTableWidgetItem *readOnlyItem()
-{
-    auto *item = new QTableWidgetItem;
-    item->setFlags(item->flags() & ~Qt::ItemIsEditable);
-    return item;
-}
+using GatewayTable::RightClick;
 
 } // namespace
 
@@ -42,6 +26,7 @@ modbusconfig::modbusconfig(QWidget *parent)
     , ui(new Ui::modbusconfig)
 {
     ui->setupUi(this);
+    m_cells = GatewayTable::Cells(ui->tableWidget);
     setTitle(tr("Modbus配置"));
     ui->tableWidget->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ui->tableWidget, &QWidget::customContextMenuRequested, this, &modbusconfig::show_menu);
@@ -60,31 +45,14 @@ modbusconfig::~modbusconfig()
     delete ui;
 }
 
-QSpinBox *modbusconfig::spin(int row, int column) const
-{
-    return qobject_cast<QSpinBox *>(ui->tableWidget->cellWidget(row, column));
-}
-
 QComboBox *modbusconfig::functionBox(int row) const
 {
-    return qobject_cast<QComboBox *>(ui->tableWidget->cellWidget(row, FunctionColumn));
-}
-
-int modbusconfig::rowOf(QObject *widget) const
-{
-    for (int row = 0; row < ui->tableWidget->rowCount(); ++row) {
-        for (int column = 0; column < ui->tableWidget->columnCount(); ++column) {
-            if (widget && ui->tableWidget->cellWidget(row, column) == widget)
-                return row;
-        }
-    }
-    return -1;
+    return m_cells.combo(row, FunctionColumn);
 }
 
 QComboBox *modbusconfig::makeFunctionBox(int row)
 {
-    auto *box = new QComboBox;
-    box->setStyleSheet(spinStyle);
+    QComboBox *box = GatewayTable::makeCombo(RightClick::FieldMenu);
     for (int i = 0; i < ModbusFunctionCode::Count; ++i)
         box->addItem(ModbusFunctionCode::text(i, "modbusconfig"), ModbusFunctionCode::code(i));
     ui->tableWidget->setCellWidget(row, FunctionColumn, box);
@@ -94,7 +62,7 @@ QComboBox *modbusconfig::makeFunctionBox(int row)
 
 QSpinBox *modbusconfig::makeLength(int row, int minimum, int value)
 {
-    QSpinBox *box = makeSpin(minimum, 255, value);
+    QSpinBox *box = GatewayTable::makeSpin(minimum, 255, value, RightClick::FieldMenu);
     ui->tableWidget->setCellWidget(row, LengthColumn, box);
     connect(box, QOverload<int>::of(&QSpinBox::valueChanged), this, &modbusconfig::lenvaluechanged);
     return box;
@@ -104,10 +72,10 @@ int modbusconfig::appendRow(int slave, int reg)
 {
     const int row = ui->tableWidget->rowCount();
     ui->tableWidget->insertRow(row);
-    ui->tableWidget->setCellWidget(row, SlaveColumn, makeSpin(1, 255, slave));
-    ui->tableWidget->setCellWidget(row, RegisterColumn, makeSpin(0, 65535, reg));
-    ui->tableWidget->setItem(row, InColumn, readOnlyItem());
-    ui->tableWidget->setItem(row, OutColumn, readOnlyItem());
+    ui->tableWidget->setCellWidget(row, SlaveColumn, GatewayTable::makeSpin(1, 255, slave, RightClick::FieldMenu));
+    ui->tableWidget->setCellWidget(row, RegisterColumn, GatewayTable::makeSpin(0, 65535, reg, RightClick::FieldMenu));
+    ui->tableWidget->setItem(row, InColumn, GatewayTable::readOnlyItem());
+    ui->tableWidget->setItem(row, OutColumn, GatewayTable::readOnlyItem());
     ui->tableWidget->setCurrentCell(row, 0);
     return row;
 }
@@ -117,7 +85,7 @@ void modbusconfig::rowDataSize(int row, int &inBytes, int &outBytes)
     inBytes = 0;
     outBytes = 0;
     QComboBox *box = functionBox(row);
-    QSpinBox *length = spin(row, LengthColumn);
+    QSpinBox *length = m_cells.spin(row, LengthColumn);
     if (!box || !length)
         return;
     const int n = length->value();
@@ -146,61 +114,38 @@ void modbusconfig::rowDataSize(int row, int &inBytes, int &outBytes)
 void modbusconfig::updateAddresses()
 {
     // Byte 1 and 2 of each image hold the status or control word.
-    int inCounter = 2;
-    int outCounter = 2;
-    int lastInStart = 2;
-    int lastOutStart = 2;
-    bool anyIn = false;
-    bool anyOut = false;
-    const auto rangeText = [](int start, int size, int end) {
-        return size == 1 ? QString::number(start) : QString("%1...%2").arg(start).arg(end);
-    };
+    GatewayTable::ImageNumbering in(2);
+    GatewayTable::ImageNumbering out(2);
     QTableWidget *table = ui->tableWidget;
     for (int row = 0; row < table->rowCount(); ++row) {
         if (!functionBox(row))
             makeFunctionBox(row);
-        if (!spin(row, LengthColumn))
+        if (!m_cells.spin(row, LengthColumn))
             makeLength(row, 1, 1);
         if (!table->item(row, InColumn))
-            table->setItem(row, InColumn, readOnlyItem());
+            table->setItem(row, InColumn, GatewayTable::readOnlyItem());
         if (!table->item(row, OutColumn))
-            table->setItem(row, OutColumn, readOnlyItem());
+            table->setItem(row, OutColumn, GatewayTable::readOnlyItem());
         int h = 0;
         int k = 0;
         rowDataSize(row, h, k);
-        if (h == 0) {
-            table->item(row, InColumn)->setText(QString());
-        } else {
-            const int a = inCounter + 1;
-            inCounter += h;
-            table->item(row, InColumn)->setText(rangeText(a, h, inCounter));
-            lastInStart = a;
-            anyIn = true;
-        }
-        if (k == 0) {
-            table->item(row, OutColumn)->setText(QString());
-        } else {
-            const int a = outCounter + 1;
-            outCounter += k;
-            table->item(row, OutColumn)->setText(rangeText(a, k, outCounter));
-            lastOutStart = a;
-            anyOut = true;
-        }
+        in.place(table->item(row, InColumn), h);
+        out.place(table->item(row, OutColumn), k);
     }
     ui->lineEdit_sumslots->setText(QString::number(table->rowCount()));
-    ui->lineEdit_suminsize->setText(QString::number(inCounter));
-    ui->lineEdit_sumoutsize->setText(QString::number(outCounter));
+    ui->lineEdit_suminsize->setText(QString::number(in.size()));
+    ui->lineEdit_sumoutsize->setText(QString::number(out.size()));
 
     // Only a direction that has data can overflow.
     const auto resetCurrentLength = [this] {
-        if (QSpinBox *length = spin(ui->tableWidget->currentRow(), LengthColumn))
+        if (QSpinBox *length = m_cells.spin(ui->tableWidget->currentRow(), LengthColumn))
             length->setValue(1);
     };
-    if (anyIn && lastInStart >= Maxinputsize) {
+    if (in.overflows(Maxinputsize)) {
         resetCurrentLength();
         Prompts::warning(nullptr, tr("错误"), tr("超出了输入数据长度"));
     }
-    if (anyOut && lastOutStart >= Maxoutputsize) {
+    if (out.overflows(Maxoutputsize)) {
         resetCurrentLength();
         Prompts::warning(nullptr, tr("错误"), tr("超出了输出数据长度"));
     }
@@ -218,14 +163,10 @@ void modbusconfig::clearRows()
         ui->tableWidget->removeRow(row);
 }
 
-void modbusconfig::show_menu(QPoint pos)
+void modbusconfig::show_menu(QPoint)
 {
-    Q_UNUSED(pos)
-    auto *menu = new QMenu(this);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    connect(menu->addAction(tr("增加")), &QAction::triggered, this, QOverload<bool>::of(&modbusconfig::additem));
-    connect(menu->addAction(tr("删除")), &QAction::triggered, this, &modbusconfig::delitem);
-    menu->popup(QCursor::pos());
+    GatewayTable::popupRowMenu(
+        this, tr("增加"), tr("删除"), [this] { additem(); }, [this] { delitem(); });
 }
 
 void modbusconfig::additem(bool)
@@ -267,12 +208,10 @@ void modbusconfig::delitem(bool)
 void modbusconfig::comboxcurrentIndexChanged(int index)
 {
     // The box that changed names the row; the table's current row may be another one.
-    int row = rowOf(sender());
-    if (!sender())
-        row = ui->tableWidget->currentRow();
+    const int row = m_cells.senderRow(sender());
     if (row < 0)
         return;
-    QSpinBox *length = spin(row, LengthColumn);
+    QSpinBox *length = m_cells.spin(row, LengthColumn);
     if (!length)
         length = makeLength(row, 1, 1);
     {
@@ -293,9 +232,9 @@ QByteArray modbusconfig::getParamData()
     QVector<ModbusRequestRow> rows;
     for (int row = 0; row < ui->tableWidget->rowCount(); ++row) {
         ModbusRequestRow r;
-        QSpinBox *slave = spin(row, SlaveColumn);
-        QSpinBox *reg = spin(row, RegisterColumn);
-        QSpinBox *length = spin(row, LengthColumn);
+        QSpinBox *slave = m_cells.spin(row, SlaveColumn);
+        QSpinBox *reg = m_cells.spin(row, RegisterColumn);
+        QSpinBox *length = m_cells.spin(row, LengthColumn);
         QComboBox *box = functionBox(row);
         r.slave = quint8(slave ? slave->value() : 1);
         r.code = quint8(box ? box->currentData().toInt() : 1);

@@ -1,6 +1,7 @@
 #ifndef MODBUSCONFIG_H
 #define MODBUSCONFIG_H
 
+#include "gatewaytable.h"
 #include "menubase.h"
 
 #include <QPoint>
@@ -54,12 +55,11 @@ public:
 
 private:
     int appendRow(int slave, int reg);
-    QSpinBox *spin(int row, int column) const;
     QComboBox *functionBox(int row) const;
     QComboBox *makeFunctionBox(int row);
     QSpinBox *makeLength(int row, int minimum, int value);
-    // The row whose cell holds widget, or -1.
-    int rowOf(QObject *widget) const;
+
+    GatewayTable::Cells m_cells;
 };
 
 #endif

@@ -1,6 +1,7 @@
 #include "mscomm_config.h"
 
 #include "apppaths.h"
+#include "gatewaytable.h"
 #include "iopoint.h"
 #include "modbusconfigfiles.h"
 #include "modbusfunctioncode.h"
@@ -12,18 +13,13 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QHBoxLayout>
 #include <QHash>
 #include <QLineEdit>
-#include <QMenu>
-#include <QRegularExpression>
-#include <QRegularExpressionValidator>
 #include <QSet>
 #include <QSpinBox>
 
 namespace {
 
-const char *const spinStyle = "QSpinBox::up-button,QSpinBox::down-button{width:0px;}";
 const char *const context = "mscomm_config";
 
 enum Column {
@@ -61,30 +57,7 @@ int functionCode(int index)
     return index == FreeProtocol ? 0 : ModbusFunctionCode::code(index);
 }
 
-QSpinBox *makeSpin(int minimum, int maximum, int value)
-{
-    auto *box = new QSpinBox;
-    box->setStyleSheet(spinStyle);
-    box->setContextMenuPolicy(Qt::NoContextMenu);
-    box->setRange(minimum, maximum);
-    box->setValue(value);
-    return box;
-}
-
-QComboBox *makeCombo()
-{
-    auto *box = new QComboBox;
-    box->setStyleSheet(spinStyle);
-    box->setContextMenuPolicy(Qt::NoContextMenu);
-    return box;
-}
-
-QTableWidgetItem *readOnlyItem()
-{
-    auto *item = new QTableWidgetItem;
-    item->setFlags(item->flags() & ~Qt::ItemIsEditable);
-    return item;
-}
+using GatewayTable::RightClick;
 
 } // namespace
 
@@ -93,6 +66,7 @@ mscomm_config::mscomm_config(QWidget *parent)
     , ui(new Ui::mscomm_config)
 {
     ui->setupUi(this);
+    m_cells = GatewayTable::Cells(ui->tableWidget);
     setTitle(tr("通讯配置"));
     ui->tableWidget->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ui->tableWidget, &QWidget::customContextMenuRequested, this, &mscomm_config::show_menu);
@@ -114,55 +88,21 @@ mscomm_config::~mscomm_config()
     delete ui;
 }
 
-QSpinBox *mscomm_config::spin(int row, int column) const
-{
-    return qobject_cast<QSpinBox *>(ui->tableWidget->cellWidget(row, column));
-}
-
-QComboBox *mscomm_config::combo(int row, int column) const
-{
-    return qobject_cast<QComboBox *>(ui->tableWidget->cellWidget(row, column));
-}
-
-QCheckBox *mscomm_config::swapBox(int row) const
-{
-    QWidget *holder = ui->tableWidget->cellWidget(row, SwapColumn);
-    return holder ? holder->findChild<QCheckBox *>() : nullptr;
-}
-
 QLineEdit *mscomm_config::description(int row) const
 {
-    return qobject_cast<QLineEdit *>(ui->tableWidget->cellWidget(row, DescriptionColumn));
-}
-
-int mscomm_config::rowOf(QObject *widget) const
-{
-    if (!widget)
-        return -1;
-    for (int row = 0; row < ui->tableWidget->rowCount(); ++row) {
-        for (int column = 0; column < ui->tableWidget->columnCount(); ++column) {
-            if (ui->tableWidget->cellWidget(row, column) == widget)
-                return row;
-        }
-    }
-    return -1;
+    return m_cells.lineEdit(row, DescriptionColumn);
 }
 
 void mscomm_config::setDescription(int row, const QString &text)
 {
-    auto *edit = new QLineEdit;
-    edit->setStyleSheet("QLineEdit{border-width:0;border-style:outset}");
-    edit->setValidator(new QRegularExpressionValidator(
-        QRegularExpression(text.isEmpty() ? "^[a-zA-Z][a-zA-Z0-9_]{3,20}$" : "^[a-zA-Z][a-zA-Z0-9_]{3,32}$"), edit));
-    edit->setText(text);
-    ui->tableWidget->setCellWidget(row, DescriptionColumn, edit);
+    ui->tableWidget->setCellWidget(row, DescriptionColumn, GatewayTable::makeDescription(text));
 }
 
 // Ranges, values and enabling of a row's fields for function index.
 void mscomm_config::applyFunction(int row, int index)
 {
-    QSpinBox *in = spin(row, InLenColumn);
-    QSpinBox *out = spin(row, OutLenColumn);
+    QSpinBox *in = m_cells.spin(row, InLenColumn);
+    QSpinBox *out = m_cells.spin(row, OutLenColumn);
     const QSignalBlocker blockIn(in);
     const QSignalBlocker blockOut(out);
     if (index < 4) {
@@ -186,18 +126,18 @@ void mscomm_config::applyFunction(int row, int index)
         out->setRange(0, 128);
         out->setEnabled(true);
     }
-    if (QComboBox *trigger = combo(row, TriggerColumn)) {
+    if (QComboBox *trigger = m_cells.combo(row, TriggerColumn)) {
         trigger->setCurrentIndex(0);
         trigger->setEnabled(ModbusFunctionCode::isWrite(index));
     }
-    QSpinBox *slave = spin(row, SlaveColumn);
+    QSpinBox *slave = m_cells.spin(row, SlaveColumn);
     if (index == FreeProtocol) {
         slave->setRange(0, 255);
         slave->setValue(0);
         slave->setEnabled(false);
-        spin(row, RegisterColumn)->setValue(0);
-        spin(row, RegisterColumn)->setEnabled(false);
-        if (QCheckBox *swap = swapBox(row))
+        m_cells.spin(row, RegisterColumn)->setValue(0);
+        m_cells.spin(row, RegisterColumn)->setEnabled(false);
+        if (QCheckBox *swap = m_cells.check(row, SwapColumn))
             swap->setEnabled(false);
     } else {
         slave->setRange(1, 255);
@@ -210,46 +150,41 @@ int mscomm_config::insertRow(int port, int slave, int functionIndex, int reg, in
     const int row = table->rowCount();
     table->insertRow(row);
 
-    QComboBox *portBox = makeCombo();
+    QComboBox *portBox = GatewayTable::makeCombo(RightClick::TableMenu);
     portBox->addItem(tr(portTexts[0]), 1);
     portBox->addItem(tr(portTexts[1]), 2);
     // Only two ports exist; anything else is port 1.
     portBox->setCurrentIndex(port == 1 ? 1 : 0);
     table->setCellWidget(row, PortColumn, portBox);
-    table->setCellWidget(row, SlaveColumn, makeSpin(1, 255, slave));
-    QComboBox *function = makeCombo();
+    table->setCellWidget(row, SlaveColumn, GatewayTable::makeSpin(1, 255, slave, RightClick::TableMenu));
+    QComboBox *function = GatewayTable::makeCombo(RightClick::TableMenu);
     for (int i = 0; i <= FreeProtocol; ++i)
         function->addItem(functionText(i), functionCode(i));
     function->setCurrentIndex(functionIndex);
     table->setCellWidget(row, FunctionColumn, function);
-    table->setCellWidget(row, RegisterColumn, makeSpin(0, 65535, reg));
-    auto *holder = new QWidget;
-    auto *layout = new QHBoxLayout(holder);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setAlignment(Qt::AlignCenter);
-    layout->addWidget(new QCheckBox);
-    table->setCellWidget(row, SwapColumn, holder);
-    table->setCellWidget(row, InLenColumn, makeSpin(0, 128, 0));
-    table->setCellWidget(row, OutLenColumn, makeSpin(0, 128, 0));
-    QComboBox *trigger = makeCombo();
+    table->setCellWidget(row, RegisterColumn, GatewayTable::makeSpin(0, 65535, reg, RightClick::TableMenu));
+    table->setCellWidget(row, SwapColumn, GatewayTable::centred(new QCheckBox));
+    table->setCellWidget(row, InLenColumn, GatewayTable::makeSpin(0, 128, 0, RightClick::TableMenu));
+    table->setCellWidget(row, OutLenColumn, GatewayTable::makeSpin(0, 128, 0, RightClick::TableMenu));
+    QComboBox *trigger = GatewayTable::makeCombo(RightClick::TableMenu);
     trigger->addItem(tr(triggerTexts[0]), 1);
     trigger->addItem(tr(triggerTexts[1]), 2);
     table->setCellWidget(row, TriggerColumn, trigger);
-    table->setCellWidget(row, PollColumn, makeSpin(10, 10000, 300));
-    table->setCellWidget(row, TimeoutColumn, makeSpin(100, 10000, 100));
-    table->setItem(row, InColumn, readOnlyItem());
-    table->setItem(row, OutColumn, readOnlyItem());
+    table->setCellWidget(row, PollColumn, GatewayTable::makeSpin(10, 10000, 300, RightClick::TableMenu));
+    table->setCellWidget(row, TimeoutColumn, GatewayTable::makeSpin(100, 10000, 100, RightClick::TableMenu));
+    table->setItem(row, InColumn, GatewayTable::readOnlyItem());
+    table->setItem(row, OutColumn, GatewayTable::readOnlyItem());
     setDescription(row, QString());
 
     applyFunction(row, functionIndex);
-    spin(row, InLenColumn)->setValue(inLen);
-    spin(row, OutLenColumn)->setValue(outLen);
+    m_cells.spin(row, InLenColumn)->setValue(inLen);
+    m_cells.spin(row, OutLenColumn)->setValue(outLen);
     connect(
         function, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &mscomm_config::comboxcurrentIndexChanged);
-    connect(
-        spin(row, InLenColumn), QOverload<int>::of(&QSpinBox::valueChanged), this, &mscomm_config::inlenvaluechanged);
-    connect(
-        spin(row, OutLenColumn), QOverload<int>::of(&QSpinBox::valueChanged), this, &mscomm_config::outlenvaluechanged);
+    connect(m_cells.spin(row, InLenColumn), QOverload<int>::of(&QSpinBox::valueChanged), this,
+        &mscomm_config::inlenvaluechanged);
+    connect(m_cells.spin(row, OutLenColumn), QOverload<int>::of(&QSpinBox::valueChanged), this,
+        &mscomm_config::outlenvaluechanged);
     table->setCurrentCell(row, 0);
     return row;
 }
@@ -258,11 +193,11 @@ void mscomm_config::rowDataSize(int row, int &inBytes, int &outBytes)
 {
     inBytes = 0;
     outBytes = 0;
-    QComboBox *function = combo(row, FunctionColumn);
+    QComboBox *function = m_cells.combo(row, FunctionColumn);
     if (!function)
         return;
-    const int nIn = spin(row, InLenColumn) ? spin(row, InLenColumn)->value() : 0;
-    const int nOut = spin(row, OutLenColumn) ? spin(row, OutLenColumn)->value() : 0;
+    const int nIn = m_cells.spin(row, InLenColumn) ? m_cells.spin(row, InLenColumn)->value() : 0;
+    const int nOut = m_cells.spin(row, OutLenColumn) ? m_cells.spin(row, OutLenColumn)->value() : 0;
     switch (function->currentIndex()) {
     case 0:
     case 1:
@@ -292,38 +227,17 @@ void mscomm_config::rowDataSize(int row, int &inBytes, int &outBytes)
 void mscomm_config::updateAddresses()
 {
     QTableWidget *table = ui->tableWidget;
-    int inCounter = 0;
-    int outCounter = 0;
-    int lastInStart = 0;
-    int lastOutStart = 0;
-    bool anyIn = false;
-    bool anyOut = false;
-    const auto rangeText = [](int start, int size, int end) {
-        return size == 1 ? QString::number(start) : QString("%1...%2").arg(start).arg(end);
-    };
+    GatewayTable::ImageNumbering in(0);
+    GatewayTable::ImageNumbering out(0);
     for (int row = 0; row < table->rowCount(); ++row) {
         int h = 0;
         int k = 0;
         rowDataSize(row, h, k);
-        if (h == 0) {
-            table->item(row, InColumn)->setText(QString());
-        } else {
-            lastInStart = inCounter + 1;
-            inCounter += h;
-            table->item(row, InColumn)->setText(rangeText(lastInStart, h, inCounter));
-            anyIn = true;
-        }
-        if (k == 0) {
-            table->item(row, OutColumn)->setText(QString());
-        } else {
-            lastOutStart = outCounter + 1;
-            outCounter += k;
-            table->item(row, OutColumn)->setText(rangeText(lastOutStart, k, outCounter));
-            anyOut = true;
-        }
+        in.place(table->item(row, InColumn), h);
+        out.place(table->item(row, OutColumn), k);
     }
     const int rows = table->rowCount();
-    const int sIn = (inCounter + 1) / 2 * 2;
+    const int sIn = (in.size() + 1) / 2 * 2;
     if (ui->checkBox_state->isChecked()) {
         const int words = ((2 * rows - 1) >> 4) + 1;
         ui->lineEdit_stateadd->setText(QString("I(%1..%2)").arg(sIn).arg(sIn + 2 * words));
@@ -333,7 +247,7 @@ void mscomm_config::updateAddresses()
         ui->lineEdit_stateadd->clear();
         m_inTotal = sIn;
     }
-    const int sOut = (outCounter + 1) / 2 * 2;
+    const int sOut = (out.size() + 1) / 2 * 2;
     if (ui->checkBox_ctl->isChecked()) {
         const int words = ((rows - 1) >> 4) + 1;
         ui->lineEdit_ctladd->setText(QString("Q(%1..%2)").arg(sOut).arg(sOut + 2 * words));
@@ -347,9 +261,9 @@ void mscomm_config::updateAddresses()
     ui->lineEdit_sumslots->setText(QString::number(rows));
     ui->lineEdit_suminsize->setText(QString::number(m_inTotal));
     ui->lineEdit_sumoutsize->setText(QString::number(m_outTotal));
-    if (anyIn && lastInStart >= Maxinputsize)
+    if (in.overflows(Maxinputsize))
         Prompts::warning(nullptr, tr("错误"), tr("超出了输入数据长度"));
-    if (anyOut && lastOutStart >= Maxoutputsize)
+    if (out.overflows(Maxoutputsize))
         Prompts::warning(nullptr, tr("错误"), tr("超出了输出数据长度"));
 }
 
@@ -359,11 +273,11 @@ void mscomm_config::addRowIoPoints(
     int h = 0;
     int k = 0;
     rowDataSize(row, h, k);
-    const int index = combo(row, FunctionColumn)->currentIndex();
+    const int index = m_cells.combo(row, FunctionColumn)->currentIndex();
     const bool free = index == FreeProtocol;
     // Coils show bit by bit, registers in hexadecimal.
     const int format = free ? 0 : (index == 0 || index == 4 || index == 6) ? 2 : 1;
-    const int slave = spin(row, SlaveColumn)->value();
+    const int slave = m_cells.spin(row, SlaveColumn)->value();
     const auto add = [&](QList<IoPoint *> &list, int direction, int start, int bytes) {
         const int step = free ? 1 : 2;
         for (int offset = 0; offset + step <= bytes; offset += step) {
@@ -451,14 +365,10 @@ int mscomm_config::outputSize()
     return m_outTotal;
 }
 
-void mscomm_config::show_menu(QPoint pos)
+void mscomm_config::show_menu(QPoint)
 {
-    Q_UNUSED(pos)
-    auto *menu = new QMenu(this);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    connect(menu->addAction(tr("增加")), &QAction::triggered, this, &mscomm_config::additem);
-    connect(menu->addAction(tr("删除")), &QAction::triggered, this, &mscomm_config::delitem);
-    menu->popup(QCursor::pos());
+    GatewayTable::popupRowMenu(
+        this, tr("增加"), tr("删除"), [this] { additem(); }, [this] { delitem(); });
 }
 
 void mscomm_config::additem(bool)
@@ -473,10 +383,10 @@ void mscomm_config::additem(bool)
     int inLen = 1;
     int outLen = 1;
     if (n > 0) {
-        port = combo(n - 1, PortColumn)->currentIndex();
-        function = combo(n - 1, FunctionColumn)->currentIndex();
-        inLen = spin(n - 1, InLenColumn)->value();
-        outLen = spin(n - 1, OutLenColumn)->value();
+        port = m_cells.combo(n - 1, PortColumn)->currentIndex();
+        function = m_cells.combo(n - 1, FunctionColumn)->currentIndex();
+        inLen = m_cells.spin(n - 1, InLenColumn)->value();
+        outLen = m_cells.spin(n - 1, OutLenColumn)->value();
     }
     insertRow(port, n + 1, function, 0, inLen, outLen);
     updateAddresses();
@@ -491,7 +401,7 @@ int mscomm_config::addRowWithValues(const MscomRequestRow &values)
     }
     const int index = values.code == 0 ? FreeProtocol : ModbusFunctionCode::indexOf(values.code);
     const int row = insertRow(values.port, values.slave, index, values.reg, values.inLen, values.outLen);
-    if (QComboBox *trigger = combo(row, TriggerColumn)) {
+    if (QComboBox *trigger = m_cells.combo(row, TriggerColumn)) {
         if (ModbusFunctionCode::isWrite(index) || index == FreeProtocol) {
             trigger->setCurrentIndex(values.trigger < 2 ? values.trigger : 0);
             trigger->setEnabled(true);
@@ -500,15 +410,15 @@ int mscomm_config::addRowWithValues(const MscomRequestRow &values)
             trigger->setEnabled(false);
         }
     }
-    spin(row, PollColumn)->setValue(int(qMin<quint32>(values.pollTime, 10000)));
-    spin(row, TimeoutColumn)->setValue(int(qMin<quint32>(values.timeout, 10000)));
-    swapBox(row)->setChecked(values.swap & 1);
+    m_cells.spin(row, PollColumn)->setValue(int(qMin<quint32>(values.pollTime, 10000)));
+    m_cells.spin(row, TimeoutColumn)->setValue(int(qMin<quint32>(values.timeout, 10000)));
+    m_cells.check(row, SwapColumn)->setChecked(values.swap & 1);
     return row;
 }
 
 void mscomm_config::setFunctionCode(int row, int code)
 {
-    QComboBox *function = combo(row, FunctionColumn);
+    QComboBox *function = m_cells.combo(row, FunctionColumn);
     if (!function)
         return;
     function->setCurrentIndex(code == 0 ? FreeProtocol : ModbusFunctionCode::indexOf(code));
@@ -554,9 +464,7 @@ void mscomm_config::delitem(bool)
 void mscomm_config::comboxcurrentIndexChanged(int index)
 {
     // The box that changed names the row; the table's current row may be another one.
-    int row = rowOf(sender());
-    if (!sender())
-        row = ui->tableWidget->currentRow();
+    const int row = m_cells.senderRow(sender());
     if (row < 0)
         return;
     applyFunction(row, index);
@@ -595,16 +503,16 @@ QByteArray mscomm_config::getParamData()
     block.ctlMode = quint8(ui->checkBox_ctl->isChecked() ? 1 + swap : 0);
     for (int row = 0; row < ui->tableWidget->rowCount(); ++row) {
         MscomRequestRow r;
-        r.port = quint8(combo(row, PortColumn)->currentIndex());
-        r.slave = quint8(spin(row, SlaveColumn)->value());
-        r.code = quint8(combo(row, FunctionColumn)->currentData().toInt());
-        r.inLen = quint8(spin(row, InLenColumn)->value());
-        r.outLen = quint8(spin(row, OutLenColumn)->value());
-        r.trigger = quint8(combo(row, TriggerColumn)->currentIndex());
-        r.swap = swapBox(row)->isChecked() ? 1 : 0;
-        r.reg = quint16(spin(row, RegisterColumn)->value());
-        r.pollTime = quint32(spin(row, PollColumn)->value());
-        r.timeout = quint32(spin(row, TimeoutColumn)->value());
+        r.port = quint8(m_cells.combo(row, PortColumn)->currentIndex());
+        r.slave = quint8(m_cells.spin(row, SlaveColumn)->value());
+        r.code = quint8(m_cells.combo(row, FunctionColumn)->currentData().toInt());
+        r.inLen = quint8(m_cells.spin(row, InLenColumn)->value());
+        r.outLen = quint8(m_cells.spin(row, OutLenColumn)->value());
+        r.trigger = quint8(m_cells.combo(row, TriggerColumn)->currentIndex());
+        r.swap = m_cells.check(row, SwapColumn)->isChecked() ? 1 : 0;
+        r.reg = quint16(m_cells.spin(row, RegisterColumn)->value());
+        r.pollTime = quint32(m_cells.spin(row, PollColumn)->value());
+        r.timeout = quint32(m_cells.spin(row, TimeoutColumn)->value());
         block.rows.append(r);
     }
     return encodeMscomBlock(block);
@@ -636,11 +544,11 @@ void mscomm_config::retranslate(int lang)
     ui->retranslateUi(this);
     setTitle(tr("通讯配置"));
     for (int row = 0; row < ui->tableWidget->rowCount(); ++row) {
-        if (QComboBox *box = combo(row, FunctionColumn)) {
+        if (QComboBox *box = m_cells.combo(row, FunctionColumn)) {
             for (int i = 0; i <= FreeProtocol && i < box->count(); ++i)
                 box->setItemText(i, functionText(i));
         }
-        if (QComboBox *box = combo(row, TriggerColumn)) {
+        if (QComboBox *box = m_cells.combo(row, TriggerColumn)) {
             for (int i = 0; i < 2 && i < box->count(); ++i)
                 box->setItemText(i, tr(triggerTexts[i]));
         }
@@ -692,7 +600,7 @@ void mscomm_config::on_pushButton_Import_clicked()
         if (row < 0)
             break;
         if (*code == 0)
-            swapBox(row)->setChecked(false);
+            m_cells.check(row, SwapColumn)->setChecked(false);
         const QString description = sheet.text(r, 13);
         if (!description.isEmpty())
             setDescription(row, description);

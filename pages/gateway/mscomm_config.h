@@ -1,15 +1,13 @@
 #ifndef MSCOMM_CONFIG_H
 #define MSCOMM_CONFIG_H
 
+#include "gatewaytable.h"
 #include "menubase.h"
 
 #include <QPoint>
 
 class IoPoint;
-class QCheckBox;
-class QComboBox;
 class QLineEdit;
-class QSpinBox;
 struct MscomRequestRow;
 
 namespace Ui {
@@ -69,13 +67,10 @@ public:
 private:
     int insertRow(int port, int slave, int functionIndex, int reg, int inLen, int outLen);
     void applyFunction(int row, int index);
-    QSpinBox *spin(int row, int column) const;
-    QComboBox *combo(int row, int column) const;
-    QCheckBox *swapBox(int row) const;
-    int rowOf(QObject *widget) const;
     void setDescription(int row, const QString &text);
     void addRowIoPoints(int row, int inStart, int outStart, QList<IoPoint *> &inputs, QList<IoPoint *> &outputs);
 
+    GatewayTable::Cells m_cells;
     int m_inTotal = 0;
     int m_outTotal = 0;
     // The module's point list as this page last made it.

@@ -1,0 +1,128 @@
+#include "gatewaytable.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCursor>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
+#include <QSpinBox>
+#include <QTableWidget>
+
+namespace {
+
+const char *const fieldStyle = "QSpinBox::up-button,QSpinBox::down-button{width:0px;}";
+
+void styleField(QWidget *field, GatewayTable::RightClick rightClick)
+{
+    field->setStyleSheet(fieldStyle);
+    if (rightClick == GatewayTable::RightClick::TableMenu)
+        field->setContextMenuPolicy(Qt::NoContextMenu);
+}
+
+} // namespace
+
+namespace GatewayTable {
+
+QSpinBox *makeSpin(int minimum, int maximum, int value, RightClick rightClick)
+{
+    auto *box = new QSpinBox;
+    styleField(box, rightClick);
+    box->setRange(minimum, maximum);
+    box->setValue(value);
+    return box;
+}
+
+QComboBox *makeCombo(RightClick rightClick)
+{
+    auto *box = new QComboBox;
+    styleField(box, rightClick);
+    return box;
+}
+
+QTableWidgetItem *readOnlyItem()
+{
+    auto *item = new QTableWidgetItem;
+    item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+    return item;
+}
+
+QWidget *centred(QCheckBox *box)
+{
+    auto *holder = new QWidget;
+    auto *layout = new QHBoxLayout(holder);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setAlignment(Qt::AlignCenter);
+    layout->addWidget(box);
+    return holder;
+}
+
+QLineEdit *makeDescription(const QString &text)
+{
+    auto *edit = new QLineEdit;
+    edit->setStyleSheet("QLineEdit{border-width:0;border-style:outset}");
+    edit->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(text.isEmpty() ? "^[a-zA-Z][a-zA-Z0-9_]{3,20}$" : "^[a-zA-Z][a-zA-Z0-9_]{3,32}$"), edit));
+    edit->setText(text);
+    return edit;
+}
+
+QSpinBox *Cells::spin(int row, int column) const
+{
+    return qobject_cast<QSpinBox *>(m_table->cellWidget(row, column));
+}
+
+QComboBox *Cells::combo(int row, int column) const
+{
+    return qobject_cast<QComboBox *>(m_table->cellWidget(row, column));
+}
+
+QCheckBox *Cells::check(int row, int column) const
+{
+    QWidget *holder = m_table->cellWidget(row, column);
+    return holder ? holder->findChild<QCheckBox *>() : nullptr;
+}
+
+QLineEdit *Cells::lineEdit(int row, int column) const
+{
+    return qobject_cast<QLineEdit *>(m_table->cellWidget(row, column));
+}
+
+int Cells::senderRow(const QObject *sender) const
+{
+    if (!sender)
+        return m_table->currentRow();
+    for (int row = 0; row < m_table->rowCount(); ++row) {
+        for (int column = 0; column < m_table->columnCount(); ++column) {
+            if (m_table->cellWidget(row, column) == sender)
+                return row;
+        }
+    }
+    return -1;
+}
+
+void ImageNumbering::place(QTableWidgetItem *item, int bytes)
+{
+    if (bytes == 0) {
+        item->setText(QString());
+        return;
+    }
+    m_lastStart = m_size + 1;
+    m_size += bytes;
+    item->setText(bytes == 1 ? QString::number(m_lastStart) : QString("%1...%2").arg(m_lastStart).arg(m_size));
+    m_any = true;
+}
+
+void popupRowMenu(QWidget *page, const QString &addText, const QString &deleteText, const std::function<void()> &add,
+    const std::function<void()> &remove)
+{
+    auto *menu = new QMenu(page);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(menu->addAction(addText), &QAction::triggered, page, add);
+    QObject::connect(menu->addAction(deleteText), &QAction::triggered, page, remove);
+    menu->popup(QCursor::pos());
+}
+
+} // namespace GatewayTable
