@@ -12,6 +12,7 @@
 #include "mscomm_config.h"
 #include "mscomm_configcodec.h"
 #include "openinfodialog.h"
+#include "pagelookup.h"
 #include "platformlists.h"
 #include "promptrecorder.h"
 #include "savedialog.h"
@@ -35,6 +36,8 @@
 #include <QTreeWidget>
 
 namespace {
+
+using TestSupport::pageOf;
 using TestSupport::child;
 using TestSupport::typeAddress;
 
@@ -101,15 +104,6 @@ void openProject(MainWindow &w, PromptRecorder &prompts, const QString &path)
         return info->result();
     };
     w.loadProjectFile(path);
-}
-
-template <class T> T *pageOf(module *m)
-{
-    for (menubase *page : m->pageList) {
-        if (auto *found = qobject_cast<T *>(page))
-            return found;
-    }
-    return nullptr;
 }
 
 // What a person sees of a gateway table: every cell's editor value (a "-" marks a disabled

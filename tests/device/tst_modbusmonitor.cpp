@@ -6,6 +6,7 @@
 #include "modbusmonitor.h"
 #include "modbusmonitorcodec.h"
 #include "module.h"
+#include "pagelookup.h"
 #include "polllink.h"
 #include "promptrecorder.h"
 #include "seriallink.h"
@@ -56,10 +57,7 @@ class TestModbusMonitor : public QObject
         else
             mod->comstr = where;
         mod->connType = type;
-        for (menubase *candidate : mod->pageList) {
-            if (auto *found = qobject_cast<ModbusMonitor *>(candidate))
-                page = found;
-        }
+        page = TestSupport::pageOf<ModbusMonitor>(mod.get());
         QVERIFY(page);
     }
     QPushButton *openButton() { return page->ui->open_pushButton; }

@@ -8,6 +8,7 @@
 #include "iolinkportsetform.h"
 #include "iolinkportsetframe_ctrl.h"
 #include "module.h"
+#include "pagelookup.h"
 #include "promptrecorder.h"
 #include "serialpeer.h"
 #include "submodule.h"
@@ -33,6 +34,9 @@ using TestSupport::child;
 
 namespace {
 
+using TestSupport::pageOf;
+using TestSupport::Language;
+
 QByteArray hex(const char *text)
 {
     return QByteArray::fromHex(QByteArray(text).replace(' ', ""));
@@ -47,28 +51,6 @@ QString pairs(int count)
 }
 
 // Installs a compiled translation for the life of the object.
-class Language
-{
-public:
-    explicit Language(const QString &qm)
-    {
-        if (m_translator.load(qm))
-            QCoreApplication::installTranslator(&m_translator);
-    }
-    ~Language() { QCoreApplication::removeTranslator(&m_translator); }
-
-private:
-    QTranslator m_translator;
-};
-
-template <class T> T *pageOf(modulebase *owner)
-{
-    for (menubase *page : owner->pageList)
-        if (auto *p = qobject_cast<T *>(page))
-            return p;
-    return nullptr;
-}
-
 // The log's lines with their colours.
 QStringList logLines(QWidget *frame)
 {

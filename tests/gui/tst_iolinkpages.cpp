@@ -9,6 +9,7 @@
 #include "iolinkportsetform.h"
 #include "iolinkportsetframe_ctrl.h"
 #include "module.h"
+#include "pagelookup.h"
 #include "plugframe.h"
 #include "seriallink.h"
 #include "serialpeer.h"
@@ -29,6 +30,9 @@
 #include <memory>
 
 namespace {
+
+using TestSupport::pageOf;
+using TestSupport::Language;
 
 QByteArray hex(const char *text)
 {
@@ -80,29 +84,6 @@ QStringList eventLines(IoLinkInfoFrame_Ctrl *frame)
         lines << b.text() + (colour == Qt::red ? " [red]" : colour == Qt::black ? " [black]" : " [?]");
     }
     return lines;
-}
-
-// Installs a compiled translation for the life of the object (none for an empty name).
-class Language
-{
-public:
-    explicit Language(const QString &qm)
-    {
-        if (!qm.isEmpty() && m_translator.load(qm))
-            QCoreApplication::installTranslator(&m_translator);
-    }
-    ~Language() { QCoreApplication::removeTranslator(&m_translator); }
-
-private:
-    QTranslator m_translator;
-};
-
-template <class T> T *pageOf(modulebase *owner)
-{
-    for (menubase *page : owner->pageList)
-        if (auto *p = qobject_cast<T *>(page))
-            return p;
-    return nullptr;
 }
 
 } // namespace

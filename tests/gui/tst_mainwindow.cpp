@@ -9,6 +9,7 @@
 #include "moduleinfoform.h"
 #include "moduleprms.h"
 #include "moduleshowform.h"
+#include "pagelookup.h"
 #include "platformlists.h"
 #include "promptrecorder.h"
 #include "scandialog.h"
@@ -54,11 +55,7 @@ const QByteArray couplerParams = QByteArray::fromHex("01 0bb8 00" "03 01" "01 ff
 
 General *generalPage(moduleFrame *frame)
 {
-    for (menubase *page : frame->pageList) {
-        if (auto *g = dynamic_cast<General *>(page))
-            return g;
-    }
-    return nullptr;
+    return TestSupport::pageOf<General>(frame);
 }
 
 // The width a widget gives its text at its present size, by its style (and style sheet).

@@ -8,6 +8,7 @@
 #include "mqtt_upload_dialog.h"
 #include "mqttblocks.h"
 #include "mqtttemplate.h"
+#include "pagelookup.h"
 #include "promptrecorder.h"
 #include "tempappdir.h"
 #include "testsupport.h"
@@ -91,9 +92,7 @@ private slots:
     {
         TempAppDir dir(true);
         module m("RVE-C150", "RVE");
-        MQTT_Form *page = nullptr;
-        for (menubase *p : m.pageList)
-            page = page ? page : qobject_cast<MQTT_Form *>(p);
+        auto *page = TestSupport::pageOf<MQTT_Form>(&m);
         QVERIFY(page);
         QCOMPARE(page->title, QString("MQTT"));
         QCOMPARE(page->getParamData(), QByteArray());

@@ -2,6 +2,7 @@
 #include "module.h"
 #include "mscomm_config.h"
 #include "mscomm_configcodec.h"
+#include "pagelookup.h"
 #include "promptrecorder.h"
 #include "tempappdir.h"
 #include "testsupport.h"
@@ -356,11 +357,7 @@ private slots:
     {
         TempAppDir dir(true);
         module m("RVG-M300", "RVG");
-        mscomm_config *page = nullptr;
-        for (menubase *candidate : m.pageList) {
-            if (auto *found = qobject_cast<mscomm_config *>(candidate))
-                page = found;
-        }
+        auto *page = TestSupport::pageOf<mscomm_config>(&m);
         QVERIFY(page);
         QCOMPARE(page->Maxslotnum, 16);
         QCOMPARE(page->Maxinputsize, 128);

@@ -2,6 +2,7 @@
 #include "devicerequest.h"
 #include "fakemodule.h"
 #include "module.h"
+#include "pagelookup.h"
 #include "promptrecorder.h"
 #include "regshowline.h"
 #include "stateshowform.h"
@@ -474,11 +475,7 @@ private slots:
         QVERIFY(rig.fake.start());
         rig.fake.setUploadBlock(19, 19, sampleStatus().encode());
         QMainWindow main;
-        TempCtlForm *page = nullptr;
-        for (menubase *p : rig.owner->pageList) {
-            if ((page = qobject_cast<TempCtlForm *>(p)))
-                break;
-        }
+        auto *page = TestSupport::pageOf<TempCtlForm>(rig.owner.get());
         QVERIFY(page);
         child<QPushButton>(page, "pushButton_manual")->click();
         QPointer<QDialog> d = page->manualDialog;

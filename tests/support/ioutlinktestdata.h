@@ -3,6 +3,7 @@
 #include "ioutlinkblock.h"
 #include "ioutlinkform.h"
 #include "moduleframe.h"
+#include "pagelookup.h"
 
 #include <QStringList>
 #include <QTreeWidgetItem>
@@ -35,11 +36,7 @@ inline IoutlinkStation station(const IoutlinkRecord &m, const QVector<IoutlinkRe
 
 inline IOutlinkForm *linkPage(moduleFrame *frame)
 {
-    for (menubase *page : frame->pageList) {
-        if (auto *p = dynamic_cast<IOutlinkForm *>(page))
-            return p;
-    }
-    return nullptr;
+    return TestSupport::pageOf<IOutlinkForm>(frame);
 }
 
 inline QStringList rowTexts(QTreeWidgetItem *row)

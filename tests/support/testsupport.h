@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <QtTest>
 
 class IPAddress;
@@ -42,6 +43,23 @@ T *child(QObject *parent, const char *name)
 
 // Types an address into the four fields of an address entry, as a person does.
 void typeAddress(IPAddress *entry, const QString &address);
+
+// Installs a compiled translation for the life of the object (none for an empty name).
+class Language
+{
+public:
+    explicit Language(const QString &qm)
+    {
+        if (!qm.isEmpty() && m_translator.load(qm))
+            QCoreApplication::installTranslator(&m_translator);
+    }
+    ~Language() { QCoreApplication::removeTranslator(&m_translator); }
+    Language(const Language &) = delete;
+    Language &operator=(const Language &) = delete;
+
+private:
+    QTranslator m_translator;
+};
 
 } // namespace TestSupport
 

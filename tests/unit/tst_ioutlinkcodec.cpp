@@ -1,6 +1,7 @@
 #include "apppaths.h"
 #include "ioutlinkblock.h"
 #include "ioutlinkcatalogue.h"
+#include "ioutlinktestdata.h"
 #include "moduleslot.h"
 #include "tempappdir.h"
 #include "testsupport.h"
@@ -11,20 +12,7 @@ Q_DECLARE_METATYPE(QVector<IoutlinkStation>)
 
 namespace {
 
-IoutlinkRecord rec(
-    const QString &name, const QString &ip, int slot, int subSlot, int in, int out, quint32 typeId, quint32 scan)
-{
-    IoutlinkRecord r;
-    r.name = name;
-    r.ip = ip;
-    r.slot = slot;
-    r.subSlot = subSlot;
-    r.Inputsize = in;
-    r.Outputsize = out;
-    r.typeId = typeId;
-    r.Scantime = scan;
-    return r;
-}
+using IoutlinkTestData::record;
 
 QByteArray nameField(const QByteArray &latin1)
 {
@@ -57,8 +45,8 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
 
         IoutlinkStation one;
-        one.module = rec("RVE-C100", "192.168.1.10", 1, 0, 2, 2, 0xFFFF, 1000);
-        one.subs = { rec("RV-DI16", "10.0.0.1", 1, 1, 2, 0, 101, 77), rec("RV-AI4", "", 1, 2, 8, 0, 111, 0) };
+        one.module = record("RVE-C100", "192.168.1.10", 1, 0, 2, 2, 0xFFFF, 1000);
+        one.subs = { record("RV-DI16", "10.0.0.1", 1, 1, 2, 0, 101, 77), record("RV-AI4", "", 1, 2, 8, 0, 111, 0) };
         QTest::newRow("module with two sub-modules")
             << QVector<IoutlinkStation> { one }
             << nameField("RVE-C100") + QByteArray::fromHex("0a01a8c0 01 00 02 02 02 ffff0000 e8030000")
@@ -66,9 +54,9 @@ private slots:
                 + nameField("RV-AI4") + QByteArray::fromHex("00000000 01 02 08 00 00 6f000000 00000000");
 
         IoutlinkStation a, b;
-        a.module = rec("A", "1.2.3.4", 1, 0, 1, 1, 7, 10);
-        b.module = rec("B", "5.6.7.8", 2, 0, 0, 0, 0xFFFF, 999999);
-        b.subs = { rec("S", "", 2, 1, 3, 4, 9, 0) };
+        a.module = record("A", "1.2.3.4", 1, 0, 1, 1, 7, 10);
+        b.module = record("B", "5.6.7.8", 2, 0, 0, 0, 0xFFFF, 999999);
+        b.subs = { record("S", "", 2, 1, 3, 4, 9, 0) };
         QTest::newRow("several modules") << QVector<IoutlinkStation> { a, b }
                                          << nameField("A")
                 + QByteArray::fromHex("04030201 01 00 01 01 00 07000000 0a000000") + nameField("B")
@@ -76,10 +64,10 @@ private slots:
                 + QByteArray::fromHex("00000000 02 01 03 04 00 09000000 00000000");
 
         IoutlinkStation fifteen, sixteen, twenty, wide;
-        fifteen.module = rec("ABCDEFGHIJKLMNO", "0.0.0.0", 1, 0, 0, 0, 0, 0);
-        sixteen.module = rec("ABCDEFGHIJKLMNOP", "0.0.0.0", 2, 0, 0, 0, 0, 0);
-        twenty.module = rec("ABCDEFGHIJKLMNOPQRST", "0.0.0.0", 3, 0, 0, 0, 0, 0);
-        wide.module = rec(QString::fromUtf8("é模块"), "0.0.0.0", 4, 0, 0, 0, 0, 0);
+        fifteen.module = record("ABCDEFGHIJKLMNO", "0.0.0.0", 1, 0, 0, 0, 0, 0);
+        sixteen.module = record("ABCDEFGHIJKLMNOP", "0.0.0.0", 2, 0, 0, 0, 0, 0);
+        twenty.module = record("ABCDEFGHIJKLMNOPQRST", "0.0.0.0", 3, 0, 0, 0, 0, 0);
+        wide.module = record(QString::fromUtf8("é模块"), "0.0.0.0", 4, 0, 0, 0, 0, 0);
         const QByteArray rest = QByteArray::fromHex("00000000 00 00 00 00 00 00000000 00000000");
         auto withSlot = [&](int slot) {
             QByteArray r = rest;
@@ -92,10 +80,10 @@ private slots:
                 + nameField("ABCDEFGHIJKLMNO") + withSlot(3) + nameField("\xe9??") + withSlot(4);
 
         IoutlinkStation bits, badIp, fewParts, words;
-        bits.module = rec("X", "256.257.1.300", 0x101, 0x102, 0x1ff, 0x100, 0x12345678, 0xffffffff);
-        badIp.module = rec("Y", "1.2.3", 2, 0, 0, 0, 0, 0);
-        fewParts.module = rec("Z", "1..2.3", 3, 0, 0, 0, 0, 0);
-        words.module = rec("W", "a.b.c.d.e", 4, 0, 0, 0, 0, 0);
+        bits.module = record("X", "256.257.1.300", 0x101, 0x102, 0x1ff, 0x100, 0x12345678, 0xffffffff);
+        badIp.module = record("Y", "1.2.3", 2, 0, 0, 0, 0, 0);
+        fewParts.module = record("Z", "1..2.3", 3, 0, 0, 0, 0, 0);
+        words.module = record("W", "a.b.c.d.e", 4, 0, 0, 0, 0, 0);
         QTest::newRow("low bits and malformed addresses")
             << QVector<IoutlinkStation> { bits, badIp, fewParts, words }
             << nameField("X") + QByteArray::fromHex("2c010100 01 02 ff 00 00 78563412 ffffffff") + nameField("Y")
