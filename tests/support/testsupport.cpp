@@ -8,7 +8,10 @@
 #include <QSet>
 #include <QTcpServer>
 #include <QUdpSocket>
+#include <arpa/inet.h>
 #include <dlfcn.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -55,6 +58,29 @@ QString sourceDataDir()
     return QStringLiteral(RIVUDO_SOURCE_DIR "/data");
 }
 
+namespace {
+
+// Binds the port on an address no test uses and keeps it bound until the process ends. Test
+// processes running side by side then never hand out the same port, and the kernel gives no
+// explicitly bound port to an outgoing connection.
+bool reservePort(quint16 port)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return false;
+    sockaddr_in sa {};
+    sa.sin_family = AF_INET;
+    sa.sin_port = htons(port);
+    sa.sin_addr.s_addr = htonl(0x7F006401); // 127.0.100.1
+    if (::bind(fd, reinterpret_cast<const sockaddr *>(&sa), sizeof sa) != 0) {
+        ::close(fd);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
 quint16 freePort()
 {
     // A port free for TCP and UDP alike on loopback.
@@ -64,7 +90,7 @@ quint16 freePort()
             continue;
         const quint16 port = server.serverPort();
         QUdpSocket udp;
-        if (udp.bind(QHostAddress::AnyIPv4, port))
+        if (udp.bind(QHostAddress::AnyIPv4, port) && reservePort(port))
             return port;
     }
     return 0;

@@ -23,7 +23,7 @@ bool loopGuardActive();
 // The repository's own data/ folder, for tests that read the example description set.
 QString sourceDataDir();
 
-// A free TCP (and UDP) port on 127.0.0.1 at the time of the call.
+// A free TCP (and UDP) port on 127.0.0.1, kept from every other test process while this one runs.
 quint16 freePort();
 
 // Moves every endpoint to free ports and the broadcast to 127.255.255.255 so nothing leaves
