@@ -669,6 +669,11 @@ void IOutlinkForm::on_pushButton_3_clicked()
 
 void IOutlinkForm::mergeDevices(QList<moduleslot *> devices)
 {
+    // An editor still open holds text that never passed its validator; the merge rewrites its
+    // cell and may delete its row, after which it could never report and the page would take
+    // no further edit.
+    if (m_cellEditor.discard())
+        editorOpen = false;
     int i = 0;
     while (i < ui->treeWidget->topLevelItemCount()) {
         QTreeWidgetItem *p = ui->treeWidget->topLevelItem(i);

@@ -519,6 +519,35 @@ private slots:
         QCOMPARE(ioutlinkOwners(sent), QVector<int>({ -1, -1, 1, -1, 3, -1, -1, 6 }));
     }
 
+    void editorLeftOpenDoesNotOutliveTheMerge()
+    {
+        Fixture f;
+        f.page->setParamData(threeStations());
+        // An address typed only half way never reports completion, so its editor stays open.
+        f.page->on_treeWidget_itemDoubleClicked(f.row(2), 3);
+        auto *editor = qobject_cast<QLineEdit *>(f.tree->itemWidget(f.row(2), 3));
+        QVERIFY(editor);
+        editor->setText("10.0.");
+        QVERIFY(f.page->editorOpen);
+
+        PromptRecorder prompts;
+        prompts.onExec = [](QDialog *dialog) {
+            auto *d = qobject_cast<IOlinkDevicelistDialog *>(dialog);
+            d->ui->treeWidget->setCurrentItem(d->ui->treeWidget->topLevelItem(2));
+            d->delitem(false);
+            d->accept();
+            return d->result();
+        };
+        f.page->on_pushButton_3_clicked();
+        QCOMPARE(f.tree->topLevelItemCount(), 2);
+
+        // The page still edits.
+        QVERIFY(!f.page->editorOpen);
+        f.page->on_treeWidget_itemDoubleClicked(f.row(0), 6);
+        QVERIFY(f.page->editorOpen);
+        QVERIFY(qobject_cast<QLineEdit *>(f.tree->itemWidget(f.row(0), 6)));
+    }
+
     void editorWithoutCatalogue()
     {
         Fixture f;
