@@ -507,7 +507,11 @@ void IOutlinkForm::getmoduleinfo(QByteArray moduleinfo)
     // Changes to a module that this page has not recorded yet keep showing it as added.
     const bool unrecorded = !slotList.contains(e);
     if (isNew) {
+        // Rows + 1, unless a coupler's list with gaps already uses that slot: modules are told
+        // apart in the block by their slot alone.
         e->slot = ui->treeWidget->topLevelItemCount() + 1;
+        for (QTreeWidgetItem *other : moduleRows())
+            e->slot = qMax(e->slot, cellNumber(other, SlotColumn) + 1);
         e->subSlot = 0;
         row = new QTreeWidgetItem(ui->treeWidget);
         row->setText(NameColumn, reply.typeName);

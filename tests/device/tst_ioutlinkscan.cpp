@@ -211,6 +211,25 @@ private slots:
             QStringList({ "+.png RVE-C100|1|0|127.0.0.8|2|2|10", "  RV-DI16|1|1||2|0", "  RV-AI4|1|2||8|0" }));
     }
 
+    void newModuleTakesASlotNoRowHolds()
+    {
+        TempAppDir dir(true);
+        ::module coupler("RVE-C110", "RVE");
+        IOutlinkForm *page = linkPage(&coupler);
+        // A coupler's list with a gap in its slots.
+        page->setParamData(encodeIoutlinkBlock({ station(record("KTL-C10", "127.0.0.3", 1, 0, 0, 0, 0xFFFF, 20)),
+            station(record("KTL-C10", "127.0.0.4", 3, 0, 0, 0, 0xFFFF, 20)) }));
+        page->readDeviceslist();
+        page->getmoduleinfo("moduletype:KTL-C10#MAC:x#IP:127:0:0:5#a#b#c#d#e#f#g#SUBNUM:1#ID:201#V1");
+        QCOMPARE(table(page->ui->treeWidget).mid(2),
+            QStringList({ "+.png KTL-C10|4|0|127.0.0.5|0|0|20", "  KTL-D8|4|1||1|1" }));
+        // Written and read back, it is still a module of its own.
+        ::module again("RVE-C110", "RVE");
+        IOutlinkForm *copy = linkPage(&again);
+        copy->setParamData(page->getParamData());
+        QCOMPARE(copy->ui->treeWidget->topLevelItemCount(), 3);
+    }
+
     void knownModuleWhoseRowWasDeletedComesBack()
     {
         TempAppDir dir(true);
