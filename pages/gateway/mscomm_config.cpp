@@ -528,7 +528,9 @@ int mscomm_config::setParamData(QByteArray data)
     ui->checkBox_state->setChecked(state > 0);
     ui->checkBox_ctl->setChecked(ctl > 0);
     ui->swapcheckBox->setChecked(state > 1 || ctl >= 2);
-    for (const MscomRequestRow &row : block.rows) {
+    for (MscomRequestRow row : block.rows) {
+        // The module keeps the trigger mode in the low two bits of its byte.
+        row.trigger &= 3;
         // Reading a block never stops at the slot limit: the module holds these rows already.
         const int keep = Maxslotnum;
         Maxslotnum = INT_MAX;

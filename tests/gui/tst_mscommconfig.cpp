@@ -133,6 +133,9 @@ private slots:
                                             << "010" << "0 1 5 0 0 0- 1- 0 300 100";
         QTest::newRow("odd port and trigger") << QByteArray::fromHex("0000") + ::record(7, 9, 15, 9, 20, 3, 0, 1, 300, 100)
                                               << "000" << "0 9 15 1 0 0- 20 0 300 100";
+        QTest::newRow("trigger in the low two bits")
+            << QByteArray::fromHex("0000") + ::record(0, 1, 16, 0, 2, 5, 0, 0, 300, 100) << "000"
+            << "0 1 16 0 0 0- 2 1 300 100";
         QTest::newRow("free protocol keeps zero lengths")
             << QByteArray::fromHex("0000") + ::record(0, 0, 0, 0, 0, 1, 1, 0, 300, 100) << "000"
             << "0 0- 0 0- 1- 0 0 1 300 100";
