@@ -601,8 +601,6 @@ void mscomm_config::on_pushButton_Import_clicked()
         const int row = addRowWithValues(values);
         if (row < 0)
             break;
-        if (*code == 0)
-            m_cells.check(row, SwapColumn)->setChecked(false);
         const QString description = sheet.text(r, 13);
         if (!description.isEmpty())
             setDescription(row, description);

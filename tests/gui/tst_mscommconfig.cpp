@@ -334,12 +334,13 @@ private slots:
         QCOMPARE(p.table()->rowCount(), 3);
         QCOMPARE(p.summary(0), QStringLiteral("1 7 16 100 1 0- 4 0 200 100"));
         QCOMPARE(p.summary(1), QStringLiteral("0 8 3 5 0 3 0- 0- 50 10000"));
-        QCOMPARE(p.summary(2), QStringLiteral("0 0- 0 0- 0- 7 7 0 200 100"));
+        // A free-protocol row keeps the sheet's swap choice, disabled, as a block read gives it.
+        QCOMPARE(p.summary(2), QStringLiteral("0 0- 0 0- 1- 7 7 0 200 100"));
         QCOMPARE(p.page.description(1)->text(), QStringLiteral("Level_sensor"));
         QCOMPARE(p.page.getParamData(),
                  QByteArray::fromHex("0000" "01000710000400016400c800000064000000"
                                      "000108030300000005003200000010270000"
-                                     "00020000070700000000c800000064000000"));
+                                     "00020000070700010000c800000064000000"));
         QVERIFY(prompts.messages.isEmpty());
     }
 
