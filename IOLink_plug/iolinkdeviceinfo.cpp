@@ -2,6 +2,18 @@
 
 #include "bytecodec.h"
 
+namespace {
+
+// A text field of width bytes: UTF-8 up to its first zero byte, never past the field.
+QString utf8Field(ByteReader &r, int width)
+{
+    const QByteArray field = r.bytes(width);
+    const int end = int(field.indexOf('\0'));
+    return QString::fromUtf8(end < 0 ? field : field.left(end));
+}
+
+} // namespace
+
 IoLinkDeviceInfo IoLinkDeviceInfo::decode(const QByteArray &payload)
 {
     ByteReader r(payload);
@@ -9,11 +21,11 @@ IoLinkDeviceInfo IoLinkDeviceInfo::decode(const QByteArray &payload)
     info.port = r.u8();
     info.vendorId = r.u16le();
     info.deviceId = r.u32le();
-    info.vendorName = r.text(65);
-    info.productId = r.text(65);
-    info.productText = r.text(65);
-    info.firmwareRevision = r.text(65);
-    info.applicationTag = r.text(35);
+    info.vendorName = utf8Field(r, 65);
+    info.productId = utf8Field(r, 65);
+    info.productText = utf8Field(r, 65);
+    info.firmwareRevision = utf8Field(r, 65);
+    info.applicationTag = utf8Field(r, 35);
     info.inputLength = r.u8();
     info.input = r.bytes(maxData).left(qMin(info.inputLength, maxData));
     info.outputLength = r.u8();

@@ -39,6 +39,24 @@ private slots:
         QCOMPARE(info.events, (QList<quint16> { 0x0000, 0x5000 }));
     }
 
+    // The identification texts are UTF-8 up to their first zero byte, whatever bytes they hold.
+    void deviceInfoTexts_data()
+    {
+        QTest::addColumn<QByteArray>("field");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("chinese") << QByteArray("\xE5\x8E\x82\xE5\x95\x86") << QString::fromUtf8("厂商");
+        QTest::newRow("ends at zero") << QByteArray("AB\0CD", 5) << QString("AB");
+        QTest::newRow("invalid sequence") << QByteArray("A\xC3\x28") << QString::fromUtf8("A\xC3\x28");
+        QTest::newRow("lone high byte") << QByteArray("\xE9t\xE9") << QString::fromUtf8("\xE9t\xE9");
+    }
+    void deviceInfoTexts()
+    {
+        QFETCH(QByteArray, field);
+        QByteArray payload(381, '\0');
+        payload.replace(7, field.size(), field);
+        QTEST(IoLinkDeviceInfo::decode(payload).vendorName, "text");
+    }
+
     // Counts beyond the record and records cut short never read past what is there.
     void deviceInfoBounds_data()
     {
