@@ -1,22 +1,32 @@
 #include "plugframe.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
-// First frame whose head is at or after `from`; sets headAt and the separator index.
+// First frame whose head is at or after `from`; sets headAt and the separator index. Only the
+// separators are visited for each head, with the sums taken from running totals, so a buffer of
+// heads without separators (noise) costs one pass instead of one per head.
 bool findFrame(const QByteArray &bytes, int from, int *headAt, int *splitAt)
 {
     const int size = int(bytes.size());
     const auto *b = reinterpret_cast<const quint8 *>(bytes.constData());
+    std::vector<int> splits;
+    // running[i] is the sum of bytes 0 .. i-1; it may wrap, only its low 16 bits count.
+    std::vector<quint32> running(size_t(size) + 1, 0);
+    for (int i = 0; i < size; ++i) {
+        running[size_t(i) + 1] = running[size_t(i)] + b[i];
+        if (b[i] == PlugFrame::split)
+            splits.push_back(i);
+    }
     for (int h = from; h < size; ++h) {
         if (b[h] != PlugFrame::head)
             continue;
-        // sum holds the bytes h .. j-3 for the candidate h .. j-1.
-        quint32 sum = 0;
-        for (int j = h + 1; j < size; ++j) {
-            if (j - 3 >= h)
-                sum += b[j - 3];
-            if (b[j] != PlugFrame::split || j - h < 3)
-                continue;
+        // The candidate h .. j-1 needs three bytes at least.
+        for (auto it = std::lower_bound(splits.begin(), splits.end(), h + 3); it != splits.end(); ++it) {
+            const int j = *it;
+            const quint32 sum = running[size_t(j) - 2] - running[size_t(h)];
             const quint32 stored = quint32(b[j - 2]) << 8 | b[j - 1];
             if (((sum + stored) & 0xFFFF) == 0) {
                 *headAt = h;

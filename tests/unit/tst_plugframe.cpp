@@ -1,6 +1,8 @@
 #include "plugframe.h"
 #include "testsupport.h"
 
+#include <QElapsedTimer>
+
 namespace {
 
 QByteArray hex(const char *text)
@@ -111,6 +113,25 @@ private slots:
         const QByteArray reply = hex("A5 15 03 00 00 00 02 00 00 FF 41");
         QCOMPARE(PlugFrame::cut(hex("00") + reply + hex("5A")), reply);
         QVERIFY(PlugFrame::cut(hex("A5 00 5A") + reply + hex("5A")).isEmpty());
+    }
+
+    // Heads that never find a separator must not make every read search the whole buffer once
+    // per head; a reply behind them still comes through, with the noise.
+    void headNoiseStaysCheap()
+    {
+        const QByteArray reply = hex("A5 15 03 00 00 00 02 00 00 FF 41");
+        const QByteArray piece(64, char(0xA5));
+        QByteArray buffer;
+        QElapsedTimer clock;
+        clock.start();
+        for (int i = 0; i < PlugFrame::maxBuffer / piece.size(); ++i) {
+            buffer += piece;
+            QVERIFY(PlugFrame::takeAll(buffer).isEmpty());
+        }
+        buffer += reply + hex("5A");
+        QCOMPARE(PlugFrame::takeAll(buffer), QList<QByteArray> { reply });
+        QVERIFY(buffer.isEmpty());
+        QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
     }
 
     void noiseIsBounded()
