@@ -1,7 +1,5 @@
 #include "mqttblocks.h"
 
-#include "bytecodec.h"
-
 #include <QStringList>
 
 QString mqttFieldsText(const QStringList &fields)
@@ -14,8 +12,9 @@ QString mqttFieldsText(const QStringList &fields)
 
 QString mqttBlockText(const QByteArray &block)
 {
-    ByteReader reader(block);
-    return reader.text(block.size());
+    // Plain UTF-8: a stray byte must not turn every Chinese topic of the block into Latin-1.
+    const int end = block.indexOf('\0');
+    return QString::fromUtf8(end < 0 ? block : block.left(end));
 }
 
 QString mqttFieldText(const QString &text)

@@ -196,6 +196,9 @@ private slots:
         QTest::newRow("utf-8") << QString("主题\x1f").toUtf8() << QString("主题\x1f");
         QTest::newRow("zero byte ends the text") << QByteArray("ab\x1f\0cd", 6) << QString("ab\x1f");
         QTest::newRow("leading zero") << QByteArray("\0ab", 3) << QString();
+        // One broken byte spoils only itself, not the Chinese around it.
+        QTest::newRow("invalid byte") << QString("主题").toUtf8() + QByteArray("\xff\x1f")
+                                      << QString("主题") + QChar(QChar::ReplacementCharacter) + sep;
     }
     void blockText()
     {
