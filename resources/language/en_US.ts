@@ -1353,17 +1353,6 @@
     </message>
 </context>
 <context>
-    <name>Tempctl_Manual_Dialog</name>
-    <message>
-        <source>错误</source>
-        <translation>Error</translation>
-    </message>
-    <message>
-        <source>调试页面只能连接网络连接的模块</source>
-        <translation>The debug page can only connect to a module on the network</translation>
-    </message>
-</context>
-<context>
     <name>IoLink_Module</name>
     <message>
         <source>成功</source>
