@@ -8,6 +8,7 @@
 #include "testsupport.h"
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -321,6 +322,24 @@ private slots:
         button(&d, "pushButton")->click();
         QVERIFY(!d.isRunning());
         QVERIFY(!button(&d, "pushButton")->isChecked());
+    }
+
+    // A module no scan reached (read from a project) has no link: the run stands for three
+    // periods and ends as a silent one.
+    void noLinkRunEndsAsSilent()
+    {
+        mod.reset(new module("RVT-C800", "RVT"));
+        TempCurveDialog d(mod.get());
+        shortPeriods(&d);
+        QElapsedTimer clock;
+        clock.start();
+        button(&d, "pushButton")->click();
+        QVERIFY(d.isRunning());
+        QCOMPARE(button(&d, "pushButton")->text(), QStringLiteral("停止"));
+        QTRY_VERIFY_WITH_TIMEOUT(!d.isRunning(), 10000);
+        QVERIFY(clock.elapsed() >= 250);
+        QVERIFY(!button(&d, "pushButton")->isChecked());
+        QCOMPARE(button(&d, "pushButton")->text(), QStringLiteral("打开"));
     }
 
     // The page's curve button: one window at a time, hidden with the page, deleted once by Qt when
