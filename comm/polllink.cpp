@@ -56,7 +56,7 @@ bool PollLink::start(const Settings &settings)
             return false;
         }
         connect(m_udp, &QUdpSocket::readyRead, this, &PollLink::onUdpReadyRead);
-    } else {
+    } else if (settings.transport == Serial) {
         m_serial = new SerialLink;
         m_serial->setMaxBuffer(settings.maxBuffer);
         m_serial->setCutter(m_cutter);

@@ -15,13 +15,14 @@ class QUdpSocket;
 // replies with the page's cutter, and counts ticks without a reply. After more than missLimit
 // such ticks in a row it reports the link lost and stops. Over UDP it sends to the module's port
 // from a local port and accepts datagrams only from the module's address; over the serial link it
-// borrows the port from SerialPortRegistry. Where asked it switches the module's stream on (and
+// borrows the port from SerialPortRegistry; with no transport nothing is sent or heard, so the
+// link is lost as a silent module's would be. Where asked it switches the module's stream on (and
 // off) with a command on the command port first, without blocking the GUI thread.
 class PollLink : public QObject
 {
     Q_OBJECT
 public:
-    enum Transport { Udp, Serial };
+    enum Transport { Udp, Serial, NoTransport };
 
     struct Settings
     {

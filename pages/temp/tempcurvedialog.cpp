@@ -11,7 +11,6 @@
 #include <QHeaderView>
 #include <QIntValidator>
 #include <QTableWidgetItem>
-#include <QTimer>
 
 namespace {
 
@@ -36,7 +35,6 @@ TempCurveDialog::TempCurveDialog(modulebase *owner, QWidget *parent)
     : QDialog(parent)
     , ui(new Ui::TempCurveDialog)
     , link(new PollLink(this))
-    , idleTimer(new QTimer(this))
 {
     ui->setupUi(this);
     readout = CurveReadout(
@@ -91,7 +89,6 @@ TempCurveDialog::TempCurveDialog(modulebase *owner, QWidget *parent)
     link->setCutter(cutTempCurveFrames);
     connect(link, &PollLink::frameReceived, this, &TempCurveDialog::parseReply);
     connect(link, &PollLink::linkLost, this, &TempCurveDialog::linkLost);
-    connect(idleTimer, &QTimer::timeout, this, &TempCurveDialog::idleTick);
     connect(ui->comboBox_sampletime, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
         &TempCurveDialog::periodChanged);
 
@@ -214,11 +211,11 @@ void TempCurveDialog::startMonitor()
     } else if (connType == modulebase::CONNEST_COM) {
         s.transport = PollLink::Serial;
         s.portName = comstr;
+    } else {
+        // A module no scan reached: nothing can answer, so the run ends as a silent one's.
+        s.transport = PollLink::NoTransport;
     }
-    if (connType != modulebase::CONNEST_NET && connType != modulebase::CONNEST_COM) {
-        idleTicks = 0;
-        idleTimer->start(qMax(1, s.periodMs));
-    } else if (!link->start(s)) {
+    if (!link->start(s)) {
         // A port in use leaves no run.
         ui->pushButton->setChecked(false);
         return;
@@ -239,16 +236,8 @@ void TempCurveDialog::stopMonitor()
     if (!running)
         return;
     link->stop();
-    idleTimer->stop();
     running = false;
     ui->pushButton->setText(tr("打开"));
-}
-
-void TempCurveDialog::idleTick()
-{
-    // Nothing can answer: the third period ends the run.
-    if (++idleTicks > 2)
-        linkLost();
 }
 
 void TempCurveDialog::linkLost()

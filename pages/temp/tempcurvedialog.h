@@ -13,7 +13,6 @@
 
 class PollLink;
 class QComboBox;
-class QTimer;
 
 namespace Ui {
 class TempCurveDialog;
@@ -71,13 +70,9 @@ private:
     void startMonitor();
     void linkLost();
     void periodChanged(int index);
-    void idleTick();
 
     Ui::TempCurveDialog *ui;
     PollLink *link;
-    // Paces a run of a module no scan reached: there is nothing to ask, so it ends as a silent one.
-    QTimer *idleTimer;
-    int idleTicks = 0;
     CurveReadout readout;
     // Copies of what the window needs of its module, which may go while the window still shows.
     modulebase::CONNEST_TYPE connType = modulebase::CONNEST_NONE;

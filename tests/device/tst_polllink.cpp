@@ -104,6 +104,27 @@ private slots:
         QVERIFY(module.polls.isEmpty());
     }
 
+    void withoutTransportTheLinkIsLostAsASilentOnes()
+    {
+        PollLink link;
+        int polls = 0;
+        link.setPollBuilder([&polls] {
+            ++polls;
+            return QByteArray("Q");
+        });
+        QSignalSpy lost(&link, &PollLink::linkLost);
+        PollLink::Settings s;
+        s.transport = PollLink::NoTransport;
+        s.periodMs = 20;
+        s.missLimit = 1;
+        QVERIFY(link.start(s));
+        QVERIFY(!link.send("W"));
+        QVERIFY(lost.wait(5000));
+        // Lost on the third tick, as a module that never answers would be.
+        QCOMPARE(polls, 2);
+        QVERIFY(!link.isRunning());
+    }
+
     void repliesOnlyFromTheModule()
     {
         UdpModule module("127.0.0.91");
