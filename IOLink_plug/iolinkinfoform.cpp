@@ -8,7 +8,15 @@ IoLinkInfoForm::IoLinkInfoForm(QWidget *parent)
     : menubase(parent)
     , ui(new Ui::IoLinkInfoForm)
 {
+    buildUnlessDeferred();
+}
+
+void IoLinkInfoForm::buildPage()
+{
     ui->setupUi(this);
+    // The owner the factory attached before the first show gets the frames now.
+    if (owner)
+        attachFrames();
 }
 
 IoLinkInfoForm::~IoLinkInfoForm()
@@ -19,12 +27,23 @@ IoLinkInfoForm::~IoLinkInfoForm()
 
 int IoLinkInfoForm::attachModule(modulebase *module)
 {
-    IoLinkPages::attach(this, module, { ui->InfoCtrl_0, ui->InfoCtrl_1, ui->InfoCtrl_2, ui->InfoCtrl_3 });
+    owner = module;
+    if (isBuilt())
+        attachFrames();
     return 0;
+}
+
+void IoLinkInfoForm::attachFrames()
+{
+    IoLinkPages::attach(this, owner, { ui->InfoCtrl_0, ui->InfoCtrl_1, ui->InfoCtrl_2, ui->InfoCtrl_3 });
 }
 
 void IoLinkInfoForm::retranslate(int language)
 {
+    if (deferRetranslate(language)) {
+        setTitle(tr("信息显示"));
+        return;
+    }
     ui->retranslateUi(this);
     setTitle(tr("信息显示"));
     ui->InfoCtrl_0->retranslate(language);

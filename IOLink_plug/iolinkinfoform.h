@@ -22,7 +22,12 @@ public:
     // Gives the link's serial port back while the module's pages are put away.
     void resetPage() override;
 
+protected:
+    void buildPage() override;
+
 private:
+    void attachFrames();
+
     Ui::IoLinkInfoForm *ui;
 };
 

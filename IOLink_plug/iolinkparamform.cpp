@@ -8,7 +8,15 @@ IoLinkParamForm::IoLinkParamForm(QWidget *parent)
     : menubase(parent)
     , ui(new Ui::IoLinkParamForm)
 {
+    buildUnlessDeferred();
+}
+
+void IoLinkParamForm::buildPage()
+{
     ui->setupUi(this);
+    // The owner the factory attached before the first show gets the frames now.
+    if (owner)
+        attachFrames();
 }
 
 IoLinkParamForm::~IoLinkParamForm()
@@ -19,13 +27,24 @@ IoLinkParamForm::~IoLinkParamForm()
 
 int IoLinkParamForm::attachModule(modulebase *module)
 {
-    IoLinkPages::attach(
-        this, module, { ui->paramframe_ctrl_0, ui->paramframe_ctrl_1, ui->paramframe_ctrl_2, ui->paramframe_ctrl_3 });
+    owner = module;
+    if (isBuilt())
+        attachFrames();
     return 0;
+}
+
+void IoLinkParamForm::attachFrames()
+{
+    IoLinkPages::attach(
+        this, owner, { ui->paramframe_ctrl_0, ui->paramframe_ctrl_1, ui->paramframe_ctrl_2, ui->paramframe_ctrl_3 });
 }
 
 void IoLinkParamForm::retranslate(int language)
 {
+    if (deferRetranslate(language)) {
+        setTitle(tr("参数设置"));
+        return;
+    }
     ui->retranslateUi(this);
     setTitle(tr("参数设置"));
     ui->paramframe_ctrl_0->retranslate(language);

@@ -8,7 +8,15 @@ IoLinkPortSetform::IoLinkPortSetform(QWidget *parent)
     : menubase(parent)
     , ui(new Ui::IoLinkPortSetform)
 {
+    buildUnlessDeferred();
+}
+
+void IoLinkPortSetform::buildPage()
+{
     ui->setupUi(this);
+    // The owner the factory attached before the first show gets the frames now.
+    if (owner)
+        attachFrames();
 }
 
 IoLinkPortSetform::~IoLinkPortSetform()
@@ -19,14 +27,25 @@ IoLinkPortSetform::~IoLinkPortSetform()
 
 int IoLinkPortSetform::attachModule(modulebase *module)
 {
-    IoLinkPages::attach(this, module,
+    owner = module;
+    if (isBuilt())
+        attachFrames();
+    return 0;
+}
+
+void IoLinkPortSetform::attachFrames()
+{
+    IoLinkPages::attach(this, owner,
         { ui->portSetframeFrame_Ctrl_0, ui->portSetframeFrame_Ctrl_1, ui->portSetframeFrame_Ctrl_2,
             ui->portSetframeFrame_Ctrl_3 });
-    return 0;
 }
 
 void IoLinkPortSetform::retranslate(int language)
 {
+    if (deferRetranslate(language)) {
+        setTitle(tr("端口设置"));
+        return;
+    }
     ui->retranslateUi(this);
     setTitle(tr("端口设置"));
     ui->portSetframeFrame_Ctrl_0->retranslate(language);

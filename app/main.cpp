@@ -1,3 +1,4 @@
+#include "builtinpages.h"
 #include "mainwindow.h"
 #include "resourceinit.h"
 
@@ -8,6 +9,7 @@ int main(int argc, char *argv[])
     QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QApplication app(argc, argv);
     rivudoInitResources();
+    registerBuiltinPages();
     int result = 0;
     {
         MainWindow window;

@@ -3,6 +3,10 @@
 #include <QApplication>
 #include <QMainWindow>
 
+namespace {
+int deferDepth = 0;
+}
+
 menubase::menubase(QWidget *parent)
     : QWidget(parent)
 {
@@ -71,4 +75,52 @@ QWidget *menubase::mainWindow()
             return w;
     }
     return nullptr;
+}
+
+menubase::DeferBuild::DeferBuild()
+{
+    ++deferDepth;
+}
+
+menubase::DeferBuild::~DeferBuild()
+{
+    --deferDepth;
+}
+
+void menubase::buildPage() { }
+
+void menubase::buildUnlessDeferred()
+{
+    if (deferDepth == 0)
+        ensureBuilt();
+}
+
+void menubase::ensureBuilt()
+{
+    if (m_built)
+        return;
+    // Marked first: what the build calls may ask for the widgets again.
+    m_built = true;
+    buildPage();
+    if (m_pendingLanguage >= 0) {
+        const int language = m_pendingLanguage;
+        m_pendingLanguage = -1;
+        retranslate(language);
+    }
+}
+
+bool menubase::deferRetranslate(int language)
+{
+    if (m_built)
+        return false;
+    m_pendingLanguage = language;
+    return true;
+}
+
+void menubase::setVisible(bool visible)
+{
+    // Before the show, so the new children are shown with the page instead of one by one later.
+    if (visible && !m_built)
+        ensureBuilt();
+    QWidget::setVisible(visible);
 }

@@ -36,8 +36,38 @@ public:
     // page opens; null when there is none.
     static QWidget *mainWindow();
 
+    // A page's widgets are made when it is first shown, or when a caller first needs what only
+    // they hold; until then the page keeps its bytes and settings without them, so a project of
+    // many modules opens without building thousands of widgets nobody looks at.
+    bool isBuilt() const { return m_built; }
+    void ensureBuilt();
+    void setVisible(bool visible) override;
+
+    // While one lives, pages constructed leave their widgets for later (the page factory).
+    class DeferBuild
+    {
+    public:
+        DeferBuild();
+        ~DeferBuild();
+        DeferBuild(const DeferBuild &) = delete;
+        DeferBuild &operator=(const DeferBuild &) = delete;
+    };
+
     QString title;
     modulebase *owner = nullptr;
+
+protected:
+    // Makes the page's form and widgets; called once, by ensureBuilt().
+    virtual void buildPage();
+    // The last call of a page constructor: builds at once unless the factory defers it.
+    void buildUnlessDeferred();
+    // For retranslate(): on a page not built yet, remembers language for the build and returns
+    // true (nothing to retranslate yet).
+    bool deferRetranslate(int language);
+
+private:
+    bool m_built = false;
+    int m_pendingLanguage = -1;
 };
 
 #endif

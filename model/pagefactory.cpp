@@ -1,6 +1,5 @@
 #include "pagefactory.h"
 
-#include "builtinpages.h"
 #include "menubase.h"
 #include "modulebase.h"
 
@@ -16,13 +15,7 @@ struct Entry
 
 QVector<Entry> &registry()
 {
-    static QVector<Entry> entries;
-    static bool builtins = false;
-    if (!builtins) {
-        builtins = true;
-        entries.resize(PageFactory::KindCount);
-        registerBuiltinPages();
-    }
+    static QVector<Entry> entries(PageFactory::KindCount);
     return entries;
 }
 
@@ -86,7 +79,12 @@ menubase *PageFactory::create(const QString &key, modulebase *owner)
     const Entry entry = registry().at(kind);
     if (!entry.make)
         return nullptr;
-    menubase *page = entry.make();
+    menubase *page = nullptr;
+    {
+        // The page's widgets wait for its first show.
+        menubase::DeferBuild defer;
+        page = entry.make();
+    }
     if (!page)
         return nullptr;
     page->attachModule(owner);

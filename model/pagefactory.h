@@ -8,9 +8,9 @@
 class menubase;
 class modulebase;
 
-// Turns a description's page-type keys into pages. Page classes are registered explicitly
-// (registerBuiltinPages() holds the program's own); a key whose class is not registered makes
-// no page.
+// Turns a description's page-type keys into pages. Page classes are registered explicitly (the
+// application registers the program's own at start-up); a key whose class is not registered
+// makes no page. Pages are made with their widgets left for their first show.
 class PageFactory
 {
 public:

@@ -13,6 +13,12 @@
 Weigh_Form::Weigh_Form(QWidget *parent)
     : WeighLinkPage(parent)
 {
+    title = tr("称重配置");
+    buildUnlessDeferred();
+}
+
+void Weigh_Form::buildPage()
+{
     if (objectName().isEmpty())
         setObjectName(QStringLiteral("Weigh_Form"));
     resize(892, 300);
@@ -35,13 +41,22 @@ Weigh_Form::Weigh_Form(QWidget *parent)
     horizontalLayout->addLayout(verticalLayout);
     tabWidget->setCurrentIndex(-1);
     QMetaObject::connectSlotsByName(this);
-    title = tr("称重配置");
+    if (owner)
+        buildChannels();
 }
 
 int Weigh_Form::attachModule(modulebase *module)
 {
     owner = module;
     channelCount = 2;
+    if (isBuilt())
+        buildChannels();
+    return 0;
+}
+
+void Weigh_Form::buildChannels()
+{
+    modulebase *module = owner;
     for (int i = 0; i < channelCount; ++i) {
         auto *holder = new QWidget;
         auto *layout = new QHBoxLayout(holder);
@@ -53,7 +68,6 @@ int Weigh_Form::attachModule(modulebase *module)
         panel->setConnected(false);
         channelMap.insert(i, panel);
     }
-    return 0;
 }
 
 QByteArray Weigh_Form::buildFrame(int command, QByteArray payload)

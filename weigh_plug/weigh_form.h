@@ -42,8 +42,12 @@ public slots:
     void on_pushButton_conset_clicked(bool checked);
 
 protected:
+    void buildPage() override;
     QByteArray pollFrame() override;
     void showLinkUp() override;
+
+private:
+    void buildChannels();
 };
 
 #endif

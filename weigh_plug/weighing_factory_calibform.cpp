@@ -14,9 +14,14 @@ weighing_Factory_calibForm::weighing_Factory_calibForm(QWidget *parent)
     : WeighLinkPage(parent)
     , ui(new Ui::weighing_Factory_calibForm)
 {
+    title = tr("工厂校准");
+    buildUnlessDeferred();
+}
+
+void weighing_Factory_calibForm::buildPage()
+{
     ui->setupUi(this);
     setStyleSheet(QString());
-    title = tr("工厂校准");
     // Channel 2 announces its levels in other units than channel 1.
     m_channels[0]
         = { 0, { ui->pushButtonch1_0V, ui->pushButtonch1_10mV, ui->pushButtonch1_20mV, ui->pushButtonch1_30mV },
@@ -93,6 +98,8 @@ void weighing_Factory_calibForm::disconnectLink()
 
 void weighing_Factory_calibForm::resetPage()
 {
+    if (!isBuilt())
+        return;
     disconnectLink();
     ui->pushButton->setText(tr("打开"));
     ui->pushButton->setChecked(false);

@@ -46,6 +46,7 @@ public slots:
     void on_pushButton_clicked(bool checked);
 
 protected:
+    void buildPage() override;
     void hideEvent(QHideEvent *event) override;
     QByteArray pollFrame() override;
     void showLinkUp() override;

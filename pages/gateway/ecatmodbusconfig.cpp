@@ -45,6 +45,12 @@ EcatModbusConfig::EcatModbusConfig(QWidget *parent)
     : menubase(parent)
     , ui(new Ui::EcatModbusConfig)
 {
+    setTitle(tr("Modbus配置"));
+    buildUnlessDeferred();
+}
+
+void EcatModbusConfig::buildPage()
+{
     ui->setupUi(this);
     m_cells = GatewayTable::Cells(ui->tableWidget);
     const int widths[] = { 80, 150, 110, 80, 80, 80, 80, 80, 80, 250 };
@@ -56,7 +62,6 @@ EcatModbusConfig::EcatModbusConfig(QWidget *parent)
         new QRegularExpressionValidator(QRegularExpression("^[a-zA-Z][a-zA-Z0-9_]{3,8}$"), this));
     ui->lineEdit_code->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QString("[A-Fa-f0-9]{%1}").arg(10)), this));
-    setTitle(tr("Modbus配置"));
 }
 
 EcatModbusConfig::~EcatModbusConfig()
@@ -229,6 +234,7 @@ void EcatModbusConfig::comboxcurrentIndexChanged(int index)
 
 QByteArray EcatModbusConfig::getParamData()
 {
+    ensureBuilt();
     EcatBlock block;
     block.stateWord = ui->checkBox_state->isChecked();
     block.ctlWord = ui->checkBox_ctl->isChecked();
@@ -256,6 +262,7 @@ QByteArray EcatModbusConfig::getParamData()
 
 int EcatModbusConfig::setParamData(QByteArray data)
 {
+    ensureBuilt();
     if (data.isEmpty())
         return 0;
     const EcatBlock block = decodeEcatBlock(data);
@@ -273,6 +280,10 @@ int EcatModbusConfig::setParamData(QByteArray data)
 
 void EcatModbusConfig::retranslate(int lang)
 {
+    if (deferRetranslate(lang)) {
+        setTitle(tr("Modbus配置"));
+        return;
+    }
     // Re-applying the form texts would put the form's product name and code back over the user's.
     const QString name = ui->lineEdit_name->text();
     const QString code = ui->lineEdit_code->text();

@@ -59,6 +59,9 @@ public slots:
     void on_pushButton_Import_clicked();
     void on_pushButton_ESI_clicked();
 
+protected:
+    void buildPage() override;
+
 private:
     // Appends a row from stored or imported values; storedName is the row name the block or the
     // sheet gave (the description is what remains of it without the default parts).

@@ -25,9 +25,14 @@ modbusconfig::modbusconfig(QWidget *parent)
     : menubase(parent)
     , ui(new Ui::modbusconfig)
 {
+    setTitle(tr("Modbus配置"));
+    buildUnlessDeferred();
+}
+
+void modbusconfig::buildPage()
+{
     ui->setupUi(this);
     m_cells = GatewayTable::Cells(ui->tableWidget);
-    setTitle(tr("Modbus配置"));
     ui->tableWidget->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ui->tableWidget, &QWidget::customContextMenuRequested, this, &modbusconfig::show_menu);
     const int widths[] = { 80, 150, 110, 80, 120, 120 };
@@ -229,6 +234,7 @@ void modbusconfig::lenvaluechanged(int)
 
 QByteArray modbusconfig::getParamData()
 {
+    ensureBuilt();
     QVector<ModbusRequestRow> rows;
     for (int row = 0; row < ui->tableWidget->rowCount(); ++row) {
         ModbusRequestRow r;
@@ -247,6 +253,7 @@ QByteArray modbusconfig::getParamData()
 
 int modbusconfig::setParamData(QByteArray data)
 {
+    ensureBuilt();
     if (data.isEmpty())
         return 0;
     for (const ModbusRequestRow &r : decodeModbusRequestRows(data)) {
@@ -264,6 +271,10 @@ void modbusconfig::restoreDefaults(bool) { }
 
 void modbusconfig::retranslate(int lang)
 {
+    if (deferRetranslate(lang)) {
+        setTitle(tr("Modbus配置"));
+        return;
+    }
     ui->retranslateUi(this);
     setTitle(tr("Modbus配置"));
     for (int row = 0; row < ui->tableWidget->rowCount(); ++row) {

@@ -53,6 +53,9 @@ public:
     void setFunctionCode(int row, int code);
     void clearRows();
 
+protected:
+    void buildPage() override;
+
 private:
     int appendRow(int slave, int reg);
     QComboBox *functionBox(int row) const;

@@ -26,17 +26,22 @@ ModbusMonitor::ModbusMonitor(QWidget *parent)
     , ui(new Ui::ModbusMonitor)
     , m_link(new PollLink(this))
 {
-    ui->setupUi(this);
     setTitle(tr("通讯监控"));
-    ui->textEdit->document()->setMaximumBlockCount(maxBlocks);
-    ui->lineEdit_fiter->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{1,3}(,\\d{1,3})*")), this));
     connect(m_link, &PollLink::frameReceived, this, &ModbusMonitor::appendText);
     // The port failed or vanished: show the link closed rather than a button that lies.
     connect(m_link, &PollLink::linkLost, this, [this] {
         if (open)
             resetPage();
     });
+    buildUnlessDeferred();
+}
+
+void ModbusMonitor::buildPage()
+{
+    ui->setupUi(this);
+    ui->textEdit->document()->setMaximumBlockCount(maxBlocks);
+    ui->lineEdit_fiter->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{1,3}(,\\d{1,3})*")), this));
 }
 
 ModbusMonitor::~ModbusMonitor()
@@ -147,8 +152,9 @@ void ModbusMonitor::setOpenText()
 
 void ModbusMonitor::retranslate(int language)
 {
-    Q_UNUSED(language)
     setTitle(tr("通讯监控"));
+    if (deferRetranslate(language))
+        return;
     ui->clean_pushButton->setText(tr("清空数据"));
     ui->slave_pushButton->setText(tr("保存数据"));
     ui->label->setText(tr("过滤设置(不显示slot=):"));

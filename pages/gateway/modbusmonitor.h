@@ -44,6 +44,7 @@ public slots:
     void on_slave_pushButton_clicked();
 
 protected:
+    void buildPage() override;
     void hideEvent(QHideEvent *event) override;
 
 private:

@@ -25,6 +25,12 @@ MQTT_Form::MQTT_Form(QWidget *parent)
     : menubase(parent)
     , ui(new Ui::MQTT_Form)
 {
+    title = tr("MQTT");
+    buildUnlessDeferred();
+}
+
+void MQTT_Form::buildPage()
+{
     ui->setupUi(this);
     ui->spinBox_KeepAlive->setSuffix(QStringLiteral("S"));
     ui->spinBox_KeepAlive->setRange(0, 255);
@@ -34,7 +40,8 @@ MQTT_Form::MQTT_Form(QWidget *parent)
     ui->spinBox_Period->setValue(5);
     ui->comboBox_Reconnect->setCurrentIndex(0);
     ui->lineEdit_Password->setEchoMode(QLineEdit::Normal);
-    title = tr("MQTT");
+    if (owner)
+        ui->lineEdit_ClientID->setText(owner->ModuleShowName);
 }
 
 MQTT_Form::~MQTT_Form()
@@ -47,7 +54,7 @@ MQTT_Form::~MQTT_Form()
 int MQTT_Form::attachModule(modulebase *module)
 {
     owner = module;
-    if (owner)
+    if (owner && isBuilt())
         ui->lineEdit_ClientID->setText(owner->ModuleShowName);
     return 0;
 }
@@ -61,6 +68,7 @@ void MQTT_Form::on_groupBox_clicked(bool checked)
 
 void MQTT_Form::collectGeneral()
 {
+    ensureBuilt();
     // The separator ends a field on the wire and a zero ends the block: neither may be typed in.
     general.enabled = ui->groupBox->isChecked();
     general.clientId = mqttFieldText(ui->lineEdit_ClientID->text()).simplified();
@@ -228,6 +236,7 @@ void MQTT_Form::showGeneral()
 
 void MQTT_Form::parseLastWill(const QString &info)
 {
+    ensureBuilt();
     lastWill.fromText(info);
     ui->label_info->setText(lastWill.topic);
     ui->groupBox_lostwill->setCheckable(true);
@@ -245,16 +254,19 @@ void MQTT_Form::replaceList(QList<MqttTopicConfig *> *list, QListWidget *widget,
 
 void MQTT_Form::parsePublishList(const QString &info)
 {
+    ensureBuilt();
     replaceList(&publishList, ui->listWidget_Publish, info);
 }
 
 void MQTT_Form::parseSubscribeList(const QString &info)
 {
+    ensureBuilt();
     replaceList(&subscribeList, ui->listWidget_Subscribe, info);
 }
 
 void MQTT_Form::upload_genral_lifo(int id, const QString &info)
 {
+    ensureBuilt();
     switch (id) {
     case MQTT_SUB_GENERAL:
         // A block that is no general text leaves what the user sees and typed.

@@ -54,6 +54,9 @@ public slots:
     void on_pushButton_Updown_clicked();
     void upload_genral_lifo(int id, const QString &info);
 
+protected:
+    void buildPage() override;
+
 private:
     // Runs the topic editor on entry; true when it was accepted and stored.
     bool editEntry(MqttTopicConfig *entry, const QString &title, bool subscribe, bool isNew);

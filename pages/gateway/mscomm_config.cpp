@@ -65,9 +65,14 @@ mscomm_config::mscomm_config(QWidget *parent)
     : menubase(parent)
     , ui(new Ui::mscomm_config)
 {
+    setTitle(tr("通讯配置"));
+    buildUnlessDeferred();
+}
+
+void mscomm_config::buildPage()
+{
     ui->setupUi(this);
     m_cells = GatewayTable::Cells(ui->tableWidget);
-    setTitle(tr("通讯配置"));
     ui->tableWidget->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ui->tableWidget, &QWidget::customContextMenuRequested, this, &mscomm_config::show_menu);
     for (int i = 0; i < ui->tableWidget->columnCount(); ++i)
@@ -84,7 +89,8 @@ mscomm_config::mscomm_config(QWidget *parent)
 
 mscomm_config::~mscomm_config()
 {
-    clearRows();
+    if (isBuilt())
+        clearRows();
     delete ui;
 }
 
@@ -346,6 +352,7 @@ void mscomm_config::rebuildIoPoints()
 
 void mscomm_config::setOwner(modulebase *newOwner)
 {
+    ensureBuilt();
     menubase::setOwner(newOwner);
     // A scan gives a new module points from its reported image lengths before (or without) a
     // parameter reply; once the scan is over the module's points are the table's again. Points
@@ -357,11 +364,13 @@ void mscomm_config::setOwner(modulebase *newOwner)
 
 int mscomm_config::inputSize()
 {
+    ensureBuilt();
     return m_inTotal;
 }
 
 int mscomm_config::outputSize()
 {
+    ensureBuilt();
     return m_outTotal;
 }
 
@@ -497,6 +506,7 @@ void mscomm_config::on_checkBox_ctl_stateChanged(int state)
 
 QByteArray mscomm_config::getParamData()
 {
+    ensureBuilt();
     MscomBlock block;
     const int swap = ui->swapcheckBox->isChecked() ? 1 : 0;
     block.stateMode = quint8(ui->checkBox_state->isChecked() ? 1 + swap : 0);
@@ -520,6 +530,7 @@ QByteArray mscomm_config::getParamData()
 
 int mscomm_config::setParamData(QByteArray data)
 {
+    ensureBuilt();
     if (data.isEmpty())
         return 0;
     const MscomBlock block = decodeMscomBlock(data);
@@ -543,6 +554,10 @@ int mscomm_config::setParamData(QByteArray data)
 
 void mscomm_config::retranslate(int lang)
 {
+    if (deferRetranslate(lang)) {
+        setTitle(tr("通讯配置"));
+        return;
+    }
     ui->retranslateUi(this);
     setTitle(tr("通讯配置"));
     for (int row = 0; row < ui->tableWidget->rowCount(); ++row) {

@@ -64,6 +64,9 @@ public:
     void clearRows();
     QLineEdit *description(int row) const;
 
+protected:
+    void buildPage() override;
+
 private:
     int insertRow(int port, int slave, int functionIndex, int reg, int inLen, int outLen);
     void applyFunction(int row, int index);

@@ -62,17 +62,7 @@ FormIO::FormIO(QWidget *parent)
     : menubase(parent)
     , ui(new Ui::FormIO)
 {
-    ui->setupUi(this);
     title = tr("监控表");
-    ui->treeWidget->headerItem()->setText(ColEnable, tr("使能修改"));
-    ui->treeWidget->headerItem()->setText(ColName, tr("描述"));
-    ui->treeWidget->header()->setDefaultAlignment(Qt::AlignCenter);
-    ui->treeWidget->setStyleSheet(QStringLiteral(
-        "QHeaderView::section  {background-color: rgb(80, 80, 80);border-right: none;border-left: none;color: rgb(255, "
-        "255, 255);}QTreeWidget::item{border-right: 1px solid black;border-bottom: 1px solid "
-        "black;}QTreeWidget::item::select{color: black; border-right: 1px solid black;border-bottom: 1px solid black; "
-        "}"));
-
     link = new PollLink(this);
     link->setPollBuilder([this] {
         const QByteArray poll = buildPollFrame();
@@ -87,6 +77,20 @@ FormIO::FormIO(QWidget *parent)
         ui->pushButton->setChecked(false);
         disconnectDevice();
     });
+    buildUnlessDeferred();
+}
+
+void FormIO::buildPage()
+{
+    ui->setupUi(this);
+    ui->treeWidget->headerItem()->setText(ColEnable, tr("使能修改"));
+    ui->treeWidget->headerItem()->setText(ColName, tr("描述"));
+    ui->treeWidget->header()->setDefaultAlignment(Qt::AlignCenter);
+    ui->treeWidget->setStyleSheet(QStringLiteral(
+        "QHeaderView::section  {background-color: rgb(80, 80, 80);border-right: none;border-left: none;color: rgb(255, "
+        "255, 255);}QTreeWidget::item{border-right: 1px solid black;border-bottom: 1px solid "
+        "black;}QTreeWidget::item::select{color: black; border-right: 1px solid black;border-bottom: 1px solid black; "
+        "}"));
 
     ui->pushButton_write->setEnabled(false);
     ui->label_state->setStyleSheet(QString::fromLatin1(neutralStyle));
@@ -102,7 +106,8 @@ FormIO::~FormIO()
         delete curveDialog.data();
     }
     link->stop();
-    clearTable();
+    if (isBuilt())
+        clearTable();
     delete ui;
 }
 
@@ -127,6 +132,7 @@ void FormIO::updatePage()
 {
     if (!owner || owner->kind != 0)
         return;
+    ensureBuilt();
     clearTable();
     module = dynamic_cast<::module *>(owner);
     if (!module)
@@ -149,6 +155,8 @@ void FormIO::updatePage()
 
 void FormIO::resetPage()
 {
+    if (!isBuilt())
+        return;
     ui->pushButton->setChecked(false);
     if (connected)
         disconnectDevice();
@@ -163,8 +171,12 @@ void FormIO::hideEvent(QHideEvent *event)
     resetPage();
 }
 
-void FormIO::retranslate(int)
+void FormIO::retranslate(int language)
 {
+    if (deferRetranslate(language)) {
+        title = tr("监控表");
+        return;
+    }
     ui->retranslateUi(this);
     title = tr("监控表");
     ui->treeWidget->headerItem()->setText(ColEnable, tr("使能修改"));
@@ -566,7 +578,7 @@ void FormIO::on_pushButton_write_clicked()
 
 void FormIO::refreshPoint(IoPoint *point)
 {
-    if (!point || !point->row.isValid())
+    if (!point || !point->row.isValid() || !isBuilt())
         return;
     auto *row = static_cast<QTreeWidgetItem *>(point->row.value<void *>());
     // The row may belong to an earlier table; only a row showing this very point is used.

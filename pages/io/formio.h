@@ -63,6 +63,7 @@ public slots:
     void colse_curvedialogs();
 
 protected:
+    void buildPage() override;
     void hideEvent(QHideEvent *event) override;
 
 private:

@@ -33,6 +33,13 @@ General::General(QWidget *parent)
     : menubase(parent)
     , ui(new Ui::General)
 {
+    title = tr("基本设置");
+    buildUnlessDeferred();
+}
+
+// The bytes live in the owner's parameters, so the rows wait for the first show.
+void General::buildPage()
+{
     ui->setupUi(this);
     gridLayout = new QGridLayout(this);
     scrollArea = new QScrollArea(this);
@@ -40,7 +47,8 @@ General::General(QWidget *parent)
     scrollContents = new QWidget(this);
     scrollArea->setWidget(scrollContents);
     gridLayout->addWidget(scrollArea, 0, 0);
-    title = tr("基本设置");
+    if (owner)
+        buildRows(owner->paramList);
 }
 
 General::~General()
@@ -51,7 +59,7 @@ General::~General()
 int General::attachModule(modulebase *owner)
 {
     this->owner = owner;
-    if (owner)
+    if (owner && isBuilt())
         buildRows(owner->paramList);
     return 0;
 }

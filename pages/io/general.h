@@ -36,6 +36,9 @@ public:
     QWidget *scrollContents = nullptr;
     QScrollArea *scrollArea = nullptr;
 
+protected:
+    void buildPage() override;
+
 private:
     // One built row; a module may have two General pages, so each row keeps its own editor
     // and label instead of relying on the parameter's (which points at the last page built).

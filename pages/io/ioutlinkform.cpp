@@ -35,6 +35,11 @@ IOutlinkForm::IOutlinkForm(QWidget *parent)
     : menubase(parent)
     , ui(new Ui::IOutlinkForm)
 {
+    buildUnlessDeferred();
+}
+
+void IOutlinkForm::buildPage()
+{
     ui->setupUi(this);
     ui->treeWidget->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ui->treeWidget, &QWidget::customContextMenuRequested, this, &IOutlinkForm::show_menu);
@@ -192,6 +197,7 @@ void IOutlinkForm::markModified(QTreeWidgetItem *row, moduleslot *entry)
 
 QByteArray IOutlinkForm::getParamData()
 {
+    ensureBuilt();
     // The cells a module row and a sub-module row have alike.
     const auto recordOf = [this](QTreeWidgetItem *row) {
         IoutlinkRecord r;
@@ -220,6 +226,7 @@ QByteArray IOutlinkForm::getParamData()
 
 int IOutlinkForm::setParamData(QByteArray data)
 {
+    ensureBuilt();
     const QVector<IoutlinkRecord> records = decodeIoutlinkRecords(data);
     const QVector<int> owners = ioutlinkOwners(records);
     QTreeWidgetItem *currentRow = nullptr;
@@ -262,6 +269,7 @@ void IOutlinkForm::retranslate(int) { }
 
 QList<moduleslot *> IOutlinkForm::getSlotList()
 {
+    ensureBuilt();
     QList<moduleslot *> list;
     for (QTreeWidgetItem *row : moduleRows()) {
         moduleslot *entry = adopt(entryFromRow(row));

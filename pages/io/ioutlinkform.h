@@ -104,6 +104,9 @@ public slots:
     void on_pushButton_3_clicked();
     void additem(bool checked);
 
+protected:
+    void buildPage() override;
+
 private:
     // Entries are kept until the page goes: rows, lists and the CAx export may still point at them.
     moduleslot *adopt(moduleslot *entry);

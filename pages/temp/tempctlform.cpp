@@ -70,9 +70,17 @@ TempCtlForm::TempCtlForm(QWidget *parent)
     : menubase(parent)
     , ui(new Ui::TempCtlForm)
 {
+    title = tr("PID设置");
+    buildUnlessDeferred();
+}
+
+void TempCtlForm::buildPage()
+{
     ui->setupUi(this);
     ui->tabWidget->setTabsClosable(false);
-    title = tr("PID设置");
+    // The coupler of a scan that ended before the first show.
+    if (pendingCoupler)
+        setOwner(pendingCoupler);
 }
 
 TempCtlForm::~TempCtlForm()
@@ -101,6 +109,10 @@ void TempCtlForm::setOwner(modulebase *coupler)
     // Built once: a later end of scan keeps the tables and what the user typed into them.
     if (inputForm || !coupler || coupler->kind != 0)
         return;
+    if (!isBuilt()) {
+        pendingCoupler = coupler;
+        return;
+    }
     inputForm = new Tempctl_input_Form(ui->tabWidget, owner);
     ui->tabWidget->addTab(inputForm, tr("输入输出设置"));
     pidForm = new Tempctl_PID_Form(ui->tabWidget, owner);
@@ -110,6 +122,8 @@ void TempCtlForm::setOwner(modulebase *coupler)
 
 void TempCtlForm::updatePage()
 {
+    if (!isBuilt())
+        return;
     ui->pushButton->setEnabled(true);
 }
 
@@ -121,6 +135,7 @@ void TempCtlForm::resetPage()
 
 bool TempCtlForm::canTransfer()
 {
+    ensureBuilt();
     if (!inputForm || !pidForm) {
         Prompts::warning(this, tr("错误"), tr("此页没有参数表：请扫描模块后再传输"));
         return false;

@@ -52,7 +52,11 @@ public slots:
     void colse_curvedialogs();
     void colse_manualdialogs();
 
+protected:
+    void buildPage() override;
+
 private:
+    modulebase *pendingCoupler = nullptr;
     bool canTransfer();
     void setTransferring(bool busy);
 

@@ -57,7 +57,7 @@ class TestModbusMonitor : public QObject
         else
             mod->comstr = where;
         mod->connType = type;
-        page = TestSupport::pageOf<ModbusMonitor>(mod.get());
+        page = TestSupport::builtPageOf<ModbusMonitor>(mod.get());
         QVERIFY(page);
     }
     QPushButton *openButton() { return page->ui->open_pushButton; }

@@ -54,7 +54,13 @@ class TestTempCurve : public QObject
         mod->setIP(address);
         mod->connType = modulebase::CONNEST_NET;
     }
-    TempCtlForm *page() { return qobject_cast<TempCtlForm *>(mod->pageList.value(0)); }
+    TempCtlForm *page()
+    {
+        auto *p = qobject_cast<TempCtlForm *>(mod->pageList.value(0));
+        if (p)
+            p->ensureBuilt();
+        return p;
+    }
     static QPushButton *button(QWidget *w, const char *name) { return TestSupport::child<QPushButton>(w, name); }
     static QComboBox *periods(TempCurveDialog *d) { return TestSupport::child<QComboBox>(d, "comboBox_sampletime"); }
     // Every period as short as a test can wait for.

@@ -115,6 +115,9 @@ private slots:
         auto *subPage = qobject_cast<FormIO *>(sub->pageList.value(0));
         QVERIFY(subPage);
         subPage->updatePage();
+        // Nothing to show builds nothing; its widgets come with its first show.
+        QVERIFY(!subPage->isBuilt());
+        subPage->ensureBuilt();
         QCOMPARE(TestSupport::child<QTreeWidget>(subPage, "treeWidget")->topLevelItemCount(), 0);
         QVERIFY(!TestSupport::child<QPushButton>(subPage, "pushButton")->isEnabled());
     }

@@ -50,7 +50,11 @@ const char description[] = R"(<?xml version="1.0" encoding="UTF-8"?>
 
 General *pageAt(moduleFrame &frame, int index)
 {
-    return dynamic_cast<General *>(frame.pageList.value(index));
+    // The tests use the rows, which the page builds at its first show.
+    auto *page = dynamic_cast<General *>(frame.pageList.value(index));
+    if (page)
+        page->ensureBuilt();
+    return page;
 }
 
 QSpinBox *spinOf(General *page, int row)

@@ -34,7 +34,11 @@ using TestSupport::child;
 
 namespace {
 
-using TestSupport::pageOf;
+// The tests below use the pages' widgets, which a page builds at its first show.
+template <class T> T *pageOf(const modulebase *owner)
+{
+    return TestSupport::builtPageOf<T>(owner);
+}
 using TestSupport::Language;
 
 QByteArray hex(const char *text)

@@ -31,7 +31,11 @@
 
 namespace {
 
-using TestSupport::pageOf;
+// The tests below use the pages' widgets, which a page builds at its first show.
+template <class T> T *pageOf(const modulebase *owner)
+{
+    return TestSupport::builtPageOf<T>(owner);
+}
 using TestSupport::Language;
 
 QByteArray hex(const char *text)
@@ -494,6 +498,9 @@ private slots:
         QVERIFY(peer.isOpen());
         auto m = master(peer);
         submodule *sub = m->submodules.first();
+        // Shown pages point the link at their module.
+        for (menubase *page : sub->pageList)
+            page->ensureBuilt();
         IoLink_Module::instance()->sendCommand(IOLINK_GET_PORT, hex("01"));
         QTRY_VERIFY_WITH_TIMEOUT(SerialPortRegistry::instance().isHeld(peer.portName()), 5000);
         for (menubase *page : sub->pageList)

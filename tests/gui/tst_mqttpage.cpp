@@ -92,7 +92,7 @@ private slots:
     {
         TempAppDir dir(true);
         module m("RVE-C150", "RVE");
-        auto *page = TestSupport::pageOf<MQTT_Form>(&m);
+        auto *page = TestSupport::builtPageOf<MQTT_Form>(&m);
         QVERIFY(page);
         QCOMPARE(page->title, QString("MQTT"));
         QCOMPARE(page->getParamData(), QByteArray());

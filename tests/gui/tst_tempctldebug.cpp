@@ -489,7 +489,7 @@ private slots:
         QVERIFY(rig.fake.start());
         rig.fake.setUploadBlock(19, 19, sampleStatus().encode());
         QMainWindow main;
-        auto *page = TestSupport::pageOf<TempCtlForm>(rig.owner.get());
+        auto *page = TestSupport::builtPageOf<TempCtlForm>(rig.owner.get());
         QVERIFY(page);
         child<QPushButton>(page, "pushButton_manual")->click();
         QPointer<QDialog> d = page->manualDialog;

@@ -36,7 +36,7 @@ inline IoutlinkStation station(const IoutlinkRecord &m, const QVector<IoutlinkRe
 
 inline IOutlinkForm *linkPage(moduleFrame *frame)
 {
-    return TestSupport::pageOf<IOutlinkForm>(frame);
+    return TestSupport::builtPageOf<IOutlinkForm>(frame);
 }
 
 inline QStringList rowTexts(QTreeWidgetItem *row)

@@ -15,4 +15,13 @@ template <class T> T *pageOf(const modulebase *owner)
     return nullptr;
 }
 
+// The same page with its widgets built, as its first show would build them.
+template <class T> T *builtPageOf(const modulebase *owner)
+{
+    T *page = pageOf<T>(owner);
+    if (page)
+        page->ensureBuilt();
+    return page;
+}
+
 } // namespace TestSupport

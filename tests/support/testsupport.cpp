@@ -1,5 +1,6 @@
 #include "testsupport.h"
 
+#include "builtinpages.h"
 #include "endpoints.h"
 #include "ipaddress.h"
 #include "resourceinit.h"
@@ -51,6 +52,8 @@ void init(int argc, char **argv)
         std::exit(2);
     }
     rivudoInitResources();
+    // As the program does at start-up; a test may register its own pages over them.
+    registerBuiltinPages();
 }
 
 QString sourceDataDir()

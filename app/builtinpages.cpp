@@ -18,7 +18,6 @@
 
 void registerBuiltinPages()
 {
-    // Each page class joins here, e.g. PageFactory::registerPage<General>(PageFactory::General);
     PageFactory::registerPage<General>(PageFactory::General);
     PageFactory::registerPage<FormIO>(PageFactory::IO);
     PageFactory::registerPage<TempCtlForm>(PageFactory::TEMP_CTL);
