@@ -47,6 +47,8 @@ sTcpSocket::~sTcpSocket()
 void sTcpSocket::onRead()
 {
     const QByteArray chunk = readAll();
+    if (!chunk.isEmpty())
+        ++chunksRead;
     if (rawReader)
         rawReader(chunk);
     else
@@ -73,6 +75,29 @@ void sTcpSocket::handleChunk(const QByteArray &chunk)
     if (state != WAIT_VERSION)
         reply = chunk;
     state = INFOType(state + 1);
+}
+
+void sTcpSocket::takeStale()
+{
+    // waitForReadyRead(0) takes what the system holds for the socket and hands it to onRead().
+    while (bytesAvailable() > 0 || (connectionState() == ConnectedState && waitForReadyRead(0))) {
+        if (bytesAvailable() > 0)
+            onRead();
+    }
+}
+
+bool sTcpSocket::settle(int quietPolls)
+{
+    quint64 seen = chunksRead;
+    int quiet = 0;
+    return waitUntil([this, &seen, &quiet, quietPolls] {
+        if (chunksRead != seen) {
+            seen = chunksRead;
+            quiet = 0;
+            return false;
+        }
+        return ++quiet >= quietPolls;
+    });
 }
 
 bool sTcpSocket::waitread(INFOType newstate)

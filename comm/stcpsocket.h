@@ -47,11 +47,22 @@ public:
     // its replies by their framing, since a network joins and splits them at will.
     std::function<void(const QByteArray &)> rawReader;
 
+    // Non-empty chunks read so far, whoever took them.
+    quint64 chunksRead = 0;
+
     // Applies the reply rules to one chunk as if it had just been read. onRead() feeds it.
     void handleChunk(const QByteArray &chunk);
     // The wait of waitreadAfterDelay() for any condition: true once done() holds after one of
     // its polls.
     bool waitUntil(const std::function<bool()> &done);
+
+    // Reads and drops, by the reply rules of the present state, whatever the module has sent
+    // that is not read yet, without waiting: bytes that came before a command never answer it.
+    void takeStale();
+    // Waits in 20 ms polls until the module has sent nothing for quietPolls polls in a row, so
+    // repeats or late pieces of an answer come in before the next command goes out. False when
+    // the module keeps sending for 61 polls, or on a stop request or a closed link.
+    bool settle(int quietPolls);
 
 public slots:
     void onRead();

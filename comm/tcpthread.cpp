@@ -50,6 +50,9 @@ constexpr int closeMs = 3000;
 constexpr int stopPollMs = 20;
 // Longest a UDP exchange waits for another one on the shared local configuration port.
 constexpr int udpPortWaitMs = 5000;
+// Polls of silence that end an acknowledge before the next block goes out: longer than a
+// module's pause between repeats of one acknowledge or between its pieces.
+constexpr int ackSettlePolls = 4;
 // Bytes after the data of each upload data reply.
 constexpr int uploadTrailer = 4;
 // Room beyond the largest accepted block for the bytes of one unfinished reply.
@@ -446,6 +449,8 @@ int TCPThread::downPlugConfig(sTcpSocket &socket, const QString &ip, int plugid,
     }
     int result = -1;
     if (socket.waitread(sTcpSocket::VERSION_OK)) {
+        // An acknowledge answers what was written before it, never what is written after it.
+        socket.takeStale();
         const bool headerOut = writeCommand(socket, blockHead(0x43, plugid, subplugid, data.size()));
         socket.state = sTcpSocket::WAIT_ACK;
         if (headerOut && socket.waitreadAfterDelay(sTcpSocket::ACK_OK)) {
@@ -455,6 +460,13 @@ int TCPThread::downPlugConfig(sTcpSocket &socket, const QString &ip, int plugid,
             int sent = 0;
             result = 1;
             while (sent < length) {
+                // Repeats and late pieces of the last acknowledge come in, and are dropped, before
+                // the block goes out, so only an answer to the block counts for it.
+                if (!socket.settle(ackSettlePolls)) {
+                    result = -1;
+                    break;
+                }
+                socket.takeStale();
                 // A block the socket refused is a block the module never acknowledges.
                 if (!writeCommand(socket, data.mid(sent, block))) {
                     result = -1;

@@ -105,6 +105,56 @@ private slots:
         QCOMPARE(fake.received(FakeModule::CommandPort), sent);
     }
 
+    // An acknowledge answers the block written before it: repeats of an earlier acknowledge, at
+    // once or spread out, never stand for a later block, and however acknowledges are cut into
+    // reads, each block still needs one of its own.
+    void blockDownloadAcknowledges_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("times");
+        QTest::addColumn<int>("gap");
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<int>("split");
+        QTest::addColumn<int>("result");
+        for (const int size : { 10, 2500 }) {
+            const QByteArray n = " (" + QByteArray::number(size) + " bytes)";
+            QTest::newRow("one acknowledge each" + n) << size << 1 << 0 << -1 << 0 << 1;
+            QTest::newRow("header acknowledged five times 40 ms apart, then nothing" + n)
+                << size << 5 << 40 << 1 << 0 << -1;
+            QTest::newRow("header acknowledged five times at once, then nothing" + n) << size << 5 << 0 << 1 << 0 << -1;
+            QTest::newRow("header acknowledged twice 10 ms apart, then nothing" + n) << size << 2 << 10 << 1 << 0 << -1;
+            QTest::newRow("each acknowledged twice at once" + n) << size << 2 << 0 << -1 << 0 << 1;
+            QTest::newRow("each acknowledged three times 40 ms apart" + n) << size << 3 << 40 << -1 << 0 << 1;
+            QTest::newRow("each acknowledge in two reads" + n) << size << 1 << 0 << -1 << 2 << 1;
+            QTest::newRow("header acknowledge in two reads, then nothing" + n) << size << 1 << 0 << 1 << 2 << -1;
+        }
+    }
+
+    void blockDownloadAcknowledges()
+    {
+        QFETCH(int, size);
+        QFETCH(int, times);
+        QFETCH(int, gap);
+        QFETCH(int, limit);
+        QFETCH(int, split);
+        QFETCH(int, result);
+        FakeModule fake("127.0.0.75");
+        fake.setAckRepeat(times, gap);
+        fake.setAckLimit(limit);
+        fake.setSplitReply(split);
+        fake.setPieceGap(30);
+        QVERIFY(fake.start());
+        TCPThread worker;
+        const QByteArray data = pattern(size);
+        QCOMPARE(worker.DownPlugConfig("127.0.0.75", 18, 18, data), result);
+        if (result == 1)
+            QCOMPARE(fake.block(18, 18), data);
+        // Nothing is written before the block before it was acknowledged.
+        const QByteArray sent = fake.received(FakeModule::CommandPort);
+        QCOMPARE(sent, (head(0x43, 18, 18, quint32(size)) + data).left(sent.size()));
+        QCOMPARE(sent.size() >= 7 + std::min(size, 1000), true);
+    }
+
     void blockUpload_data()
     {
         QTest::addColumn<QByteArray>("block");

@@ -158,6 +158,44 @@ private slots:
         }
     }
 
+    // Only an acknowledge that answers the block counts: a module that repeats the header's and
+    // never answers the block fails the row, one that answers each (pieces or repeats) does not.
+    void downloadAcknowledges_data()
+    {
+        QTest::addColumn<int>("times");
+        QTest::addColumn<int>("gap");
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<int>("split");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("header acknowledged five times 40 ms apart, then nothing") << 5 << 40 << 1 << 0 << "下载失败";
+        QTest::newRow("header acknowledge in two reads, then nothing") << 1 << 0 << 1 << 2 << "下载失败";
+        QTest::newRow("each acknowledged five times 40 ms apart") << 5 << 40 << -1 << 0 << "下载完成";
+        QTest::newRow("each acknowledge in two reads") << 1 << 0 << -1 << 2 << "下载完成";
+        QTest::newRow("each acknowledged twice in one read") << 2 << 0 << -1 << 0 << "下载完成";
+    }
+    void downloadAcknowledges()
+    {
+        QFETCH(int, times);
+        QFETCH(int, gap);
+        QFETCH(int, limit);
+        QFETCH(int, split);
+        FakeModule fake("127.0.0.188");
+        fake.setAckRepeat(times, gap);
+        fake.setAckLimit(limit);
+        fake.setSplitReply(split);
+        fake.setPieceGap(30);
+        QVERIFY(fake.start());
+        Records r;
+        MQTT_Down_Dialog d;
+        r.give(d, true, fake.address());
+        QSignalSpy done(&d, &MqttTransferDialog::transfersDone);
+        click(&d, MQTT_SUB_PUBLISH);
+        QVERIFY(done.wait(10000));
+        QTEST(label(&d, MQTT_SUB_PUBLISH)->text(), "text");
+        const QByteArray block = r.block(MQTT_SUB_PUBLISH, true);
+        QCOMPARE(fake.received(FakeModule::CommandPort), head('C', MQTT_SUB_PUBLISH, quint32(block.size())) + block);
+    }
+
     // Three blocks in order, each on a connection of its own; the subscribe list is not part of it.
     void downloadAll()
     {

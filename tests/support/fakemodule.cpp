@@ -301,11 +301,17 @@ private:
         if (s.silent)
             return;
         QList<QByteArray> pieces;
-        for (const QByteArray &data : replies) {
-            if (s.split > 0 && s.split < data.size()) {
-                pieces << data.left(s.split) << data.mid(s.split);
-            } else {
-                pieces << data;
+        if (s.readSize > 0) {
+            const QByteArray all = replies.join();
+            for (int at = 0; at < all.size(); at += s.readSize)
+                pieces << all.mid(at, s.readSize);
+        } else {
+            for (const QByteArray &data : replies) {
+                if (s.split > 0 && s.split < data.size()) {
+                    pieces << data.left(s.split) << data.mid(s.split);
+                } else {
+                    pieces << data;
+                }
             }
         }
         if (s.backToBack && pieces.size() > 1)
@@ -331,9 +337,23 @@ private:
     {
         int index = 0;
         record([&index](FakeModule::Records &r) { index = r.acks++; });
-        if (index == script().skipAck)
+        const FakeModule::Script s = script();
+        if (index == s.skipAck || (s.ackLimit >= 0 && index >= s.ackLimit))
             return;
-        reply(socket, FakeModule::ackReply, thenClose);
+        const int times = std::max(1, s.ackTimes);
+        if (s.ackGap <= 0) {
+            reply(socket, FakeModule::ackReply.repeated(times), thenClose);
+            return;
+        }
+        // Repeats go out on their own, whatever the module has been sent meanwhile.
+        QPointer<QTcpSocket> guarded(socket);
+        for (int i = 0; i < times; ++i) {
+            const bool last = i == times - 1;
+            QTimer::singleShot(i * s.ackGap, this, [this, guarded, last, thenClose] {
+                if (guarded && m_links.contains(guarded.data()))
+                    reply(guarded, FakeModule::ackReply, last && thenClose);
+            });
+        }
     }
 
     void acceptCommand(QTcpSocket *socket)
@@ -530,11 +550,11 @@ private:
             QByteArray first = QByteArrayLiteral("SIZE");
             first.append(4, '\0');
             qToBigEndian(announced, first.data() + 4);
-            first += "#end";
+            first += s.uploadSizeTail;
             QList<QByteArray> replies { first };
             const int chunk = std::max(1, s.uploadChunk);
             for (int at = 0; at < block.size() && s.uploadDataReplies.isEmpty(); at += chunk)
-                replies << block.mid(at, chunk) + "#end";
+                replies << block.mid(at, chunk) + s.uploadTrailer;
             replies += s.uploadDataReplies;
             replyPieces(socket, replies);
             break;
@@ -697,6 +717,29 @@ void FakeModule::setSplitReply(int at)
 void FakeModule::setPieceGap(int msec)
 {
     FAKE_SET(pieceGap, msec);
+}
+void FakeModule::setReadSize(int bytes)
+{
+    FAKE_SET(readSize, bytes);
+}
+void FakeModule::setAckRepeat(int times, int gapMs)
+{
+    QMutexLocker lock(&m_mutex);
+    m_script.ackTimes = times;
+    m_script.ackGap = gapMs;
+}
+void FakeModule::setAckLimit(int count)
+{
+    FAKE_SET(ackLimit, count);
+}
+void FakeModule::setUploadTrailer(const QByteArray &trailer)
+{
+    Q_ASSERT(trailer.size() == 4);
+    FAKE_SET(uploadTrailer, trailer);
+}
+void FakeModule::setUploadSizeTail(const QByteArray &tail)
+{
+    FAKE_SET(uploadSizeTail, tail);
 }
 void FakeModule::setBackToBack(bool on)
 {

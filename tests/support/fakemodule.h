@@ -67,8 +67,13 @@ public:
     void setUploadBlock(int plug, int subplug, const QByteArray &block);
     // Size announced in the "SIZE" reply; -1 announces the block's real size.
     void setUploadAnnouncedSize(qint64 size);
-    // Data bytes per upload data reply (each followed by the 4-byte trailer "#end").
+    // Data bytes per upload data reply (each followed by the upload trailer).
     void setUploadChunkSize(int size);
+    // The 4 bytes after the data of each upload data reply (default "#end"); a module may send
+    // any 4 bytes holding "end".
+    void setUploadTrailer(const QByteArray &trailer);
+    // What follows the total in the "SIZE" reply (default "#end"), such as "end\r\n".
+    void setUploadSizeTail(const QByteArray &tail);
     // Data replies sent after the "SIZE" reply as they are, instead of the block cut in chunks.
     void setUploadDataReplies(const QList<QByteArray> &replies);
     // Reply datagram to a 0x43 configuration datagram.
@@ -79,6 +84,13 @@ public:
     void setSkipAck(int index); // leaves out the index-th acknowledge (from 0); -1 none
     void setSplitReply(int at); // writes replies in two pieces split after `at` bytes; 0 off
     void setPieceGap(int msec); // pause between the pieces of a reply
+    // The replies to one request are joined and written in pieces of this many bytes, each piece
+    // spaced by the piece gap, whatever the reply boundaries; 0 off.
+    void setReadSize(int bytes);
+    // Each acknowledge goes out `times` times, `gapMs` apart; a gap of 0 writes them at once.
+    void setAckRepeat(int times, int gapMs);
+    // Only the first `count` acknowledges (from 0, as setSkipAck counts them) go out; -1 all.
+    void setAckLimit(int count);
     // The pieces of a reply, and the several replies to one request, go out in one write with no
     // pause, as they arrive on a real network; off: spaced by the piece gap.
     void setBackToBack(bool on);
@@ -130,12 +142,18 @@ private:
         QMap<QPair<int, int>, QByteArray> uploadBlocks;
         qint64 uploadAnnounced = -1;
         int uploadChunk = 1000;
+        QByteArray uploadTrailer = QByteArrayLiteral("#end");
+        QByteArray uploadSizeTail = QByteArrayLiteral("#end");
         QList<QByteArray> uploadDataReplies;
         QByteArray udpDownloadReply;
         bool silent = false;
         int skipAck = -1;
         int split = 0;
         int pieceGap = 150;
+        int readSize = 0;
+        int ackTimes = 1;
+        int ackGap = 0;
+        int ackLimit = -1;
         bool backToBack = false;
         int replyDelay = 0;
         char dropOn = 0;
