@@ -28,8 +28,6 @@ void PollLink::setPollBuilder(PollBuilder builder)
 void PollLink::setCutter(FrameCutter cutter)
 {
     m_cutter = std::move(cutter);
-    if (m_serial)
-        m_serial->setCutter(m_cutter);
 }
 
 bool PollLink::start(const Settings &settings)
@@ -38,9 +36,7 @@ bool PollLink::start(const Settings &settings)
     m_settings = settings;
     m_error.clear();
     m_buffer.clear();
-    m_misses = 0;
-    // Nothing has been asked before the first tick, so it cannot count as a miss.
-    m_replied = true;
+    m_unanswered = 0;
 
     if (settings.transport == Udp) {
         const QHostAddress module = ipv4FromText(settings.address);
@@ -57,16 +53,15 @@ bool PollLink::start(const Settings &settings)
         }
         connect(m_udp, &QUdpSocket::readyRead, this, &PollLink::onUdpReadyRead);
     } else if (settings.transport == Serial) {
+        // Every read comes here whole: what answers a poll may be less than a frame.
         m_serial = new SerialLink;
-        m_serial->setMaxBuffer(settings.maxBuffer);
-        m_serial->setCutter(m_cutter);
         if (!m_serial->open(settings.portName)) {
             m_error = m_serial->errorString();
             delete m_serial;
             m_serial = nullptr;
             return false;
         }
-        connect(m_serial, &SerialLink::frameReceived, this, &PollLink::onFrame);
+        connect(m_serial, &SerialLink::frameReceived, this, &PollLink::onData);
         connect(m_serial, &SerialLink::linkError, this, [this](const QString &message) {
             m_error = message;
             stop();
@@ -82,6 +77,8 @@ bool PollLink::start(const Settings &settings)
     m_timer->setInterval(qMax(1, settings.periodMs));
     connect(m_timer, &QTimer::timeout, this, &PollLink::tick);
     m_timer->start();
+    if (settings.pollAtOpen)
+        poll(settings.openingPollCounts);
     return true;
 }
 
@@ -145,19 +142,31 @@ bool PollLink::send(const QByteArray &frame)
 
 void PollLink::tick()
 {
-    if (m_replied) {
-        m_misses = 0;
-    } else if (++m_misses > m_settings.missLimit) {
-        stop();
-        emit linkLost();
+    if (!m_settings.lostAtPoll && m_unanswered > m_settings.missLimit) {
+        lose();
         return;
     }
-    m_replied = false;
+    poll(true);
+}
+
+void PollLink::poll(bool counted)
+{
     if (m_builder) {
         const QByteArray frame = m_builder();
         if (!frame.isEmpty())
             send(frame);
     }
+    if (!counted)
+        return;
+    ++m_unanswered;
+    if (m_settings.lostAtPoll && m_unanswered > m_settings.missLimit)
+        lose();
+}
+
+void PollLink::lose()
+{
+    stop();
+    emit linkLost();
 }
 
 void PollLink::onUdpReadyRead()
@@ -170,19 +179,30 @@ void PollLink::onUdpReadyRead()
         // Another device on the same port is not the module we poll.
         if (from.toIPv4Address() != module.toIPv4Address())
             continue;
-        if (!m_cutter) {
-            onFrame(datagram.data());
-        } else {
-            m_buffer.append(datagram.data());
-            const QList<QByteArray> frames = m_cutter(m_buffer);
-            if (m_buffer.size() > m_settings.maxBuffer)
-                m_buffer.clear();
-            for (const QByteArray &frame : frames) {
-                onFrame(frame);
-                if (!self)
-                    return;
-            }
-        }
+        onData(datagram.data());
+        if (!self)
+            return;
+    }
+}
+
+void PollLink::onData(const QByteArray &data)
+{
+    if (m_settings.anyBytesAnswer && !data.isEmpty())
+        m_unanswered = 0;
+    if (!m_cutter) {
+        onFrame(data);
+        return;
+    }
+    m_buffer.append(data);
+    const QList<QByteArray> frames = m_cutter(m_buffer);
+    if (m_buffer.size() > m_settings.maxBuffer) {
+        qDebug() << "warning: poll link receive buffer over" << m_settings.maxBuffer << "bytes dropped";
+        m_buffer.clear();
+    }
+    // Deliver from a copy of the frames: a receiver may stop or delete the link meanwhile.
+    QPointer<PollLink> self(this);
+    for (const QByteArray &frame : frames) {
+        onFrame(frame);
         if (!self)
             return;
     }
@@ -190,6 +210,7 @@ void PollLink::onUdpReadyRead()
 
 void PollLink::onFrame(const QByteArray &frame)
 {
-    m_replied = true;
+    if (!m_settings.anyBytesAnswer)
+        m_unanswered = 0;
     emit frameReceived(frame);
 }

@@ -12,8 +12,9 @@ class QTimer;
 class QUdpSocket;
 
 // A periodic exchange with one module: every period it sends the frame the page builds, cuts
-// replies with the page's cutter, and counts ticks without a reply. After more than missLimit
-// such ticks in a row it reports the link lost and stops. Over UDP it sends to the module's port
+// replies with the page's cutter, and counts the polls left unanswered. The page gives the rule:
+// what answers a poll, how many may go unanswered, and whether the opening poll counts; past that
+// it reports the link lost and stops. Over UDP it sends to the module's port
 // from a local port and accepts datagrams only from the module's address; over the serial link it
 // borrows the port from SerialPortRegistry; with no transport nothing is sent or heard, so the
 // link is lost as a silent module's would be. Where asked it switches the module's stream on (and
@@ -32,7 +33,16 @@ public:
         quint16 modulePort = 0; // the module's UDP port (from Endpoints)
         QString portName; // serial port name or device path (Serial)
         int periodMs = 200;
-        int missLimit = 9; // lost after more than this many ticks without a reply
+        // The link is lost once more than missLimit polls in a row are unanswered: by default at
+        // the tick after the poll that went over, which then sends nothing; with lostAtPoll right
+        // after that poll. Ticks whose frame is empty count as polls too.
+        int missLimit = 9;
+        bool lostAtPoll = false;
+        // What answers the polls: any bytes from the module, or only a whole frame of the cutter.
+        bool anyBytesAnswer = false;
+        // The link polls once as it opens; whether that poll counts among the unanswered ones.
+        bool pollAtOpen = false;
+        bool openingPollCounts = false;
         QByteArray streamOn; // sent on the command port before polling starts; empty: none
         QByteArray streamOff; // sent on the command port when polling stops; empty: none
         int maxBuffer = SerialLink::defaultMaxBuffer;
@@ -72,7 +82,12 @@ signals:
 private:
     static void switchStream(const QString &ip, const QByteArray &command);
     void tick();
+    // Sends the next frame; a counted poll may be the one that loses the link.
+    void poll(bool counted);
+    void lose();
     void onUdpReadyRead();
+    // One datagram or serial read from the module.
+    void onData(const QByteArray &data);
     void onFrame(const QByteArray &frame);
 
     Settings m_settings;
@@ -83,8 +98,7 @@ private:
     SerialLink *m_serial = nullptr;
     QByteArray m_buffer;
     QString m_error;
-    int m_misses = 0;
-    bool m_replied = false;
+    int m_unanswered = 0;
 };
 
 #endif

@@ -61,6 +61,9 @@ void SerialLink::close()
 {
     if (m_port) {
         m_port->disconnect(this);
+        // Bytes written just before closing (a last poll) still go out.
+        if (m_port->isOpen() && m_port->bytesToWrite() > 0)
+            m_port->flush();
         if (m_port->isOpen())
             m_port->close();
         m_port->deleteLater();

@@ -118,6 +118,11 @@ void modbusconfig::rowDataSize(int row, int &inBytes, int &outBytes)
 
 void modbusconfig::updateAddresses()
 {
+    renumber(ui->tableWidget->currentRow());
+}
+
+void modbusconfig::renumber(int editedRow)
+{
     // Byte 1 and 2 of each image hold the status or control word.
     GatewayTable::ImageNumbering in(2);
     GatewayTable::ImageNumbering out(2);
@@ -141,17 +146,18 @@ void modbusconfig::updateAddresses()
     ui->lineEdit_suminsize->setText(QString::number(in.size()));
     ui->lineEdit_sumoutsize->setText(QString::number(out.size()));
 
-    // Only a direction that has data can overflow.
-    const auto resetCurrentLength = [this] {
-        if (QSpinBox *length = m_cells.spin(ui->tableWidget->currentRow(), LengthColumn))
+    // Only a direction that has data can overflow. The row just edited is cut back, never
+    // another row that merely happens to be current.
+    const auto resetEditedLength = [this, editedRow] {
+        if (QSpinBox *length = m_cells.spin(editedRow, LengthColumn))
             length->setValue(1);
     };
     if (in.overflows(Maxinputsize)) {
-        resetCurrentLength();
+        resetEditedLength();
         Prompts::warning(nullptr, tr("错误"), tr("超出了输入数据长度"));
     }
     if (out.overflows(Maxoutputsize)) {
-        resetCurrentLength();
+        resetEditedLength();
         Prompts::warning(nullptr, tr("错误"), tr("超出了输出数据长度"));
     }
 }
@@ -224,12 +230,13 @@ void modbusconfig::comboxcurrentIndexChanged(int index)
         length->setValue(1);
     }
     length->setEnabled(!ModbusFunctionCode::isSingleWrite(index));
-    updateAddresses();
+    renumber(row);
 }
 
 void modbusconfig::lenvaluechanged(int)
 {
-    updateAddresses();
+    // The field that changed names the row; the table's current row may be another one.
+    renumber(m_cells.senderRow(sender()));
 }
 
 QByteArray modbusconfig::getParamData()

@@ -57,6 +57,8 @@ protected:
     void buildPage() override;
 
 private:
+    // Renumbers the table; an overflow cuts editedRow's length back to 1.
+    void renumber(int editedRow);
     int appendRow(int slave, int reg);
     QComboBox *functionBox(int row) const;
     QComboBox *makeFunctionBox(int row);

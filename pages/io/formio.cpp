@@ -617,7 +617,13 @@ void FormIO::connectDevice()
         return;
     PollLink::Settings s;
     s.periodMs = 200;
+    // The first poll goes out at once and counts: ten polls in a row without a single byte back
+    // close the link, right after the tenth.
+    s.pollAtOpen = true;
+    s.openingPollCounts = true;
+    s.anyBytesAnswer = true;
     s.missLimit = 9;
+    s.lostAtPoll = true;
     const Endpoints &ends = Endpoints::current();
     bool usable = true;
     if (!owner) {
@@ -643,9 +649,6 @@ void FormIO::connectDevice()
     }
     connected = true;
     linkState = Open;
-    // The first poll goes out at once, the others on the link's period.
-    const QByteArray poll = buildPollFrame();
-    link->send(serialLink() ? frameSerialIoPoll(poll) : poll);
     showLinkState();
 }
 
@@ -696,9 +699,8 @@ void FormIO::onReply(const QByteArray &reply)
         points[i]->value = decoded.values[i];
         refreshPoint(points[i]);
     }
-    // A short reply updates what it holds, but is no sample of the whole image.
-    if (decoded.complete)
-        emit updataiovalue();
+    // A short reply is a sample too: the points it does not hold keep their values.
+    emit updataiovalue();
 }
 
 void FormIO::on_pushButton_2_clicked()

@@ -203,27 +203,31 @@ QList<QByteArray> cutIoReplies(QByteArray &buffer, int imageBytes, bool serial)
             break;
         }
         buffer.remove(0, head);
-        if (buffer.size() < whole)
-            break; // a short reply is only told from a part one once more bytes follow
         // A whole reply with a wrong check is still the module's answer; the decoder refuses it.
-        if (buffer.at(whole - 1) == replyEnd) {
+        if (buffer.size() >= whole && buffer.at(whole - 1) == replyEnd) {
             replies.append(buffer.left(whole));
             buffer.remove(0, whole);
             continue;
         }
+        // Anything shorter ends at its first 0x5A that closes a plausible reply, and is taken as
+        // soon as that byte is here: a module that sends less than the whole image must not have
+        // its replies shown one late.
         int end = -1;
-        for (int i = shortest - 1; i < whole - 1; ++i) {
+        const int searchEnd = qMin(buffer.size(), whole - 1);
+        for (int i = shortest - 1; i < searchEnd; ++i) {
             if (buffer.at(i) == replyEnd && (!serial || checkMatches(buffer.left(i + 1)))) {
                 end = i;
                 break;
             }
         }
-        if (end < 0) {
-            buffer.remove(0, 1); // this A5 starts no reply
+        if (end >= 0) {
+            replies.append(buffer.left(end + 1));
+            buffer.remove(0, end + 1);
             continue;
         }
-        replies.append(buffer.left(end + 1));
-        buffer.remove(0, end + 1);
+        if (buffer.size() < whole)
+            break; // the rest of a reply is still on its way
+        buffer.remove(0, 1); // this A5 starts no reply
     }
     return replies;
 }

@@ -47,10 +47,10 @@ QByteArray frameSerialIoPoll(const QByteArray &poll);
 // The length of a whole reply for an image of imageBytes.
 int ioReplyLength(int imageBytes, bool serial);
 // Takes the replies off the front of buffer. A reply of the expected length ends with 0x5A at its
-// known end, so a 0x5A among the data does not cut it; a shorter reply ends at the first 0x5A
-// that closes a plausible frame (on the serial link, one whose check matches). A whole serial
-// reply is taken whatever its check: the decoder refuses it. Bytes before an 0xA5 are dropped;
-// a part reply stays in buffer.
+// known end, so a 0x5A among the data does not cut it. Any other reply ends at the first 0x5A that
+// closes a plausible frame (on the serial link, one whose check matches) and is taken as soon as
+// that byte has arrived. A whole serial reply is taken whatever its check: the decoder refuses it.
+// Bytes before an 0xA5 are dropped; a part reply stays in buffer.
 QList<QByteArray> cutIoReplies(QByteArray &buffer, int imageBytes, bool serial);
 
 struct IoReplyValues

@@ -198,8 +198,10 @@ void TempCurveDialog::startMonitor()
     const int periodIndex = ui->comboBox_sampletime->currentIndex();
     PollLink::Settings s;
     s.periodMs = ui->comboBox_sampletime->currentData().toInt();
-    // Lost at the third period without a byte, counting from the last one that came.
+    // Lost at the third period without a byte, counting from the last one that came; any byte
+    // counts, a whole frame or not.
     s.missLimit = 1;
+    s.anyBytesAnswer = true;
     s.maxBuffer = maxPending;
     if (connType == modulebase::CONNEST_NET) {
         s.transport = PollLink::Udp;

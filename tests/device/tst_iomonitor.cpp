@@ -9,11 +9,13 @@
 #include "testsupport.h"
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTreeWidget>
+#include <atomic>
 #include <memory>
 
 namespace {
@@ -203,6 +205,131 @@ private slots:
         QVERIFY(!page->writePending);
         QVERIFY(service->received().size() >= 10);
         QTRY_VERIFY_WITH_TIMEOUT(fake.commands().contains(streamOff), 5000);
+    }
+
+    // A reply shorter than the image is shown when it arrives: the points it holds wholly get
+    // their values, the others keep theirs, and the curves get their sample. Here it is the
+    // module's last reply, so nothing after it could push it out.
+    void shortReplyShowsAtOnce_data()
+    {
+        QTest::addColumn<bool>("serial");
+        QTest::addColumn<QByteArray>("shortReply");
+        QTest::addColumn<QString>("first");
+        QTest::newRow("udp") << false << QByteArray::fromHex("a5000244555a") << QString::number(0x44);
+        QTest::newRow("serial") << true << QByteArray::fromHex("a5000111ff495a") << QString::number(0x11);
+    }
+    void shortReplyShowsAtOnce()
+    {
+        QFETCH(bool, serial);
+        QFETCH(QByteArray, shortReply);
+        QFETCH(QString, first);
+        FakeModule fake(QStringLiteral("127.0.0.66"));
+        SerialPeer peer;
+        std::shared_ptr<FakeIoMonitor> service;
+        if (serial) {
+            QVERIFY(peer.isOpen());
+            makeModule(modulebase::CONNEST_COM, peer.portName());
+            peer.addDevice(std::make_shared<FakeIoMonitorSerial>(image));
+        } else {
+            QVERIFY(fake.start());
+            makeModule(modulebase::CONNEST_NET, fake.address());
+            service = std::make_shared<FakeIoMonitor>(image);
+            QVERIFY(fake.addService(service));
+        }
+        image->setInputs(QByteArray::fromHex("aabbcc"));
+        auto replies = std::make_shared<std::atomic<int>>(0);
+        image->setReplyFilter([replies, shortReply](const QByteArray &reply) {
+            const int n = ++*replies;
+            return n <= 2 ? reply : n == 3 ? shortReply : QByteArray();
+        });
+        QSignalSpy samples(page.data(), &FormIO::updataiovalue);
+        button("pushButton")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(samples.count(), 2, 5000);
+        QCOMPARE(shown(0), QString::number(0xaa));
+        QCOMPARE(shown(1), QString::number(0xccbb));
+        QTRY_COMPARE_WITH_TIMEOUT(shown(0), first, 5000);
+        QCOMPARE(shown(1), QString::number(0xccbb));
+        QCOMPARE(samples.count(), 3);
+    }
+
+    // Ten polls in a row without a byte back close the link, right after the tenth: about
+    // 1.8 s after opening when the module never answers.
+    void givesUpAfterTenPolls_data()
+    {
+        QTest::addColumn<bool>("serial");
+        QTest::newRow("udp") << false;
+        QTest::newRow("serial") << true;
+    }
+    void givesUpAfterTenPolls()
+    {
+        QFETCH(bool, serial);
+        FakeModule fake(QStringLiteral("127.0.0.67"));
+        SerialPeer peer;
+        std::shared_ptr<FakeIoMonitor> service;
+        if (serial) {
+            QVERIFY(peer.isOpen());
+            makeModule(modulebase::CONNEST_COM, peer.portName());
+        } else {
+            QVERIFY(fake.start());
+            makeModule(modulebase::CONNEST_NET, fake.address());
+            service = std::make_shared<FakeIoMonitor>(image);
+            FakeMisbehaviour m;
+            m.silent = true;
+            service->setMisbehaviour(m);
+            QVERIFY(fake.addService(service));
+        }
+        const auto polls = [&] {
+            return serial ? peer.received().count(QByteArray::fromHex("44a500005afebd")) : service->received().size();
+        };
+        QElapsedTimer clock;
+        clock.start();
+        button("pushButton")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(state(), QStringLiteral("连接断开"), 10000);
+        const qint64 closedAfter = clock.elapsed();
+        QVERIFY(!button("pushButton")->isChecked());
+        // Nine periods after the opening poll; timers may fire a little early.
+        QVERIFY2(closedAfter >= 1600, QByteArray::number(closedAfter));
+        if (!serial)
+            QTRY_VERIFY_WITH_TIMEOUT(fake.commands().contains(streamOff), 5000);
+        // The link stopped with the tenth poll: the count cannot grow past it.
+        QTRY_COMPARE_WITH_TIMEOUT(polls(), 10, 5000);
+    }
+
+    // Any bytes back are an answer, whether or not they make a reply.
+    void anyBytesKeepTheLink_data()
+    {
+        QTest::addColumn<bool>("serial");
+        QTest::addColumn<QByteArray>("answer");
+        QTest::newRow("udp, one byte") << false << QByteArray::fromHex("00");
+        QTest::newRow("udp, a reply's head") << false << QByteArray::fromHex("a50005");
+        QTest::newRow("serial, one byte") << true << QByteArray::fromHex("00");
+        QTest::newRow("serial, a reply's head") << true << QByteArray::fromHex("a50005");
+    }
+    void anyBytesKeepTheLink()
+    {
+        QFETCH(bool, serial);
+        QFETCH(QByteArray, answer);
+        FakeModule fake(QStringLiteral("127.0.0.68"));
+        SerialPeer peer;
+        std::shared_ptr<FakeIoMonitor> service;
+        if (serial) {
+            QVERIFY(peer.isOpen());
+            makeModule(modulebase::CONNEST_COM, peer.portName());
+            peer.addDevice(std::make_shared<FakeIoMonitorSerial>(image));
+        } else {
+            QVERIFY(fake.start());
+            makeModule(modulebase::CONNEST_NET, fake.address());
+            service = std::make_shared<FakeIoMonitor>(image);
+            QVERIFY(fake.addService(service));
+        }
+        image->setReplyFilter([answer](const QByteArray &) { return answer; });
+        button("pushButton")->click();
+        // Well past the eleventh poll.
+        QTRY_VERIFY_WITH_TIMEOUT(image->pollCount() >= 16, 10000);
+        QVERIFY(page->connected);
+        QCOMPARE(state(), QStringLiteral("连接成功"));
+        button("pushButton")->click();
+        QVERIFY(!page->connected);
     }
 
     void moduleDeletedWhileMonitoring()

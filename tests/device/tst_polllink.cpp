@@ -6,6 +6,7 @@
 #include "serialportregistry.h"
 #include "testsupport.h"
 
+#include <QElapsedTimer>
 #include <QNetworkDatagram>
 #include <QUdpSocket>
 
@@ -123,6 +124,95 @@ private slots:
         // Lost on the third tick, as a module that never answers would be.
         QCOMPARE(polls, 2);
         QVERIFY(!link.isRunning());
+    }
+
+    // Each page gives its own rule of when the module is lost: whether the opening poll counts,
+    // and whether the link gives up right after the poll that goes over the limit or when the
+    // next one is due.
+    void missRule_data()
+    {
+        QTest::addColumn<bool>("pollAtOpen");
+        QTest::addColumn<bool>("openingCounts");
+        QTest::addColumn<bool>("lostAtPoll");
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<int>("polls");
+        QTest::newRow("judged when the next poll is due") << false << false << false << 1 << 2;
+        QTest::newRow("lost right after the poll") << false << false << true << 1 << 2;
+        QTest::newRow("opening poll not counted") << true << false << false << 1 << 3;
+        QTest::newRow("opening poll counted") << true << true << false << 1 << 2;
+        QTest::newRow("ten polls, lost after the tenth") << true << true << true << 9 << 10;
+    }
+    void missRule()
+    {
+        QFETCH(bool, pollAtOpen);
+        QFETCH(bool, openingCounts);
+        QFETCH(bool, lostAtPoll);
+        QFETCH(int, limit);
+        QFETCH(int, polls);
+        const int period = 100;
+        PollLink link;
+        int sent = 0;
+        QElapsedTimer sinceLastPoll;
+        link.setPollBuilder([&] {
+            ++sent;
+            sinceLastPoll.start();
+            return QByteArray("Q");
+        });
+        int sentAtLoss = -1;
+        qint64 lostAfterPoll = -1;
+        connect(&link, &PollLink::linkLost, this, [&] {
+            sentAtLoss = sent;
+            lostAfterPoll = sinceLastPoll.elapsed();
+        });
+        PollLink::Settings s;
+        s.transport = PollLink::NoTransport;
+        s.periodMs = period;
+        s.missLimit = limit;
+        s.lostAtPoll = lostAtPoll;
+        s.pollAtOpen = pollAtOpen;
+        s.openingPollCounts = openingCounts;
+        QVERIFY(link.start(s));
+        QCOMPARE(sent, pollAtOpen ? 1 : 0);
+        QTRY_VERIFY_WITH_TIMEOUT(sentAtLoss >= 0, 10000);
+        QCOMPARE(sentAtLoss, polls);
+        QVERIFY(!link.isRunning());
+        // Given up in the same step as the last poll, or a whole period later.
+        if (lostAtPoll)
+            QVERIFY2(lostAfterPoll < period / 2, QByteArray::number(lostAfterPoll));
+        else
+            QVERIFY2(lostAfterPoll >= period / 2, QByteArray::number(lostAfterPoll));
+    }
+
+    // Bytes that make no frame answer a poll only where the page says any bytes do.
+    void anyBytesAnswer_data()
+    {
+        QTest::addColumn<bool>("anyBytes");
+        QTest::newRow("any bytes answer") << true;
+        QTest::newRow("only whole frames answer") << false;
+    }
+    void anyBytesAnswer()
+    {
+        QFETCH(bool, anyBytes);
+        UdpModule module("127.0.0.91");
+        QVERIFY(module.bound);
+        PollLink link;
+        link.setCutter(cutLines);
+        link.setPollBuilder([] { return QByteArray("Q"); });
+        QSignalSpy frames(&link, &PollLink::frameReceived);
+        QSignalSpy lost(&link, &PollLink::linkLost);
+        PollLink::Settings s = udpSettings("127.0.0.91", 2);
+        s.anyBytesAnswer = anyBytes;
+        QVERIFY(link.start(s));
+        // The module's "RQ" never ends a line.
+        if (anyBytes) {
+            QTRY_VERIFY_WITH_TIMEOUT(module.polls.size() >= 10, 10000);
+            QCOMPARE(lost.count(), 0);
+            QVERIFY(link.isRunning());
+        } else {
+            QVERIFY(lost.wait(10000));
+            QCOMPARE(module.polls.size(), 3);
+        }
+        QCOMPARE(frames.count(), 0);
     }
 
     void repliesOnlyFromTheModule()

@@ -275,6 +275,27 @@ private slots:
         button(&d, "pushButton")->click();
     }
 
+    // Any byte from the module is a sign of life, a whole frame or not.
+    void anyByteKeepsTheRun()
+    {
+        FakeModule fake(QStringLiteral("127.0.0.78"));
+        QVERIFY(fake.start());
+        auto service = std::make_shared<FakeTempCurve>();
+        QVERIFY(fake.addService(service));
+        service->setReplyFilter([](const QByteArray &) { return hex("A5 02"); });
+        makeModule(fake.address());
+        TempCurveDialog d(mod.get());
+        shortPeriods(&d);
+        button(&d, "pushButton")->click();
+        QVERIFY(d.isRunning());
+        // Well past three periods.
+        QTRY_VERIFY_WITH_TIMEOUT(service->requestCount() >= 8, 10000);
+        QVERIFY(d.isRunning());
+        QVERIFY(values(&d, 0).isEmpty());
+        button(&d, "pushButton")->click();
+        QVERIFY(!d.isRunning());
+    }
+
     void silenceEndsTheRun()
     {
         FakeModule fake(QStringLiteral("127.0.0.73"));

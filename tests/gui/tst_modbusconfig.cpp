@@ -199,6 +199,35 @@ private slots:
         QCOMPARE(p.spin(2, 3)->value(), 1);
     }
 
+    // An overflow cuts back the row whose field changed, whichever row is current.
+    void overflowResetsTheEditedRow_data()
+    {
+        QTest::addColumn<int>("current");
+        QTest::newRow("other row current") << 1;
+        QTest::newRow("edited row current") << 0;
+        QTest::newRow("no current row") << -1;
+    }
+    void overflowResetsTheEditedRow()
+    {
+        QFETCH(int, current);
+        PromptRecorder prompts;
+        Page p(16, 5, 100);
+        p.page.setParamData(QByteArray::fromHex("000101000001"
+                                                "000103000002"));
+        QVERIFY(prompts.messages.isEmpty());
+        p.table()->setCurrentCell(current, current < 0 ? -1 : 0);
+        p.spin(0, 3)->setValue(17);
+        QVERIFY(!prompts.messages.isEmpty());
+        QCOMPARE(prompts.lastText(), QStringLiteral("超出了输入数据长度"));
+        QCOMPARE(p.spin(0, 3)->value(), 1);
+        QCOMPARE(p.spin(1, 3)->value(), 2);
+        QCOMPARE(p.text(0, 4), QStringLiteral("3"));
+        QCOMPARE(p.text(1, 4), QStringLiteral("4...7"));
+        QCOMPARE(p.page.getParamData(),
+            QByteArray::fromHex("000101000001"
+                                "010103000002"));
+    }
+
     void outputOverflowWithoutCurrentRow()
     {
         PromptRecorder prompts;

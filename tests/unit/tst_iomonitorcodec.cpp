@@ -200,16 +200,73 @@ private slots:
         QCOMPARE(buffer, rest);
     }
 
+    // A reply is taken the moment its end byte arrives, however the bytes come in: a shorter
+    // reply must not wait for the next one. On the serial link the check keeps a 0x5A among the
+    // data from ending a whole reply early; on UDP a datagram ending in one is a reply of its own.
+    void cutterByteByByte_data()
+    {
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<bool>("serial");
+        QTest::addColumn<QList<QByteArray>>("replies");
+        const QByteArray whole = QByteArray::fromHex("a50003112233"
+                                                     "5a");
+        const QByteArray shortReply = QByteArray::fromHex("a5000244555a");
+        const QByteArray shortSerial = QByteArray::fromHex("a5000111ff495a");
+        QByteArray serialWhole = QByteArray::fromHex("a500035a5a5a");
+        const quint16 ck = ioCheckSum(serialWhole);
+        serialWhole.append(char(ck >> 8)).append(char(ck & 0xff)).append(char(0x5a));
+        QTest::newRow("whole then short") << whole + shortReply << false << QList<QByteArray> { whole, shortReply };
+        QTest::newRow("short then whole") << shortReply + whole << false << QList<QByteArray> { shortReply, whole };
+        QTest::newRow("two short") << shortReply + shortReply << false << QList<QByteArray> { shortReply, shortReply };
+        QTest::newRow("5A in the data, udp")
+            << QByteArray::fromHex("a500035a5a5a5a") << false << QList<QByteArray> { QByteArray::fromHex("a500035a") };
+        QTest::newRow("serial short") << shortSerial << true << QList<QByteArray> { shortSerial };
+        QTest::newRow("serial short then whole")
+            << shortSerial + serialWhole << true << QList<QByteArray> { shortSerial, serialWhole };
+        QTest::newRow("serial 5A in the data") << serialWhole << true << QList<QByteArray> { serialWhole };
+    }
     void cutterByteByByte()
     {
-        const QByteArray r = QByteArray::fromHex("a500035a5a5a5a");
+        QFETCH(QByteArray, input);
+        QFETCH(bool, serial);
+        QFETCH(QList<QByteArray>, replies);
         QByteArray buffer;
         QList<QByteArray> got;
-        for (char c : r) {
+        for (char c : input) {
             buffer.append(c);
-            got += cutIoReplies(buffer, 3, false);
+            const QList<QByteArray> now = cutIoReplies(buffer, 3, serial);
+            got += now;
+            // Each reply leaves with its own last byte: nothing of it waits for more.
+            if (!now.isEmpty())
+                QVERIFY(buffer.isEmpty());
         }
-        QCOMPARE(got, QList<QByteArray> { r });
+        QCOMPARE(got, replies);
+    }
+
+    // Read whole, a shorter reply is taken at once and nothing waits in the buffer.
+    void shortRepliesAtOnce_data()
+    {
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<bool>("serial");
+        QTest::addColumn<int>("image");
+        QTest::newRow("udp, 2 of 3 bytes") << QByteArray::fromHex("a5000244555a") << false << 3;
+        QTest::newRow("udp, 2 of 5 bytes") << QByteArray::fromHex("a5000244555a") << false << 5;
+        QTest::newRow("udp, none of 3 bytes") << QByteArray::fromHex("a500005a") << false << 3;
+        QTest::newRow("serial, 1 of 3 bytes") << QByteArray::fromHex("a5000111ff495a") << true << 3;
+        QTest::newRow("serial, 1 of 5 bytes") << QByteArray::fromHex("a5000111ff495a") << true << 5;
+    }
+    void shortRepliesAtOnce()
+    {
+        QFETCH(QByteArray, input);
+        QFETCH(bool, serial);
+        QFETCH(int, image);
+        QByteArray buffer = input;
+        QCOMPARE(cutIoReplies(buffer, image, serial), QList<QByteArray> { input });
+        QCOMPARE(buffer, QByteArray());
+        // The points it holds wholly get their values.
+        const IoReplyValues v = decodeIoReply(input, { { 1, false }, { 2, false } }, serial);
+        QVERIFY(v.valid);
+        QVERIFY(!v.complete);
     }
 };
 
