@@ -732,6 +732,7 @@ private slots:
         w.applyStoredLanguage();
         PromptRecorder prompts;
         QStringList starts;
+        QPair<int, int> progress { -1, -1 };
         prompts.onExec = [&](QDialog *dialog) {
             auto *scan = qobject_cast<SCANDialog *>(dialog);
             connect(scan, qOverload<QString>(&SCANDialog::startscan), [&](const QString &s) { starts << s; });
@@ -743,12 +744,16 @@ private slots:
             child<QPushButton>(scan, "pushButton")->click();
             if (ended.count() != 1 && !ended.wait(20000))
                 return int(QDialog::Rejected);
+            auto *bar = child<QProgressBar>(scan, "progressBar");
+            progress = { bar->value(), bar->maximum() };
             return int(QDialog::Accepted);
         };
         QMetaObject::invokeMethod(&w, "on_scanmodule_clicked");
         PlatformLists::setSerialPorts({});
 
         QCOMPARE(starts, QStringList { peer.portName() });
+        // The finished scan shows a full bar, as a network scan does.
+        QCOMPARE(progress, qMakePair(100, 100));
         QCOMPARE(w.moduleList.size(), 1);
         module *m = w.moduleList.first();
         QCOMPARE(m->connType, modulebase::CONNEST_COM);
