@@ -27,6 +27,7 @@
 
 #include <QApplication>
 #include <QScrollArea>
+#include <QScreen>
 #include <QStyle>
 #include <QDate>
 #include <QDebug>
@@ -43,6 +44,7 @@
 #include <QToolTip>
 #include <QTranslator>
 #include <QTreeWidget>
+#include <QWindow>
 
 namespace {
 // When the program was built, as the version label shows it.
@@ -56,6 +58,12 @@ QDate buildDate()
 QTime buildTime()
 {
     return QTime::fromString(QStringLiteral(__TIME__), QStringLiteral("hh:mm:ss"));
+}
+
+QRect &screenAreaOverride()
+{
+    static QRect area;
+    return area;
 }
 
 const char *const buttonStyle
@@ -174,6 +182,14 @@ MainWindow::MainWindow(QWidget *parent)
     stretch(ui->groupBox_3);
     fitInfoPanel();
 
+    // On a screen smaller than the window's parts (a 1366 x 768 laptop), the area below the
+    // toolbar scrolls instead of pushing the pages' buttons and the status bar off the screen;
+    // where the screen holds the parts, nothing scrolls.
+    ui->scrollArea_main->setStyleSheet(QStringLiteral("QScrollArea#scrollArea_main{background:transparent;}"));
+    ui->scrollArea_main->viewport()->setAutoFillBackground(false);
+    ui->widget_3->setAutoFillBackground(false);
+    resize(size().boundedTo(screenArea().size()));
+
     ui->widget->toggleMaximized();
 }
 
@@ -255,9 +271,37 @@ void MainWindow::on_comboBox_currentIndexChanged(int index)
     writeSetting(QStringLiteral("language"), QStringLiteral("Initlanguage"), QString::number(language));
 }
 
+void MainWindow::setScreenAreaOverride(const QRect &area)
+{
+    screenAreaOverride() = area;
+}
+
+QRect MainWindow::screenArea() const
+{
+    if (!screenAreaOverride().isEmpty())
+        return screenAreaOverride();
+    const QWindow *handle = windowHandle();
+    QScreen *screen = handle && handle->screen() ? handle->screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect(0, 0, 1022, 1059);
+}
+
+void MainWindow::fitToScreen()
+{
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized))
+        return;
+    const QRect area = screenArea();
+    if (width() <= area.width() && height() <= area.height())
+        return;
+    resize(size().boundedTo(area.size()));
+    // A frameless window has no frame of its own to drag back: its title bar must stay on the screen.
+    move(qBound(area.left(), x(), area.right() - width() + 1), qBound(area.top(), y(), area.bottom() - height() + 1));
+}
+
 void MainWindow::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        fitToScreen();
     if (event->type() == QEvent::LanguageChange) {
         ui->retranslateUi(this);
         ui->mouleparam->retranslate();

@@ -31,6 +31,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QStyle>
@@ -592,6 +593,128 @@ private slots:
         child<QComboBox>(&w, "comboBox")->setCurrentIndex(0);
         QCoreApplication::processEvents();
         QCOMPARE(pages->tabText(0), QString::fromUtf8("基本设置"));
+    }
+
+    // A laptop's screen: 1366 x 740 available. The window fits it, and every page's buttons and
+    // the status bar can be reached by scrolling.
+    void smallScreenReachesEveryControl_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::newRow("Chinese") << 0;
+        QTest::newRow("English") << 1;
+    }
+
+    void smallScreenReachesEveryControl()
+    {
+        QFETCH(int, language);
+        TempAppDir dir(true);
+        const QRect area(0, 0, 1366, 740);
+        MainWindow::setScreenAreaOverride(area);
+        struct Restore
+        {
+            ~Restore() { MainWindow::setScreenAreaOverride(QRect()); }
+        } restore;
+        PromptRecorder prompts; // pages may warn about the fakes' empty parameter bytes
+        MainWindow w;
+        w.applyStoredLanguage();
+        // A module of every kind of page: couplers, gateways, temperature control, remote
+        // link, MQTT, with I/O, IO-Link and weighing sub-modules.
+        QCoreApplication::processEvents();
+        w.readDevicestype();
+        w.readSublistmap();
+        w.Startnewscan(QStringLiteral("eth"));
+        const QList<QPair<QString, QList<int>>> kinds { { "RVE-C100", { 101, 102, 111, 112, 121, 131 } },
+            { "RVE-C110", {} }, { "RVE-C150", {} }, { "RVE-C200", {} }, { "RVG-M300", {} }, { "RVG-E400", {} },
+            { "RVT-C800", {} }, { "KTL-C10", { 201, 202 } } };
+        int host = 2;
+        for (const auto &kind : kinds) {
+            FakeModule fake(QStringLiteral("127.0.0.%1").arg(host++));
+            fake.setModuleType(kind.first);
+            fake.setSubmoduleIds(kind.second);
+            feed(w, fake);
+        }
+        w.Endscan();
+        QCOMPARE(w.moduleList.size(), kinds.size());
+        w.setLanguage(language);
+        w.show();
+        w.showNormal();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        // Restored, the window fits the screen area.
+        QVERIFY2(area.contains(w.geometry()), qPrintable(QStringLiteral("%1x%2").arg(w.width()).arg(w.height())));
+        QVERIFY(w.minimumSizeHint().width() <= area.width() && w.minimumSizeHint().height() <= area.height());
+        w.resize(area.size());
+        QCoreApplication::processEvents();
+        QCOMPARE(w.size(), area.size());
+        QVERIFY(w.statusBar()->isVisible());
+        QVERIFY(w.rect().contains(QRect(w.statusBar()->mapTo(&w, QPoint(0, 0)), w.statusBar()->size())));
+
+        auto *scroll = child<QScrollArea>(&w, "scrollArea_main");
+        auto *tree = child<QTreeWidget>(&w, "treeWidget");
+        auto *pages = child<QTabWidget>(&w, "tabWidget");
+        QList<moduleFrame *> frames;
+        for (::module *m : qAsConst(w.moduleList)) {
+            frames.append(m);
+            for (submodule *s : m->submodules)
+                frames.append(s);
+        }
+        int checked = 0;
+        for (moduleFrame *frame : qAsConst(frames)) {
+            tree->setCurrentItem(frame);
+            for (int t = 0; t < pages->count(); ++t) {
+                pages->setCurrentIndex(t);
+                QCoreApplication::processEvents();
+                const QList<QAbstractButton *> buttons = pages->widget(t)->findChildren<QAbstractButton *>();
+                for (QAbstractButton *button : buttons) {
+                    if (!button->isVisibleTo(pages->widget(t)) || button->window() != &w)
+                        continue;
+                    // A button inside a page's own scrolling view is reached through that view:
+                    // the view must be reachable.
+                    QWidget *target = button;
+                    for (QWidget *p = button->parentWidget(); p && p != pages->widget(t); p = p->parentWidget()) {
+                        if (qobject_cast<QAbstractScrollArea *>(p))
+                            target = p;
+                    }
+                    // Scrolls as a person would, to the whole control (ensureWidgetVisible
+                    // would settle for a view's current item).
+                    const QSize shown = target->size().boundedTo(scroll->viewport()->size());
+                    const QPoint centre
+                        = target->mapTo(scroll->widget(), QPoint(shown.width() / 2, shown.height() / 2));
+                    scroll->ensureVisible(centre.x(), centre.y(), shown.width() / 2, shown.height() / 2);
+                    QCoreApplication::processEvents();
+                    const QRect inViewport(target->mapTo(scroll->viewport(), QPoint(0, 0)),
+                        target->size().boundedTo(scroll->viewport()->size()));
+                    QVERIFY2(scroll->viewport()->rect().contains(inViewport),
+                        qPrintable(QStringLiteral("%1 on %2 of %3 at %4,%5 %6x%7 outside the %8x%9 view")
+                                       .arg(target->objectName(), pages->tabText(t), frame->text(0))
+                                       .arg(inViewport.x())
+                                       .arg(inViewport.y())
+                                       .arg(inViewport.width())
+                                       .arg(inViewport.height())
+                                       .arg(scroll->viewport()->width())
+                                       .arg(scroll->viewport()->height())));
+                    // And the view itself lies inside the window.
+                    const QRect view(scroll->viewport()->mapTo(&w, QPoint(0, 0)), scroll->viewport()->size());
+                    QVERIFY(w.rect().contains(view));
+                    ++checked;
+                }
+            }
+        }
+        QVERIFY(checked > 0);
+        QVERIFY(w.grab().save(
+            QCoreApplication::applicationDirPath() + QStringLiteral("/mainwindow_1366x740_%1.png").arg(language)));
+    }
+
+    // Where the screen holds the window's parts, nothing scrolls.
+    void desktopScreenDoesNotScroll()
+    {
+        TempAppDir dir(true);
+        MainWindow w;
+        QVERIFY(showScannedAtDesktopSize(w, 0));
+        QCoreApplication::processEvents();
+        auto *scroll = child<QScrollArea>(&w, "scrollArea_main");
+        QVERIFY(!scroll->verticalScrollBar()->isVisible());
+        QVERIFY(!scroll->horizontalScrollBar()->isVisible());
+        QCOMPARE(child<QWidget>(&w, "widget_3")->size(), scroll->viewport()->size());
     }
 
     void treeHoverColourIsReadable()
