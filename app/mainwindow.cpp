@@ -259,7 +259,13 @@ void MainWindow::setLanguage(int index)
     if (!moduleList.isEmpty()) {
         if (highlightedFrame)
             highlightedFrame->clearHighlight();
+        // No frame carries the border now, so the next one the user picks must draw it.
+        highlightedFrame = nullptr;
         showModule(moduleList.first());
+        // The tree says what is shown: it selects the first module too, without the highlight
+        // border that a user's selection draws.
+        const QSignalBlocker quiet(ui->treeWidget);
+        ui->treeWidget->setCurrentItem(moduleList.first());
     }
 }
 

@@ -595,6 +595,50 @@ private slots:
         QCOMPARE(pages->tabText(0), QString::fromUtf8("基本设置"));
     }
 
+    void languageSwitchLeavesTreeAndPagesAgreeing_data()
+    {
+        QTest::addColumn<int>("module");
+        QTest::addColumn<int>("submodule"); // -1: the module itself
+        QTest::newRow("second module") << 1 << -1;
+        QTest::newRow("sub-module of the first") << 0 << 1;
+        QTest::newRow("sub-module of the second") << 1 << 0;
+        QTest::newRow("first module") << 0 << -1;
+    }
+
+    // The switch shows the first module; the tree must say so, not keep pointing at another.
+    void languageSwitchLeavesTreeAndPagesAgreeing()
+    {
+        QFETCH(int, module);
+        QFETCH(int, submodule);
+        TempAppDir dir(true);
+        MainWindow w;
+        w.applyStoredLanguage();
+        scanWithoutNetwork(w);
+        auto *tree = child<QTreeWidget>(&w, "treeWidget");
+        ::module *chosen = w.moduleList.at(module);
+        moduleFrame *frame = submodule < 0 ? static_cast<moduleFrame *>(chosen)
+                                           : static_cast<moduleFrame *>(chosen->submodules.at(submodule));
+        tree->setCurrentItem(frame);
+        QVERIFY(frame->highlighted);
+
+        child<QComboBox>(&w, "comboBox")->setCurrentIndex(1);
+        QCoreApplication::processEvents();
+
+        ::module *first = w.moduleList.first();
+        QCOMPARE(w.currentModule, first);
+        QCOMPARE(tree->currentItem(), static_cast<QTreeWidgetItem *>(first));
+        QCOMPARE(tree->selectedItems(), QList<QTreeWidgetItem *> { first });
+        QCOMPARE(child<QTabWidget>(&w, "tabWidget")->widget(0), static_cast<QWidget *>(generalPage(first)));
+        // As the switch leaves it: no frame carries the border.
+        QVERIFY(!frame->highlighted);
+        QVERIFY(!first->highlighted);
+        // Choosing another item afterwards still follows the user.
+        tree->setCurrentItem(w.moduleList.at(1));
+        QCOMPARE(w.currentModule, w.moduleList.at(1));
+        QVERIFY(w.moduleList.at(1)->highlighted);
+        child<QComboBox>(&w, "comboBox")->setCurrentIndex(0);
+    }
+
     // A laptop's screen: 1366 x 740 available. The window fits it, and every page's buttons and
     // the status bar can be reached by scrolling.
     void smallScreenReachesEveryControl_data()
