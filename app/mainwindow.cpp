@@ -35,6 +35,7 @@
 #include <QEvent>
 #include <QFile>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QListView>
 #include <QLocale>
 #include <QPixmap>
@@ -203,6 +204,7 @@ MainWindow::~MainWindow()
         delete translator;
         translator = nullptr;
     }
+    loadQtTranslation(1);
     delete ui;
 }
 
@@ -243,6 +245,7 @@ void MainWindow::setLanguage(int index)
                                     : QStringLiteral(":/res/language/zh_CN.qm");
     if (!translator->load(file))
         return;
+    loadQtTranslation(index);
     QCoreApplication::installTranslator(translator);
 
     // A change of the combo runs its slot here, which switches once more for the same index
@@ -267,6 +270,26 @@ void MainWindow::setLanguage(int index)
         const QSignalBlocker quiet(ui->treeWidget);
         ui->treeWidget->setCurrentItem(moduleList.first());
     }
+}
+
+void MainWindow::loadQtTranslation(int index)
+{
+    if (qtTranslator) {
+        QCoreApplication::removeTranslator(qtTranslator);
+        delete qtTranslator;
+        qtTranslator = nullptr;
+    }
+    if (index == 1)
+        return;
+    // Standard buttons and Qt's dialogs speak Chinese with the program; without Qt's
+    // translation installed they stay in English.
+    auto *qt = new QTranslator(this);
+    if (!qt->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::location(QLibraryInfo::TranslationsPath))) {
+        delete qt;
+        return;
+    }
+    qtTranslator = qt;
+    QCoreApplication::installTranslator(qtTranslator);
 }
 
 void MainWindow::on_comboBox_currentIndexChanged(int index)

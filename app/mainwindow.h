@@ -101,9 +101,12 @@ private:
     void fitInfoPanel();
     // A window shown normal that is larger than its screen area shrinks into it.
     void fitToScreen();
+    void loadQtTranslation(int index);
 
     Ui::MainWindow *ui;
     QTranslator *translator = nullptr;
+    // Qt's own texts (standard buttons, file dialogs) in Chinese; none in English.
+    QTranslator *qtTranslator = nullptr;
     // Knows which module the next parameter reply of a scan belongs to.
     ScanReplyHandler scanHandler;
 };

@@ -20,6 +20,7 @@
 #include "ui_firmwaredialog.h"
 
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QGroupBox>
 #include <QImage>
@@ -637,6 +638,36 @@ private slots:
         QCOMPARE(w.currentModule, w.moduleList.at(1));
         QVERIFY(w.moduleList.at(1)->highlighted);
         child<QComboBox>(&w, "comboBox")->setCurrentIndex(0);
+    }
+
+    void qtTextsFollowTheLanguage_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("ok");
+        QTest::addColumn<QString>("cancel");
+        QTest::newRow("Chinese") << 0 << QString::fromUtf8("确定") << QString::fromUtf8("取消");
+        QTest::newRow("English") << 1 << "OK"
+                                 << "Cancel";
+    }
+
+    // Qt's own standard buttons speak the program's language, not always English.
+    void qtTextsFollowTheLanguage()
+    {
+        QFETCH(int, language);
+        QFETCH(QString, ok);
+        QFETCH(QString, cancel);
+        TempAppDir dir(true);
+        {
+            MainWindow w;
+            w.setLanguage(1 - language);
+            w.setLanguage(language);
+            QDialogButtonBox box(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+            QCOMPARE(box.button(QDialogButtonBox::Ok)->text().remove(QLatin1Char('&')), ok);
+            QCOMPARE(box.button(QDialogButtonBox::Cancel)->text().remove(QLatin1Char('&')), cancel);
+        }
+        // The window takes Qt's translation with it.
+        QDialogButtonBox after(QDialogButtonBox::Ok);
+        QCOMPARE(after.button(QDialogButtonBox::Ok)->text().remove(QLatin1Char('&')), QStringLiteral("OK"));
     }
 
     // A laptop's screen: 1366 x 740 available. The window fits it, and every page's buttons and
