@@ -610,7 +610,10 @@ void MainWindow::on_pushButton_import_clicked()
 
 void MainWindow::on_pushButton_help_clicked()
 {
-    PackageImport::openHelpFolder();
+    // Without a program for folders (a bare desktop) the user still learns where help lives.
+    if (!PackageImport::openHelpFolder())
+        Prompts::information(nullptr, tr("帮助文档"),
+            tr("没有可以打开帮助文件夹的程序。帮助文件在：\n%1").arg(PackageImport::helpFolder()));
 }
 
 void MainWindow::on_pushButton_save_clicked()

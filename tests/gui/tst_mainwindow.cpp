@@ -9,6 +9,7 @@
 #include "moduleinfoform.h"
 #include "moduleprms.h"
 #include "moduleshowform.h"
+#include "packageimport.h"
 #include "pagelookup.h"
 #include "platformlists.h"
 #include "promptrecorder.h"
@@ -43,6 +44,7 @@
 #include <QTableWidget>
 #include <QTabWidget>
 #include <QTreeWidget>
+#include <QUrl>
 #include <memory>
 
 namespace {
@@ -668,6 +670,48 @@ private slots:
         // The window takes Qt's translation with it.
         QDialogButtonBox after(QDialogButtonBox::Ok);
         QCOMPARE(after.button(QDialogButtonBox::Ok)->text().remove(QLatin1Char('&')), QStringLiteral("OK"));
+    }
+
+    void helpWithoutAnOpenerSaysWhereHelpIs_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("Chinese") << 0 << QString::fromUtf8("帮助文档")
+                                 << QString::fromUtf8("没有可以打开帮助文件夹的程序。帮助文件在：\n%1");
+        QTest::newRow("English") << 1 << "Help Documents"
+                                 << "No program could open the help folder. The help files are in:\n%1";
+    }
+
+    void helpWithoutAnOpenerSaysWhereHelpIs()
+    {
+        QFETCH(int, language);
+        QFETCH(QString, caption);
+        QFETCH(QString, text);
+        TempAppDir dir(true);
+        PromptRecorder prompts;
+        QList<QUrl> opened;
+        bool opens = true;
+        PackageImport::setUrlOpener([&](const QUrl &url) {
+            opened << url;
+            return opens;
+        });
+        MainWindow w;
+        w.setLanguage(language);
+        auto *help = child<QPushButton>(&w, "pushButton_help");
+        help->click();
+        QCOMPARE(opened.size(), 1);
+        QVERIFY(prompts.messages.isEmpty());
+
+        opens = false;
+        help->click();
+        PackageImport::setUrlOpener({});
+        QCOMPARE(opened.size(), 2);
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.messages.first().icon, QMessageBox::Information);
+        QCOMPARE(prompts.lastCaption(), caption);
+        QCOMPARE(prompts.lastText(), text.arg(QDir::toNativeSeparators(dir.path() + "/helpfile/")));
+        w.setLanguage(0);
     }
 
     // A laptop's screen: 1366 x 740 available. The window fits it, and every page's buttons and
