@@ -27,6 +27,7 @@
 
 #include <QApplication>
 #include <QScrollArea>
+#include <QScreen>
 #include <QStyle>
 #include <QDate>
 #include <QDebug>
@@ -34,6 +35,7 @@
 #include <QEvent>
 #include <QFile>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QListView>
 #include <QLocale>
 #include <QPixmap>
@@ -43,6 +45,7 @@
 #include <QToolTip>
 #include <QTranslator>
 #include <QTreeWidget>
+#include <QWindow>
 
 namespace {
 // When the program was built, as the version label shows it.
@@ -56,6 +59,12 @@ QDate buildDate()
 QTime buildTime()
 {
     return QTime::fromString(QStringLiteral(__TIME__), QStringLiteral("hh:mm:ss"));
+}
+
+QRect &screenAreaOverride()
+{
+    static QRect area;
+    return area;
 }
 
 const char *const buttonStyle
@@ -174,6 +183,14 @@ MainWindow::MainWindow(QWidget *parent)
     stretch(ui->groupBox_3);
     fitInfoPanel();
 
+    // On a screen smaller than the window's parts (a 1366 x 768 laptop), the area below the
+    // toolbar scrolls instead of pushing the pages' buttons and the status bar off the screen;
+    // where the screen holds the parts, nothing scrolls.
+    ui->scrollArea_main->setStyleSheet(QStringLiteral("QScrollArea#scrollArea_main{background:transparent;}"));
+    ui->scrollArea_main->viewport()->setAutoFillBackground(false);
+    ui->widget_3->setAutoFillBackground(false);
+    resize(size().boundedTo(screenArea().size()));
+
     ui->widget->toggleMaximized();
 }
 
@@ -187,6 +204,7 @@ MainWindow::~MainWindow()
         delete translator;
         translator = nullptr;
     }
+    loadQtTranslation(1);
     delete ui;
 }
 
@@ -227,6 +245,7 @@ void MainWindow::setLanguage(int index)
                                     : QStringLiteral(":/res/language/zh_CN.qm");
     if (!translator->load(file))
         return;
+    loadQtTranslation(index);
     QCoreApplication::installTranslator(translator);
 
     // A change of the combo runs its slot here, which switches once more for the same index
@@ -243,8 +262,34 @@ void MainWindow::setLanguage(int index)
     if (!moduleList.isEmpty()) {
         if (highlightedFrame)
             highlightedFrame->clearHighlight();
+        // No frame carries the border now, so the next one the user picks must draw it.
+        highlightedFrame = nullptr;
         showModule(moduleList.first());
+        // The tree says what is shown: it selects the first module too, without the highlight
+        // border that a user's selection draws.
+        const QSignalBlocker quiet(ui->treeWidget);
+        ui->treeWidget->setCurrentItem(moduleList.first());
     }
+}
+
+void MainWindow::loadQtTranslation(int index)
+{
+    if (qtTranslator) {
+        QCoreApplication::removeTranslator(qtTranslator);
+        delete qtTranslator;
+        qtTranslator = nullptr;
+    }
+    if (index == 1)
+        return;
+    // Standard buttons and Qt's dialogs speak Chinese with the program; without Qt's
+    // translation installed they stay in English.
+    auto *qt = new QTranslator(this);
+    if (!qt->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::location(QLibraryInfo::TranslationsPath))) {
+        delete qt;
+        return;
+    }
+    qtTranslator = qt;
+    QCoreApplication::installTranslator(qtTranslator);
 }
 
 void MainWindow::on_comboBox_currentIndexChanged(int index)
@@ -255,9 +300,37 @@ void MainWindow::on_comboBox_currentIndexChanged(int index)
     writeSetting(QStringLiteral("language"), QStringLiteral("Initlanguage"), QString::number(language));
 }
 
+void MainWindow::setScreenAreaOverride(const QRect &area)
+{
+    screenAreaOverride() = area;
+}
+
+QRect MainWindow::screenArea() const
+{
+    if (!screenAreaOverride().isEmpty())
+        return screenAreaOverride();
+    const QWindow *handle = windowHandle();
+    QScreen *screen = handle && handle->screen() ? handle->screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect(0, 0, 1022, 1059);
+}
+
+void MainWindow::fitToScreen()
+{
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized))
+        return;
+    const QRect area = screenArea();
+    if (width() <= area.width() && height() <= area.height())
+        return;
+    resize(size().boundedTo(area.size()));
+    // A frameless window has no frame of its own to drag back: its title bar must stay on the screen.
+    move(qBound(area.left(), x(), area.right() - width() + 1), qBound(area.top(), y(), area.bottom() - height() + 1));
+}
+
 void MainWindow::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        fitToScreen();
     if (event->type() == QEvent::LanguageChange) {
         ui->retranslateUi(this);
         ui->mouleparam->retranslate();
@@ -537,7 +610,10 @@ void MainWindow::on_pushButton_import_clicked()
 
 void MainWindow::on_pushButton_help_clicked()
 {
-    PackageImport::openHelpFolder();
+    // Without a program for folders (a bare desktop) the user still learns where help lives.
+    if (!PackageImport::openHelpFolder())
+        Prompts::information(nullptr, tr("帮助文档"),
+            tr("没有可以打开帮助文件夹的程序。帮助文件在：\n%1").arg(PackageImport::helpFolder()));
 }
 
 void MainWindow::on_pushButton_save_clicked()

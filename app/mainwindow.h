@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QMainWindow>
+#include <QRect>
 #include <QString>
 
 class QLabel;
@@ -53,6 +54,12 @@ public:
     // Turns on the save button alone, as opening a project does.
     void enableSave();
 
+    // The screen area the window may take: the available geometry of its screen, or, when
+    // set (tests: a laptop's screen on the small offscreen one), the given area. An empty
+    // rectangle restores the screen's.
+    static void setScreenAreaOverride(const QRect &area);
+    QRect screenArea() const;
+
     QList<module *> moduleList;
     module *currentModule = nullptr;
     moduleFrame *highlightedFrame = nullptr;
@@ -92,9 +99,14 @@ private slots:
 private:
     void updateModuleButtons();
     void fitInfoPanel();
+    // A window shown normal that is larger than its screen area shrinks into it.
+    void fitToScreen();
+    void loadQtTranslation(int index);
 
     Ui::MainWindow *ui;
     QTranslator *translator = nullptr;
+    // Qt's own texts (standard buttons, file dialogs) in Chinese; none in English.
+    QTranslator *qtTranslator = nullptr;
     // Knows which module the next parameter reply of a scan belongs to.
     ScanReplyHandler scanHandler;
 };

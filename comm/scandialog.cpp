@@ -204,6 +204,8 @@ void SCANDialog::startSerialScan(const QString &port)
     };
     setScanning(true);
     ui->pushButton->setEnabled(false);
+    // The port reports no steps: the bar shows it busy, then full once the scan is through.
+    ui->progressBar->setRange(0, 0);
     m_serialScan = DeviceRequest::run<Replies>(
         this,
         [port](const std::atomic<bool> &stop) {
@@ -221,6 +223,8 @@ void SCANDialog::startSerialScan(const QString &port)
             if (!m_serialScan)
                 return;
             m_serialScan = nullptr;
+            ui->progressBar->setRange(0, 100);
+            ui->progressBar->setValue(100);
             for (const QByteArray &info : replies.infos)
                 Getmoduleinfo(info);
             for (const QByteArray &prm : replies.prms)

@@ -6,6 +6,7 @@
 
 #include <QDebug>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QUrl>
@@ -75,13 +76,17 @@ PackageImport::Result PackageImport::importPackage(const QString &archive)
     return unpacked ? Imported : UnpackFailed;
 }
 
-void PackageImport::openHelpFolder()
+bool PackageImport::openHelpFolder()
 {
     const QUrl url = QUrl::fromLocalFile(AppPaths::path(QStringLiteral("/helpfile/")));
     if (urlOpener())
-        urlOpener()(url);
-    else
-        QDesktopServices::openUrl(url);
+        return urlOpener()(url);
+    return QDesktopServices::openUrl(url);
+}
+
+QString PackageImport::helpFolder()
+{
+    return QDir::toNativeSeparators(AppPaths::path(QStringLiteral("/helpfile/")));
 }
 
 void PackageImport::setUrlOpener(UrlOpener opener)

@@ -26,9 +26,11 @@ public:
     // How long each outside program may run, in milliseconds.
     int waitMs = 60000;
 
-    // Opens the help folder beside the program with the desktop's handler; the outcome is not
-    // reported.
-    static void openHelpFolder();
+    // Opens the help folder beside the program with the desktop's handler; false when no
+    // program took it.
+    static bool openHelpFolder();
+    // Where openHelpFolder looks, as the user's system writes paths.
+    static QString helpFolder();
 
     // Tests replace the desktop's URL handler; an empty function restores it.
     using UrlOpener = std::function<bool(const QUrl &)>;

@@ -7,7 +7,7 @@ pkgs=(
   qtbase5-dev qttools5-dev qttools5-dev-tools libqt5serialport5-dev libqt5svg5-dev
   libqcustomplot-dev libcjson-dev libquazip1-qt5-dev
   p7zip-full socat xvfb xauth fonts-noto-cjk
-  libbenchmark-dev binutils
+  libbenchmark-dev binutils qttranslations5-l10n
 )
 
 missing=()

@@ -171,13 +171,32 @@ bool IPAddress::eventFilter(QObject *watched, QEvent *event)
     if (field != txtIP1 && field != txtIP2 && field != txtIP3 && field != txtIP4)
         return QWidget::eventFilter(watched, event);
 
-    if (event->type() == QEvent::FocusIn) {
+    switch (event->type()) {
+    case QEvent::FocusIn: {
+        // Moves count from the field the user is in, however the focus got there: a click into
+        // the first octet followed by typing must fill the first octet, not the remembered one.
+        currentOctet = field;
         const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
         if (reason == Qt::MouseFocusReason || reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason)
             m_dotConfirmsMove = false;
-    }
-    if (event->type() != QEvent::KeyPress)
+        m_selectOnRelease = reason == Qt::MouseFocusReason ? field : nullptr;
         return QWidget::eventFilter(watched, event);
+    }
+    case QEvent::FocusOut:
+        m_selectOnRelease = nullptr;
+        return QWidget::eventFilter(watched, event);
+    case QEvent::MouseButtonRelease:
+        // The click that entered a filled octet selects it, so typing replaces it; a drag that
+        // selected part of it keeps that selection.
+        if (field == m_selectOnRelease && !field->hasSelectedText())
+            field->selectAll();
+        m_selectOnRelease = nullptr;
+        return QWidget::eventFilter(watched, event);
+    case QEvent::KeyPress:
+        break;
+    default:
+        return QWidget::eventFilter(watched, event);
+    }
 
     const auto *key = static_cast<QKeyEvent *>(event);
     const bool dotConfirmsMove = m_dotConfirmsMove;
@@ -186,10 +205,13 @@ bool IPAddress::eventFilter(QObject *watched, QEvent *event)
         // Typing "192.168.1.10" must fill four fields, not skip one after each full octet.
         if (!dotConfirmsMove)
             focusNextOctet();
-    } else if (key->key() == Qt::Key_Backspace && field->text().size() <= 1) {
-        focusPreviousOctet();
+        // No field takes a "."; kept from the field, it cannot undo the selection that the move
+        // made in the octet now current.
+        return true;
     }
-    // The field still gets the key: the validator refuses ".", Backspace deletes.
+    if (key->key() == Qt::Key_Backspace && field->text().size() <= 1)
+        focusPreviousOctet();
+    // The field still gets the key: Backspace deletes.
     return false;
 }
 
@@ -218,6 +240,8 @@ void IPAddress::focusNextOctet()
     if (target) {
         currentOctet = target;
         target->setFocus();
+        // What the octet held is replaced by what is typed next.
+        target->selectAll();
     } else {
         focusAlongChain(txtIP4, true);
     }
@@ -236,6 +260,8 @@ void IPAddress::focusPreviousOctet()
     if (target) {
         currentOctet = target;
         target->setFocus();
+        // Backspace goes on deleting from the end of the previous octet.
+        target->end(false);
     } else {
         focusAlongChain(txtIP1, false);
     }

@@ -9,7 +9,8 @@ class QLabel;
 class QLineEdit;
 
 // Four octet fields with dots between them; typing a full octet or "." moves on to the next
-// field, Backspace in an emptied field moves back.
+// field with its text selected, Backspace in an emptied field moves back. The field the user
+// clicks or tabs into is where the moves count from.
 class IPAddress : public QWidget
 {
     Q_OBJECT
@@ -70,6 +71,8 @@ private:
     // Set when a typed three-digit octet moved the focus on, so that the "." the user types
     // next only confirms that move instead of skipping a field.
     bool m_dotConfirmsMove = false;
+    // The octet a mouse press has just entered; its release selects the octet's text.
+    QLineEdit *m_selectOnRelease = nullptr;
 };
 
 #endif

@@ -632,6 +632,12 @@
         <translation>Help Documents</translation>
     </message>
     <message>
+        <source>没有可以打开帮助文件夹的程序。帮助文件在：
+%1</source>
+        <translation>No program could open the help folder. The help files are in:
+%1</translation>
+    </message>
+    <message>
         <source>固件升级</source>
         <translation>Upgrade Firmware</translation>
     </message>

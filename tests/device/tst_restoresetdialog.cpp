@@ -11,6 +11,7 @@
 #include "ui_restoresetdialog.h"
 
 #include <QHeaderView>
+#include <QLineEdit>
 #include <memory>
 
 namespace {
@@ -154,6 +155,29 @@ private slots:
         QCOMPARE(ipToString(m_tool->record().ip), QString("192.168.1.5"));
         QVERIFY(d.form()->pushButton_3->isEnabled());
         QVERIFY(d.form()->tableWidget->isEnabled());
+    }
+
+    // The addresses a person types over the scanned ones, key by key after a click into each
+    // entry's first octet, are the ones sent.
+    void typedAddressesAreSent()
+    {
+        RestoresetDialog d;
+        d.show();
+        QApplication::setActiveWindow(&d);
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        scan(d);
+        const QStringList typed { "192.168.1.5", "255.255.0.0", "10.0.200.254" };
+        for (int i = 0; i < 3; ++i) {
+            QLineEdit *first = TestSupport::child<QLineEdit>(entry(d, 0, 1 + i), "txtIP1");
+            QTest::mouseClick(first, Qt::LeftButton);
+            for (const QChar c : typed.at(i))
+                QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+            QCOMPARE(entry(d, 0, 1 + i)->getIP(), typed.at(i));
+        }
+        m_tool->clearReceived();
+        QTest::mouseClick(d.form()->pushButton_3, Qt::LeftButton);
+        QCOMPARE(m_tool->received(),
+            QList<QByteArray> { "IPSET#MAC:00-1A-2B-3C-4D-5E,IP192.168.001.005,MK255.255.000.000,GT010.000.200.254" });
     }
 
     void ipSetWithoutAnswerStaysRunning()

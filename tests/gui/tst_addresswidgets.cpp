@@ -1,11 +1,23 @@
+#include "dhcpdialog.h"
 #include "ipaddress.h"
+#include "ipmodfiy_dialog.h"
 #include "macdialog.h"
+#include "module.h"
+#include "mqtt_form.h"
+#include "platformlists.h"
+#include "scandialog.h"
+#include "tempappdir.h"
 #include "testsupport.h"
+#include "ui_dhcpdialog.h"
 
+#include <QGroupBox>
 #include <QHostAddress>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QVBoxLayout>
+#include <functional>
+#include <memory>
 
 // A window with an entry between two plain line edits, so focus moves out of the entry can be
 // seen landing on a neighbour.
@@ -119,14 +131,171 @@ private slots:
         QCOMPARE(w.entry->property("ip").toString(), ip);
     }
 
-    void ipMovesCountFromTheCurrentOctet()
+    void ipMovesCountFromTheEnteredOctet_data()
     {
-        // A click into a field does not make it the current octet; moves still start from there.
+        QTest::addColumn<int>("reason");
+        QTest::addColumn<QString>("preset");
+        QTest::newRow("click into a fresh widget") << int(Qt::MouseFocusReason) << QString();
+        QTest::newRow("tab into a fresh widget") << int(Qt::TabFocusReason) << QString();
+        // Setting 192.168.0.1 leaves the widget's own moves at the third octet.
+        QTest::newRow("click into a filled widget") << int(Qt::MouseFocusReason) << "192.168.0.1";
+        QTest::newRow("back-tab into a filled widget") << int(Qt::BacktabFocusReason) << "192.168.0.1";
+    }
+
+    void ipMovesCountFromTheEnteredOctet()
+    {
+        QFETCH(int, reason);
+        QFETCH(QString, preset);
         EntryWindow<IPAddress> w;
         QVERIFY(w.show());
-        w.field("txtIP3")->setFocus(Qt::MouseFocusReason);
+        w.entry->setIP(preset);
+        w.field("txtIP2")->setFocus(Qt::FocusReason(reason));
         w.type(".");
+        QCOMPARE(w.focusName(), QString("txtIP3"));
+        w.type(".");
+        QCOMPARE(w.focusName(), QString("txtIP4"));
+        w.field("txtIP4")->setFocus(Qt::FocusReason(reason));
+        w.type("<<");
         QCOMPARE(w.focusName(), QString("txtIP2"));
+    }
+
+    void ipOctetReachedByAMoveIsSelected()
+    {
+        EntryWindow<IPAddress> w;
+        QVERIFY(w.show());
+        w.entry->setIP("10.20.30.40");
+        w.entry->setFocusFirst();
+        w.field("txtIP1")->selectAll();
+        w.type("192"); // full octet: moves on
+        QCOMPARE(w.focusName(), QString("txtIP2"));
+        QCOMPARE(w.field("txtIP2")->selectedText(), QString("20"));
+        w.type("."); // confirms the move, keeps the selection
+        QCOMPARE(w.field("txtIP2")->selectedText(), QString("20"));
+        w.type("5.");
+        QCOMPARE(w.focusName(), QString("txtIP3"));
+        QCOMPARE(w.field("txtIP3")->selectedText(), QString("30"));
+        // Backspace that moves back leaves the previous octet to be deleted from its end.
+        w.type("<<");
+        QCOMPARE(w.focusName(), QString("txtIP2"));
+        QVERIFY(!w.field("txtIP2")->hasSelectedText());
+        QCOMPARE(w.field("txtIP2")->cursorPosition(), 1);
+        QCOMPARE(w.entry->getIP(), QString("192.5..40"));
+    }
+
+    // A person clicks (or tabs) into the first octet of a filled entry and types an address
+    // key by key: the entry then holds exactly that address.
+    void ipTypingOverAFilledWidget_data()
+    {
+        QTest::addColumn<QString>("preset");
+        QTest::addColumn<bool>("click");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("focus");
+
+        QTest::newRow("scan start") << "127.0.0.1" << true << "127.0.0.5"
+                                    << "txtIP4";
+        QTest::newRow("short over full") << "192.168.0.1" << true << "10.1.2.3"
+                                         << "txtIP4";
+        QTest::newRow("full over short") << "10.0.0.1" << true << "192.168.100.200"
+                                         << "after";
+        QTest::newRow("same address") << "192.168.1.10" << true << "192.168.1.10"
+                                      << "txtIP4";
+        QTest::newRow("tabbed in") << "255.255.255.0" << false << "1.2.3.4"
+                                   << "txtIP4";
+        QTest::newRow("zeros") << "172.16.254.1" << true << "0.0.0.0"
+                               << "txtIP4";
+        QTest::newRow("fresh widget") << "" << true << "127.0.0.5"
+                                      << "txtIP4";
+    }
+
+    void ipTypingOverAFilledWidget()
+    {
+        QFETCH(QString, preset);
+        QFETCH(bool, click);
+        QFETCH(QString, typed);
+        QFETCH(QString, focus);
+
+        EntryWindow<IPAddress> w;
+        QVERIFY(w.show());
+        w.entry->setIP(preset);
+        if (click) {
+            QTest::mouseClick(w.field("txtIP1"), Qt::LeftButton);
+        } else {
+            w.before->setFocus();
+            QTest::keyClick(w.before, Qt::Key_Tab);
+        }
+        QCOMPARE(w.focusName(), QString("txtIP1"));
+        w.type(typed);
+        QCOMPARE(w.entry->getIP(), typed);
+        QCOMPARE(w.focusName(), focus);
+    }
+
+    void ipDragSelectionIsKept()
+    {
+        EntryWindow<IPAddress> w;
+        QVERIFY(w.show());
+        w.entry->setIP("192.168.0.1");
+        QLineEdit *first = w.field("txtIP1");
+        QTest::mousePress(first, Qt::LeftButton);
+        first->setSelection(0, 1);
+        QTest::mouseRelease(first, Qt::LeftButton);
+        QCOMPARE(first->selectedText(), QString("1"));
+    }
+
+    // Every dialog holding address entries: each entry takes an address typed over its
+    // preset value after a click into its first octet.
+    void typingIntoTheDialogs_data()
+    {
+        QTest::addColumn<QString>("dialog");
+        QTest::newRow("scan") << "scan";
+        QTest::newRow("IP change") << "ipchange";
+        QTest::newRow("DHCP") << "dhcp";
+        QTest::newRow("MQTT") << "mqtt";
+    }
+
+    void typingIntoTheDialogs()
+    {
+        QFETCH(QString, dialog);
+        TempAppDir dir(true);
+        PlatformLists::setLocalAddresses({});
+        PlatformLists::setSerialPorts({});
+        module mod("NONE", "NOFAMILY");
+        mod.ip = "127.0.0.1";
+        mod.mask = "255.255.255.0";
+        mod.gateway = "127.0.0.254";
+
+        std::unique_ptr<QWidget> window;
+        if (dialog == "scan") {
+            auto *scan = new SCANDialog;
+            scan->setIPRange("127.0.0.1", "127.0.0.10");
+            window.reset(scan);
+        } else if (dialog == "ipchange") {
+            window.reset(new IPModfiy_Dialog(&mod));
+        } else if (dialog == "dhcp") {
+            auto *dhcp = new dhcpDialog;
+            dhcp->form()->AddmacButton->click();
+            dhcp->form()->AddmacButton->click();
+            window.reset(dhcp);
+        } else {
+            window.reset(new MQTT_Form);
+            TestSupport::child<QGroupBox>(window.get(), "groupBox")->setChecked(true);
+            TestSupport::child<IPAddress>(window.get(), "Service_IP")->setIP("192.168.1.10");
+        }
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+
+        const QList<IPAddress *> entries = window->findChildren<IPAddress *>();
+        QVERIFY(!entries.isEmpty());
+        const QStringList typed { "127.0.0.5", "10.1.200.3", "172.16.0.100", "192.168.1.2" };
+        for (int i = 0; i < entries.size(); ++i) {
+            QLineEdit *first = TestSupport::child<QLineEdit>(entries.at(i), "txtIP1");
+            QTest::mouseClick(first, Qt::LeftButton);
+            QCOMPARE(QApplication::focusWidget(), first);
+            for (const QChar c : typed.at(i % typed.size()))
+                QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+        }
+        for (int i = 0; i < entries.size(); ++i)
+            QCOMPARE(entries.at(i)->getIP(), typed.at(i % typed.size()));
     }
 
     void setIP_data()

@@ -350,7 +350,5 @@ private slots:
     }
 };
 
-Q_DECLARE_METATYPE(Step)
-
 RIVUDO_TEST_MAIN(TestFormIO)
 #include "tst_formio.moc"

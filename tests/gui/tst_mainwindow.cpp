@@ -9,6 +9,7 @@
 #include "moduleinfoform.h"
 #include "moduleprms.h"
 #include "moduleshowform.h"
+#include "packageimport.h"
 #include "pagelookup.h"
 #include "platformlists.h"
 #include "promptrecorder.h"
@@ -20,6 +21,7 @@
 #include "ui_firmwaredialog.h"
 
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QGroupBox>
 #include <QImage>
@@ -31,6 +33,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QStyle>
@@ -41,6 +44,7 @@
 #include <QTableWidget>
 #include <QTabWidget>
 #include <QTreeWidget>
+#include <QUrl>
 #include <memory>
 
 namespace {
@@ -594,6 +598,244 @@ private slots:
         QCOMPARE(pages->tabText(0), QString::fromUtf8("基本设置"));
     }
 
+    void languageSwitchLeavesTreeAndPagesAgreeing_data()
+    {
+        QTest::addColumn<int>("module");
+        QTest::addColumn<int>("submodule"); // -1: the module itself
+        QTest::newRow("second module") << 1 << -1;
+        QTest::newRow("sub-module of the first") << 0 << 1;
+        QTest::newRow("sub-module of the second") << 1 << 0;
+        QTest::newRow("first module") << 0 << -1;
+    }
+
+    // The switch shows the first module; the tree must say so, not keep pointing at another.
+    void languageSwitchLeavesTreeAndPagesAgreeing()
+    {
+        QFETCH(int, module);
+        QFETCH(int, submodule);
+        TempAppDir dir(true);
+        MainWindow w;
+        w.applyStoredLanguage();
+        scanWithoutNetwork(w);
+        auto *tree = child<QTreeWidget>(&w, "treeWidget");
+        ::module *chosen = w.moduleList.at(module);
+        moduleFrame *frame = submodule < 0 ? static_cast<moduleFrame *>(chosen)
+                                           : static_cast<moduleFrame *>(chosen->submodules.at(submodule));
+        tree->setCurrentItem(frame);
+        QVERIFY(frame->highlighted);
+
+        child<QComboBox>(&w, "comboBox")->setCurrentIndex(1);
+        QCoreApplication::processEvents();
+
+        ::module *first = w.moduleList.first();
+        QCOMPARE(w.currentModule, first);
+        QCOMPARE(tree->currentItem(), static_cast<QTreeWidgetItem *>(first));
+        QCOMPARE(tree->selectedItems(), QList<QTreeWidgetItem *> { first });
+        QCOMPARE(child<QTabWidget>(&w, "tabWidget")->widget(0), static_cast<QWidget *>(generalPage(first)));
+        // As the switch leaves it: no frame carries the border.
+        QVERIFY(!frame->highlighted);
+        QVERIFY(!first->highlighted);
+        // Choosing another item afterwards still follows the user.
+        tree->setCurrentItem(w.moduleList.at(1));
+        QCOMPARE(w.currentModule, w.moduleList.at(1));
+        QVERIFY(w.moduleList.at(1)->highlighted);
+        child<QComboBox>(&w, "comboBox")->setCurrentIndex(0);
+    }
+
+    void qtTextsFollowTheLanguage_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("ok");
+        QTest::addColumn<QString>("cancel");
+        QTest::newRow("Chinese") << 0 << QString::fromUtf8("确定") << QString::fromUtf8("取消");
+        QTest::newRow("English") << 1 << "OK"
+                                 << "Cancel";
+    }
+
+    // Qt's own standard buttons speak the program's language, not always English.
+    void qtTextsFollowTheLanguage()
+    {
+        QFETCH(int, language);
+        QFETCH(QString, ok);
+        QFETCH(QString, cancel);
+        TempAppDir dir(true);
+        {
+            MainWindow w;
+            w.setLanguage(1 - language);
+            w.setLanguage(language);
+            QDialogButtonBox box(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+            QCOMPARE(box.button(QDialogButtonBox::Ok)->text().remove(QLatin1Char('&')), ok);
+            QCOMPARE(box.button(QDialogButtonBox::Cancel)->text().remove(QLatin1Char('&')), cancel);
+        }
+        // The window takes Qt's translation with it.
+        QDialogButtonBox after(QDialogButtonBox::Ok);
+        QCOMPARE(after.button(QDialogButtonBox::Ok)->text().remove(QLatin1Char('&')), QStringLiteral("OK"));
+    }
+
+    void helpWithoutAnOpenerSaysWhereHelpIs_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("Chinese") << 0 << QString::fromUtf8("帮助文档")
+                                 << QString::fromUtf8("没有可以打开帮助文件夹的程序。帮助文件在：\n%1");
+        QTest::newRow("English") << 1 << "Help Documents"
+                                 << "No program could open the help folder. The help files are in:\n%1";
+    }
+
+    void helpWithoutAnOpenerSaysWhereHelpIs()
+    {
+        QFETCH(int, language);
+        QFETCH(QString, caption);
+        QFETCH(QString, text);
+        TempAppDir dir(true);
+        PromptRecorder prompts;
+        QList<QUrl> opened;
+        bool opens = true;
+        PackageImport::setUrlOpener([&](const QUrl &url) {
+            opened << url;
+            return opens;
+        });
+        MainWindow w;
+        w.setLanguage(language);
+        auto *help = child<QPushButton>(&w, "pushButton_help");
+        help->click();
+        QCOMPARE(opened.size(), 1);
+        QVERIFY(prompts.messages.isEmpty());
+
+        opens = false;
+        help->click();
+        PackageImport::setUrlOpener({});
+        QCOMPARE(opened.size(), 2);
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.messages.first().icon, QMessageBox::Information);
+        QCOMPARE(prompts.lastCaption(), caption);
+        QCOMPARE(prompts.lastText(), text.arg(QDir::toNativeSeparators(dir.path() + "/helpfile/")));
+        w.setLanguage(0);
+    }
+
+    // A laptop's screen: 1366 x 740 available. The window fits it, and every page's buttons and
+    // the status bar can be reached by scrolling.
+    void smallScreenReachesEveryControl_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::newRow("Chinese") << 0;
+        QTest::newRow("English") << 1;
+    }
+
+    void smallScreenReachesEveryControl()
+    {
+        QFETCH(int, language);
+        TempAppDir dir(true);
+        const QRect area(0, 0, 1366, 740);
+        MainWindow::setScreenAreaOverride(area);
+        struct Restore
+        {
+            ~Restore() { MainWindow::setScreenAreaOverride(QRect()); }
+        } restore;
+        PromptRecorder prompts; // pages may warn about the fakes' empty parameter bytes
+        MainWindow w;
+        w.applyStoredLanguage();
+        // A module of every kind of page: couplers, gateways, temperature control, remote
+        // link, MQTT, with I/O, IO-Link and weighing sub-modules.
+        QCoreApplication::processEvents();
+        w.readDevicestype();
+        w.readSublistmap();
+        w.Startnewscan(QStringLiteral("eth"));
+        const QList<QPair<QString, QList<int>>> kinds { { "RVE-C100", { 101, 102, 111, 112, 121, 131 } },
+            { "RVE-C110", {} }, { "RVE-C150", {} }, { "RVE-C200", {} }, { "RVG-M300", {} }, { "RVG-E400", {} },
+            { "RVT-C800", {} }, { "KTL-C10", { 201, 202 } } };
+        int host = 2;
+        for (const auto &kind : kinds) {
+            FakeModule fake(QStringLiteral("127.0.0.%1").arg(host++));
+            fake.setModuleType(kind.first);
+            fake.setSubmoduleIds(kind.second);
+            feed(w, fake);
+        }
+        w.Endscan();
+        QCOMPARE(w.moduleList.size(), kinds.size());
+        w.setLanguage(language);
+        w.show();
+        w.showNormal();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        // Restored, the window fits the screen area.
+        QVERIFY2(area.contains(w.geometry()), qPrintable(QStringLiteral("%1x%2").arg(w.width()).arg(w.height())));
+        QVERIFY(w.minimumSizeHint().width() <= area.width() && w.minimumSizeHint().height() <= area.height());
+        w.resize(area.size());
+        QCoreApplication::processEvents();
+        QCOMPARE(w.size(), area.size());
+        QVERIFY(w.statusBar()->isVisible());
+        QVERIFY(w.rect().contains(QRect(w.statusBar()->mapTo(&w, QPoint(0, 0)), w.statusBar()->size())));
+
+        auto *scroll = child<QScrollArea>(&w, "scrollArea_main");
+        auto *tree = child<QTreeWidget>(&w, "treeWidget");
+        auto *pages = child<QTabWidget>(&w, "tabWidget");
+        QList<moduleFrame *> frames;
+        for (::module *m : qAsConst(w.moduleList)) {
+            frames.append(m);
+            for (submodule *s : m->submodules)
+                frames.append(s);
+        }
+        int checked = 0;
+        for (moduleFrame *frame : qAsConst(frames)) {
+            tree->setCurrentItem(frame);
+            for (int t = 0; t < pages->count(); ++t) {
+                pages->setCurrentIndex(t);
+                QCoreApplication::processEvents();
+                const QList<QAbstractButton *> buttons = pages->widget(t)->findChildren<QAbstractButton *>();
+                for (QAbstractButton *button : buttons) {
+                    if (!button->isVisibleTo(pages->widget(t)) || button->window() != &w)
+                        continue;
+                    // A button inside a page's own scrolling view is reached through that view:
+                    // the view must be reachable.
+                    QWidget *target = button;
+                    for (QWidget *p = button->parentWidget(); p && p != pages->widget(t); p = p->parentWidget()) {
+                        if (qobject_cast<QAbstractScrollArea *>(p))
+                            target = p;
+                    }
+                    // Scrolls as a person would, to the whole control (ensureWidgetVisible
+                    // would settle for a view's current item).
+                    const QSize shown = target->size().boundedTo(scroll->viewport()->size());
+                    const QPoint centre
+                        = target->mapTo(scroll->widget(), QPoint(shown.width() / 2, shown.height() / 2));
+                    scroll->ensureVisible(centre.x(), centre.y(), shown.width() / 2, shown.height() / 2);
+                    QCoreApplication::processEvents();
+                    const QRect inViewport(target->mapTo(scroll->viewport(), QPoint(0, 0)),
+                        target->size().boundedTo(scroll->viewport()->size()));
+                    QVERIFY2(scroll->viewport()->rect().contains(inViewport),
+                        qPrintable(QStringLiteral("%1 on %2 of %3 at %4,%5 %6x%7 outside the %8x%9 view")
+                                       .arg(target->objectName(), pages->tabText(t), frame->text(0))
+                                       .arg(inViewport.x())
+                                       .arg(inViewport.y())
+                                       .arg(inViewport.width())
+                                       .arg(inViewport.height())
+                                       .arg(scroll->viewport()->width())
+                                       .arg(scroll->viewport()->height())));
+                    // And the view itself lies inside the window.
+                    const QRect view(scroll->viewport()->mapTo(&w, QPoint(0, 0)), scroll->viewport()->size());
+                    QVERIFY(w.rect().contains(view));
+                    ++checked;
+                }
+            }
+        }
+        QVERIFY(checked > 0);
+        QVERIFY(w.grab().save(
+            QCoreApplication::applicationDirPath() + QStringLiteral("/mainwindow_1366x740_%1.png").arg(language)));
+    }
+
+    // Where the screen holds the window's parts, nothing scrolls.
+    void desktopScreenDoesNotScroll()
+    {
+        TempAppDir dir(true);
+        MainWindow w;
+        QVERIFY(showScannedAtDesktopSize(w, 0));
+        QCoreApplication::processEvents();
+        auto *scroll = child<QScrollArea>(&w, "scrollArea_main");
+        QVERIFY(!scroll->verticalScrollBar()->isVisible());
+        QVERIFY(!scroll->horizontalScrollBar()->isVisible());
+        QCOMPARE(child<QWidget>(&w, "widget_3")->size(), scroll->viewport()->size());
+    }
+
     void treeHoverColourIsReadable()
     {
         static QStringList warnings;
@@ -732,6 +974,7 @@ private slots:
         w.applyStoredLanguage();
         PromptRecorder prompts;
         QStringList starts;
+        QPair<int, int> progress { -1, -1 };
         prompts.onExec = [&](QDialog *dialog) {
             auto *scan = qobject_cast<SCANDialog *>(dialog);
             connect(scan, qOverload<QString>(&SCANDialog::startscan), [&](const QString &s) { starts << s; });
@@ -743,12 +986,16 @@ private slots:
             child<QPushButton>(scan, "pushButton")->click();
             if (ended.count() != 1 && !ended.wait(20000))
                 return int(QDialog::Rejected);
+            auto *bar = child<QProgressBar>(scan, "progressBar");
+            progress = { bar->value(), bar->maximum() };
             return int(QDialog::Accepted);
         };
         QMetaObject::invokeMethod(&w, "on_scanmodule_clicked");
         PlatformLists::setSerialPorts({});
 
         QCOMPARE(starts, QStringList { peer.portName() });
+        // The finished scan shows a full bar, as a network scan does.
+        QCOMPARE(progress, qMakePair(100, 100));
         QCOMPARE(w.moduleList.size(), 1);
         module *m = w.moduleList.first();
         QCOMPARE(m->connType, modulebase::CONNEST_COM);
