@@ -54,7 +54,16 @@ bool ModbusConfigFiles::chooseWorkbook(const char *context, const QString &filte
         = Prompts::getOpenFileName(nullptr, QCoreApplication::translate(context, "选择文件"), desktop(), filter);
     if (path.isEmpty())
         return false;
-    return sheet->load(path);
+    if (sheet->load(path))
+        return true;
+    warnNoRows(context);
+    return false;
+}
+
+void ModbusConfigFiles::warnNoRows(const char *context)
+{
+    Prompts::warning(nullptr, QCoreApplication::translate(context, "错误"),
+        QCoreApplication::translate(context, "Excel文件中没有可导入的行，表格未改变"));
 }
 
 uint ModbusConfigFiles::number(const QString &text)

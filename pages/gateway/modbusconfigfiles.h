@@ -19,8 +19,10 @@ public:
     // Copies source to target through a save file, so a failed write never leaves half a file.
     static bool copyFile(const QString &source, const QString &target);
     // Asks for a workbook and loads its first sheet into sheet; false when cancelled or unreadable
-    // (then the caller's table must stay as it was).
+    // (then the caller's table must stay as it was; an unreadable one is reported).
     static bool chooseWorkbook(const char *context, const QString &filter, XlsxSheet *sheet);
+    // Tells the user that the workbook gave no row to import and the table stays as it was.
+    static void warnNoRows(const char *context);
     // An unsigned decimal cell text; 0 when it is not one (numbers may come as "12" or "12.0").
     static uint number(const QString &text);
 };

@@ -229,6 +229,14 @@ void Mqtt_Subscribe_Dialog::addess_Changed(const QString &text)
 
 void Mqtt_Subscribe_Dialog::accept()
 {
+    // The module would get a payload it cannot read, and rows the user never saw mapped.
+    bool parsed = false;
+    mqttTemplateMappings(ui->textEdit->toPlainText(), &parsed);
+    if (!parsed) {
+        showInfo(QStringLiteral("Failed to parse the JSON document"), Qt::red);
+        Prompts::warning(nullptr, tr("错误"), QStringLiteral("Failed to parse the JSON document"), QMessageBox::Ok);
+        return;
+    }
     for (int row = 0; row < ui->tableWidget->rowCount(); ++row) {
         QLineEdit *editor = addressEditor(row);
         if (!editor)

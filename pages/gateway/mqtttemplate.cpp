@@ -13,10 +13,20 @@ struct JsonDelete
 };
 using Json = std::unique_ptr<cJSON, JsonDelete>;
 
+// One JSON value and nothing after it but white space: cJSON alone stops after the first value,
+// so "{...} ,{...}" or "{...}x" would pass as the first object.
 Json parse(const QString &text)
 {
     const QByteArray utf8 = text.toUtf8();
-    return Json(cJSON_ParseWithLength(utf8.constData(), size_t(utf8.size())));
+    const char *end = nullptr;
+    Json json(cJSON_ParseWithLengthOpts(utf8.constData(), size_t(utf8.size()), &end, false));
+    if (!json || !end)
+        return nullptr;
+    for (const char *rest = end; rest < utf8.constData() + utf8.size(); ++rest) {
+        if (*rest != ' ' && *rest != '\t' && *rest != '\n' && *rest != '\r')
+            return nullptr;
+    }
+    return json;
 }
 
 QString print(const cJSON *json)

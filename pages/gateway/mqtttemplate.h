@@ -7,7 +7,8 @@
 #include <QString>
 
 // JSON payload templates of MQTT topics: an object whose string members may carry a parameter
-// address as "%" and decimal digits. Parsed and printed with cJSON.
+// address as "%" and decimal digits. Parsed and printed with cJSON; a text is JSON only when it is
+// one value with nothing after it but white space.
 
 // Longest template the module takes, in characters.
 constexpr int mqttTemplateLimit = 500;

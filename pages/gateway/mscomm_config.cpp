@@ -587,10 +587,10 @@ void mscomm_config::on_pushButton_Import_clicked()
     const QString yes = tr("是");
     const QString port2 = tr(portTexts[1]);
     XlsxSheet sheet;
-    // The table is only emptied once the workbook has been read.
+    // The table is only emptied once the workbook has given rows.
     if (!ModbusConfigFiles::chooseWorkbook(context, "BOM Files(*.xlsx)", &sheet))
         return;
-    clearRows();
+    QList<QPair<MscomRequestRow, QString>> rows;
     for (int r = 2; r < Maxslotnum; ++r) {
         if (!sheet.hasCell(r, 2) || !sheet.hasCell(r, 3) || !sheet.hasCell(r, 4) || !sheet.hasCell(r, 6))
             break;
@@ -613,10 +613,18 @@ void mscomm_config::on_pushButton_Import_clicked()
         values.pollTime = number(9, 200);
         values.timeout = number(10, 100);
         values.swap = sheet.text(r, 5) == yes ? 1 : 0;
+        rows.append({ values, sheet.text(r, 13) });
+    }
+    // Another table's workbook, or one in the other language, must not wipe the table.
+    if (rows.isEmpty()) {
+        ModbusConfigFiles::warnNoRows(context);
+        return;
+    }
+    clearRows();
+    for (const auto &[values, description] : qAsConst(rows)) {
         const int row = addRowWithValues(values);
         if (row < 0)
             break;
-        const QString description = sheet.text(r, 13);
         if (!description.isEmpty())
             setDescription(row, description);
     }

@@ -869,6 +869,10 @@
 <context>
     <name>modbusconfig</name>
     <message>
+        <source>Excel文件中没有可导入的行，表格未改变</source>
+        <translation>The Excel file holds no row to import; the table is unchanged</translation>
+    </message>
+    <message>
         <source>Modbus配置</source>
         <translation>Modbus Configure</translation>
     </message>
@@ -995,6 +999,10 @@
 </context>
 <context>
     <name>EcatModbusConfig</name>
+    <message>
+        <source>Excel文件中没有可导入的行，表格未改变</source>
+        <translation>The Excel file holds no row to import; the table is unchanged</translation>
+    </message>
     <message>
         <source>Modbus配置</source>
         <translation>Modbus Configure</translation>
@@ -1150,6 +1158,10 @@
 </context>
 <context>
     <name>mscomm_config</name>
+    <message>
+        <source>Excel文件中没有可导入的行，表格未改变</source>
+        <translation>The Excel file holds no row to import; the table is unchanged</translation>
+    </message>
     <message>
         <source>通讯配置</source>
         <translation>通讯配置</translation>

@@ -4,10 +4,14 @@
 #include "tempappdir.h"
 #include "testsupport.h"
 #include "ui_modbusconfig.h"
+#include "xlsxwriter.h"
 
 #include <QComboBox>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QTemporaryDir>
+
+Q_DECLARE_METATYPE(QList<QList<QVariant>>)
 
 namespace {
 
@@ -269,24 +273,57 @@ private slots:
         QVERIFY(prompts.messages.isEmpty());
     }
 
+    // A workbook that gives no row leaves the table and its bytes as they were, and says so
+    // (a cancelled dialog says nothing).
     void importKeepsTableOnBadFile_data()
     {
         QTest::addColumn<QString>("answer");
-        QTest::newRow("cancelled") << QString();
-        QTest::newRow("not a workbook") << fixture("broken.xlsx");
-        QTest::newRow("missing") << fixture("no-such-file.xlsx");
+        QTest::addColumn<QList<QList<QVariant>>>("sheet");
+        QTest::addColumn<bool>("warned");
+        const QList<QList<QVariant>> none;
+        QTest::newRow("cancelled") << QString() << none << false;
+        QTest::newRow("not a workbook") << fixture("broken.xlsx") << none << true;
+        QTest::newRow("missing") << fixture("no-such-file.xlsx") << none << true;
+        QTest::newRow("serial gateway workbook") << fixture("mscom_zh.xlsx") << none << true;
+        QTest::newRow("empty sheet") << fixture("empty.xlsx") << none << true;
+        QTest::newRow("heading only") << QStringLiteral("written")
+                                      << QList<QList<QVariant>> { { "从机地址", "功能码", "寄存器地址", "数据长度" } }
+                                      << true;
+        QTest::newRow("other language")
+            << QStringLiteral("written")
+            << QList<QList<QVariant>> { { "Slave", "Fun Code", "Reg", "Len" }, { 1, "03 Read holding Reg", 0, 2 } }
+            << true;
+        QTest::newRow("first row incomplete")
+            << QStringLiteral("written")
+            << QList<QList<QVariant>> { { 1, "03 读保持寄存器", 0 }, { 1, "03 读保持寄存器", 0, 2 } } << true;
     }
     void importKeepsTableOnBadFile()
     {
         QFETCH(QString, answer);
+        QFETCH(QList<QList<QVariant>>, sheet);
+        QFETCH(bool, warned);
+        QTemporaryDir dir;
+        if (answer == QLatin1String("written")) {
+            answer = dir.filePath("sheet.xlsx");
+            QVERIFY(writeXlsx(answer, sheet));
+        }
         PromptRecorder prompts;
         Page p;
         const QByteArray block = QByteArray::fromHex("000101000001"
                                                      "010210000004");
         p.page.setParamData(block);
+        p.page.updateAddresses();
+        const QString totals = p.totals();
         prompts.fileAnswers.enqueue(answer);
         p.page.on_pushButton_clicked();
         QCOMPARE(p.page.getParamData(), block);
+        QCOMPARE(p.table()->rowCount(), 2);
+        QCOMPARE(p.totals(), totals);
+        QCOMPARE(prompts.messages.size(), warned ? 1 : 0);
+        if (warned) {
+            QCOMPARE(prompts.lastCaption(), QStringLiteral("错误"));
+            QCOMPARE(prompts.lastText(), QStringLiteral("Excel文件中没有可导入的行，表格未改变"));
+        }
     }
 
     void templateCopy_data()

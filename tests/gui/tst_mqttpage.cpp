@@ -456,6 +456,41 @@ private slots:
         QCOMPARE(child<QLabel>(&d, "label_info")->text(), QString("json 文本超过500"));
     }
 
+    // The whole text must be one JSON value: what follows the first one makes it fail, both in
+    // the label and at OK, and the rows stay those of the last good template.
+    void editorChecksWholeText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<QStringList>("rowsAfter");
+        QTest::newRow("one object") << R"({"A1":"%1","A3":"%3"})" << true << QStringList { "A1=1", "A3=3" };
+        QTest::newRow("white space after it") << "{\"A1\":\"%1\"}\n \t\n" << true << QStringList { "A1=1" };
+        QTest::newRow("second object after a comma")
+            << R"({"A1":"%1"} ,{"A3":"%3")" << false << QStringList { "B=7" };
+        QTest::newRow("a letter after it") << R"({"a":1}x)" << false << QStringList { "B=7" };
+        QTest::newRow("unfinished") << R"({"a":)" << false << QStringList { "B=7" };
+    }
+    void editorChecksWholeText()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, valid);
+        Mqtt_Subscribe_Dialog d;
+        editorOf(d)->setPlainText(R"({"B":"%7"})");
+        editorOf(d)->setPlainText(text);
+        QCOMPARE(child<QLabel>(&d, "label_info")->text(),
+            QString(valid ? "JSON format OK" : "Failed to parse the JSON document"));
+        QTEST(rows(d), "rowsAfter");
+        PromptRecorder prompts;
+        QSignalSpy accepted(&d, &QDialog::accepted);
+        d.accept();
+        QCOMPARE(accepted.count(), valid ? 1 : 0);
+        QCOMPARE(prompts.messages.size(), valid ? 0 : 1);
+        if (!valid) {
+            QCOMPARE(prompts.lastCaption(), QString("错误"));
+            QCOMPARE(prompts.lastText(), QString("Failed to parse the JSON document"));
+        }
+    }
+
     void editorEmptyAddressBlocksOk()
     {
         Mqtt_Subscribe_Dialog d;

@@ -7,12 +7,16 @@
 #include "tempappdir.h"
 #include "testsupport.h"
 #include "ui_mscomm_config.h"
+#include "xlsxwriter.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QTemporaryDir>
+
+Q_DECLARE_METATYPE(QList<QList<QVariant>>)
 
 namespace {
 
@@ -344,15 +348,53 @@ private slots:
         QVERIFY(prompts.messages.isEmpty());
     }
 
+    // A workbook that gives no row leaves the table and its bytes as they were, and says so
+    // (a cancelled dialog says nothing).
+    void importKeepsTableOnBadFile_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QList<QList<QVariant>>>("sheet");
+        QTest::addColumn<bool>("warned");
+        const QList<QList<QVariant>> none;
+        QTest::newRow("cancelled") << QString() << none << false;
+        QTest::newRow("not a workbook") << fixture("broken.xlsx") << none << true;
+        QTest::newRow("Modbus master workbook") << fixture("modbus_zh.xlsx") << none << true;
+        QTest::newRow("EtherCAT gateway workbook") << fixture("ecat_zh.xlsx") << none << true;
+        QTest::newRow("empty sheet") << fixture("empty.xlsx") << none << true;
+        QTest::newRow("other language")
+            << QStringLiteral("written")
+            << QList<QList<QVariant>> { { "Port", "Slave", "Fun Code", "Reg", "Swap", "Len" },
+                   { "Port1", 1, "03 Read holding Reg", 0, "No", 2 } }
+            << true;
+    }
     void importKeepsTableOnBadFile()
     {
+        QFETCH(QString, answer);
+        QFETCH(QList<QList<QVariant>>, sheet);
+        QFETCH(bool, warned);
+        QTemporaryDir dir;
+        if (answer == QLatin1String("written")) {
+            answer = dir.filePath("sheet.xlsx");
+            QVERIFY(writeXlsx(answer, sheet));
+        }
         PromptRecorder prompts;
         Page p;
         p.page.additem(false);
+        p.page.additem(false);
+        p.page.description(1)->setText(QStringLiteral("kept"));
         const QByteArray before = p.page.getParamData();
-        prompts.fileAnswers.enqueue(fixture("broken.xlsx"));
+        const QString totals = p.totals();
+        prompts.fileAnswers.enqueue(answer);
         p.page.on_pushButton_Import_clicked();
         QCOMPARE(p.page.getParamData(), before);
+        QCOMPARE(p.table()->rowCount(), 2);
+        QCOMPARE(p.page.description(1)->text(), QStringLiteral("kept"));
+        QCOMPARE(p.totals(), totals);
+        QCOMPARE(prompts.messages.size(), warned ? 1 : 0);
+        if (warned) {
+            QCOMPARE(prompts.lastCaption(), QStringLiteral("错误"));
+            QCOMPARE(prompts.lastText(), QStringLiteral("Excel文件中没有可导入的行，表格未改变"));
+        }
     }
 
     // The serial gateway of the example descriptions: its table follows the General block and

@@ -1,12 +1,31 @@
 // A simulated module to point the real program at, by hand. By default it answers as the example
-// coupler RVE-C100 with three sub-modules; the options make it misbehave like a bad module.
+// coupler RVE-C100 with three sub-modules; the options make it another module or misbehave like a
+// bad one. Besides scans and downloads it serves the live pages: I/O monitor, communication
+// monitor, temperature curves, block uploads and, with --serial, a serial line.
+#include "apppaths.h"
 #include "endpoints.h"
+#include "fakecommmonitor.h"
+#include "fakeiolinkmaster.h"
+#include "fakeiomonitor.h"
 #include "fakemodule.h"
+#include "faketempcurve.h"
+#include "fakeweighing.h"
+#include "mqttgeneralconfig.h"
+#include "mqtttopicconfig.h"
+#include "serialpeer.h"
+#include "tempctlblocks.h"
+#include "tempctldebugblocks.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QMap>
 #include <QRegularExpression>
 #include <QTextStream>
+#include <QTimer>
+#include <QXmlStreamReader>
+#include <cmath>
 
 namespace {
 
@@ -16,6 +35,156 @@ bool commandLetter(const QString &text, char &letter)
         return false;
     letter = char(text.at(0).unicode());
     return true;
+}
+
+// Input and output bytes of each module type, from the descriptions beside the program.
+QMap<QString, QPair<int, int>> describedSizes()
+{
+    QMap<QString, QPair<int, int>> sizes;
+    const QDir root(AppPaths::path(QStringLiteral("/ModuleParameter")));
+    for (const QString &family : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile file(root.filePath(family + QStringLiteral("/ModuleParameter.xml")));
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        QXmlStreamReader xml(&file);
+        QString name;
+        while (!xml.atEnd()) {
+            if (!xml.readNextStartElement())
+                continue;
+            if (xml.name() == QLatin1String("Module"))
+                name = xml.attributes().value(QLatin1String("ModuleName")).toString();
+            else if (xml.name() == QLatin1String("Data") && !name.isEmpty())
+                sizes.insert(name,
+                    { xml.attributes().value(QLatin1String("Inputsize")).toInt(),
+                        xml.attributes().value(QLatin1String("Outputsize")).toInt() });
+        }
+    }
+    return sizes;
+}
+
+// Sub-module names by type id, from Sublistmap.map ("[101:RV-DI16],").
+QMap<int, QString> describedSubmodules()
+{
+    QMap<int, QString> names;
+    QFile file(AppPaths::path(QStringLiteral("/ModuleParameter/Sublistmap.map")));
+    if (!file.open(QIODevice::ReadOnly))
+        return names;
+    static const QRegularExpression entry(QStringLiteral("\\[(\\d+):([^\\]]+)\\]"));
+    auto it = entry.globalMatch(QString::fromUtf8(file.readAll()));
+    while (it.hasNext()) {
+        const auto match = it.next();
+        names.insert(match.captured(1).toInt(), match.captured(2).trimmed());
+    }
+    return names;
+}
+
+// Blocks the upload buttons read back, with contents a person recognises.
+void setExampleBlocks(FakeModule &fake)
+{
+    MqttGeneralConfig general;
+    general.enabled = true;
+    general.clientId = QStringLiteral("rivudo-demo");
+    general.serverAddress = QStringLiteral("127.000.000.001");
+    general.port = QStringLiteral("1883");
+    general.userName = QStringLiteral("demo");
+    general.password = QStringLiteral("demo");
+    general.keepAlive = 60;
+    general.reconnect = true;
+    general.reconnectPeriod = 5;
+    fake.setUploadBlock(18, 16, general.toText().toUtf8());
+    const auto topic = [](const QString &name, const QString &payload, int sendTime) {
+        MqttTopicConfig t;
+        t.topic = name;
+        t.qos = 1;
+        t.sendTime = sendTime;
+        t.payload = payload;
+        return t.toText();
+    };
+    fake.setUploadBlock(18, 17, topic("rivudo/status", "{\n\t\"state\":\t\"offline\"\n}", 0).toUtf8());
+    fake.setUploadBlock(18, 18,
+        (topic("rivudo/inputs", "{\n\t\"DI\":\t\"%1\",\n\t\"AI1\":\t\"%3\"\n}", 5)
+            + topic("rivudo/status/word", "{\n\t\"status\":\t\"%0\"\n}", 10))
+            .toUtf8());
+    fake.setUploadBlock(18, 19, topic("rivudo/outputs", "{\n\t\"DO\":\t\"%2\"\n}", 0).toUtf8());
+
+    TempCtlPidBlock pid;
+    TempCtlIoBlock io;
+    TempCtlStatusBlock status;
+    for (int ch = 0; ch < tempChannelCount; ++ch) {
+        TempCtlPidBlock::Channel &p = pid.channels[size_t(ch)];
+        p.upperTenths = quint16(2000 + 100 * ch);
+        p.lowerTenths = 0;
+        p.bandHundredths = quint16(1500 + 10 * ch);
+        p.integralHundredths = 12000;
+        p.derivativeHundredths = 3000;
+        p.periodMs = 2000;
+        io.channels[size_t(ch)].inputHigh = 4000;
+        io.channels[size_t(ch)].inputLow = -200;
+        TempCtlStatusBlock::Channel &c = status.channels[size_t(ch)];
+        c.mode = ch % 2;
+        c.statusReg = 0x0001;
+        c.ctrlReg = 0x0001;
+        c.pHundredths = p.bandHundredths;
+        c.iHundredths = p.integralHundredths;
+        c.dHundredths = p.derivativeHundredths;
+        c.targetTenths = quint16(600 + 50 * ch);
+        c.actualTenths = quint16(580 + 50 * ch);
+        c.outputTenths = quint16(300 + 40 * ch);
+    }
+    fake.setUploadBlock(19, 16, pid.encode());
+    fake.setUploadBlock(19, 18, io.encode());
+    fake.setUploadBlock(19, 19, status.encode());
+}
+
+// A gateway that has something to tell at every keep-alive: a request and its answer, and now
+// and then a failed one, over four slots.
+QList<QByteArray> trafficMessages(int &count)
+{
+    const int slot = count % 4 + 1;
+    const QByteArray s = QByteArray::number(slot);
+    QList<QByteArray> messages { "Tx slot=" + s + ",01 03 00 00 00 02", "Rx slot=" + s + ",01 03 04 00 2A 01 0" + s };
+    if (++count % 10 == 0)
+        messages << "Err slot=" + s + ",timeout";
+    return messages;
+}
+
+class TalkingCommMonitor : public FakeCommMonitor
+{
+public:
+    void datagram(FakeUdpContext &ctx, const QByteArray &data, const QHostAddress &from, quint16 fromPort) override
+    {
+        if (data == "IAMOK")
+            log().queue(trafficMessages(m_count));
+        FakeCommMonitor::datagram(ctx, data, from, fromPort);
+    }
+
+private:
+    int m_count = 0;
+};
+
+class TalkingCommMonitorSerial : public FakeCommMonitorSerial
+{
+public:
+    int consume(const QByteArray &pending, QList<SerialPeer::Reply> &replies) override
+    {
+        if (pending.startsWith("M\r\n"))
+            log().queue(trafficMessages(m_count));
+        return FakeCommMonitorSerial::consume(pending, replies);
+    }
+
+private:
+    int m_count = 0;
+};
+
+bool parsePair(const QString &text, int &first, int &second)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    bool ok1 = false, ok2 = false;
+    if (parts.size() == 2) {
+        first = parts.at(0).trimmed().toInt(&ok1);
+        second = parts.at(1).trimmed().toInt(&ok2);
+    }
+    return ok1 && ok2 && first >= 0 && second >= 0 && first < 4096 && second < 4096;
 }
 
 } // namespace
@@ -43,13 +212,17 @@ int main(int argc, char *argv[])
         "config-port", "Configuration block port (UDP).", "port", QString::number(endpoints.configModulePort));
     const QCommandLineOption type(
         { "t", "type" }, "Module type in the information reply.", "name", FakeModule::exampleCouplerType);
-    const QCommandLineOption params({ "p", "params" }, "Parameter bytes as hexadecimal (all modules, in order).", "hex",
-        QString::fromLatin1(FakeModule::exampleParamBytes.toHex()));
+    const QCommandLineOption params({ "p", "params" },
+        "Parameter bytes as hexadecimal (all modules, in order). Default: the example coupler's bytes for the example "
+        "coupler, none for another module (the program then keeps the described defaults).",
+        "hex");
     QStringList defaultIds;
     for (int id : FakeModule::exampleSubmoduleIds)
         defaultIds << QString::number(id);
     const QCommandLineOption subs({ "s", "submodules" },
-        "Sub-module type ids, comma-separated (see Sublistmap.map); \"none\" for none.", "ids",
+        "Sub-module type ids, comma-separated (see Sublistmap.map); \"none\" for none. Default: the example "
+        "coupler's three, none with --type.",
+        "ids",
         defaultIds.join(QLatin1Char(',')));
 
     const QCommandLineOption silent("silent", "Accept connections, never greet or answer.");
@@ -68,8 +241,22 @@ int main(int argc, char *argv[])
         "drop-firmware-after", "Close the firmware link after this many received bytes.", "bytes");
     const QCommandLineOption noReset("no-reset-text", "Do not confirm a complete firmware image.");
 
+    const QCommandLineOption ioMonitor("io-monitor-port", "I/O monitor port (UDP).", "port",
+        QString::number(endpoints.ioMonModulePort));
+    const QCommandLineOption commMonitor("comm-monitor-port", "Communication monitor port (UDP).", "port",
+        QString::number(endpoints.modbusMonModulePort));
+    const QCommandLineOption temp("temp-port", "Temperature curve port (UDP).", "port",
+        QString::number(endpoints.tempModulePort));
+    const QCommandLineOption image("image",
+        "Input and output bytes of the process image, comma-separated (default: the sums of the described module "
+        "and sub-modules).",
+        "in,out");
+    const QCommandLineOption serial("serial",
+        "Also answer on a pseudo-terminal (its path is printed): scans, I/O monitor, communication monitor, "
+        "IO-Link master and weighing module.");
+
     parser.addOptions({ address, command, firmware, config, type, params, subs, silent, late, split, gap, backToBack,
-        dropOn, closeAfter, skipAck, dropCommand, dropFirmware, noReset });
+        dropOn, closeAfter, skipAck, dropCommand, dropFirmware, noReset, ioMonitor, commMonitor, temp, image, serial });
     parser.process(app);
 
     QTextStream err(stderr);
@@ -84,13 +271,15 @@ int main(int argc, char *argv[])
     };
     qint64 commandPort = endpoints.commandPort, firmwarePort = endpoints.firmwarePort,
            configPort = endpoints.configModulePort, lateMs = 0, splitAt = 0, gapMs = 150, ack = -1, commandDrop = -1,
-           firmwareDrop = -1;
+           firmwareDrop = -1, ioMonitorPort = endpoints.ioMonModulePort, commMonitorPort = endpoints.modbusMonModulePort,
+           tempPort = endpoints.tempModulePort;
     const bool numbersOk = number(command, commandPort) && number(firmware, firmwarePort) && number(config, configPort)
+        && number(ioMonitor, ioMonitorPort) && number(commMonitor, commMonitorPort) && number(temp, tempPort)
         && number(late, lateMs) && number(split, splitAt) && number(gap, gapMs) && number(skipAck, ack)
         && number(dropCommand, commandDrop) && number(dropFirmware, firmwareDrop);
     if (!numbersOk)
         return 2;
-    for (qint64 port : { commandPort, firmwarePort, configPort }) {
+    for (qint64 port : { commandPort, firmwarePort, configPort, ioMonitorPort, commMonitorPort, tempPort }) {
         if (port == 0 || port > 65535) {
             err << "a port is out of range: " << port << "\n";
             return 2;
@@ -99,6 +288,9 @@ int main(int argc, char *argv[])
     endpoints.commandPort = quint16(commandPort);
     endpoints.firmwarePort = quint16(firmwarePort);
     endpoints.configModulePort = quint16(configPort);
+    endpoints.ioMonModulePort = quint16(ioMonitorPort);
+    endpoints.modbusMonModulePort = quint16(commMonitorPort);
+    endpoints.tempModulePort = quint16(tempPort);
 
     FakeModule fake(parser.value(address));
     fake.useExampleCoupler();
@@ -106,14 +298,18 @@ int main(int argc, char *argv[])
         fake.setModuleType(parser.value(type));
         fake.setGreeting("\r\n" + parser.value(type).toLatin1() + " Software version V1.00\r\n");
     }
-    const QString paramHex = parser.value(params).remove(QLatin1Char(' '));
+    const bool example = !parser.isSet(type) && !parser.isSet(subs);
+    const QString paramHex = parser.isSet(params)
+        ? parser.value(params).remove(QLatin1Char(' '))
+        : (example ? QString::fromLatin1(FakeModule::exampleParamBytes.toHex()) : QString());
     if (!QRegularExpression(QStringLiteral("^([0-9A-Fa-f]{2})*$")).match(paramHex).hasMatch()) {
         err << "--params: not hexadecimal: " << parser.value(params) << "\n";
         return 2;
     }
     fake.setParamBytes(QByteArray::fromHex(paramHex.toLatin1()));
+    // Another module than the example coupler has no sub-modules unless they are named.
     QList<int> ids;
-    const QString idText = parser.value(subs);
+    const QString idText = parser.isSet(subs) || !parser.isSet(type) ? parser.value(subs) : QStringLiteral("none");
     if (idText != QLatin1String("none")) {
         for (const QString &id : idText.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
             bool ok = false;
@@ -125,6 +321,39 @@ int main(int argc, char *argv[])
         }
     }
     fake.setSubmoduleIds(ids);
+
+    // The process image the information reply announces and the I/O monitor serves.
+    int inputBytes = 0, outputBytes = 0;
+    if (parser.isSet(image)) {
+        if (!parsePair(parser.value(image), inputBytes, outputBytes)) {
+            err << "--image: two byte counts expected, as in 16,4: " << parser.value(image) << "\n";
+            return 2;
+        }
+    } else {
+        const QMap<QString, QPair<int, int>> sizes = describedSizes();
+        const QMap<int, QString> names = describedSubmodules();
+        QStringList types { parser.value(type) };
+        for (int id : qAsConst(ids))
+            types << names.value(id);
+        for (const QString &t : qAsConst(types)) {
+            inputBytes += sizes.value(t).first;
+            outputBytes += sizes.value(t).second;
+        }
+    }
+    fake.setProcessImageLengths(inputBytes, outputBytes);
+    auto ioImage = std::make_shared<FakeIoImage>(inputBytes, outputBytes);
+    // Inputs that change, so the monitor and its curves have something to show.
+    ioImage->setInputChanger(
+        [](QByteArray &in) {
+            for (int i = 0; i < in.size(); ++i)
+                in[i] = char(quint8(in.at(i)) + quint8(i + 1));
+        },
+        500);
+    fake.addService(std::make_shared<FakeIoMonitor>(ioImage));
+    fake.addService(std::make_shared<TalkingCommMonitor>());
+    auto curves = std::make_shared<FakeTempCurve>();
+    fake.addService(curves);
+    setExampleBlocks(fake);
 
     fake.setSilent(parser.isSet(silent));
     fake.setReplyDelay(int(lateMs));
@@ -160,7 +389,49 @@ int main(int argc, char *argv[])
     if (!ids.isEmpty())
         out << " with sub-modules " << idText;
     out << ": command " << endpoints.commandPort << ", firmware " << endpoints.firmwarePort << ", configuration (udp) "
-        << endpoints.configModulePort << "\n";
+        << endpoints.configModulePort << ", I/O monitor (udp) " << endpoints.ioMonModulePort
+        << ", communication monitor (udp) " << endpoints.modbusMonModulePort << ", temperature curves (udp) "
+        << endpoints.tempModulePort << "\n";
+
+    // Temperatures that move: each channel's actual value swings around its set point.
+    QTimer warming;
+    qint64 tick = 0;
+    QObject::connect(&warming, &QTimer::timeout, [&curves, &tick] {
+        ++tick;
+        for (int ch = 0; ch < tempChannelCount; ++ch) {
+            const int set = 600 + 50 * ch;
+            curves->setValue(ch, 2, set);
+            curves->setValue(ch, 1, set + int(std::lround(40 * std::sin(0.05 * double(tick) + ch))));
+            curves->setValue(ch, 3, 500 + int(std::lround(300 * std::cos(0.05 * double(tick) + ch))));
+        }
+    });
+    warming.start(200);
+
+    std::unique_ptr<SerialPeer> line;
+    std::shared_ptr<FakeWeighing> scale;
+    QTimer loading;
+    if (parser.isSet(serial)) {
+        line.reset(new SerialPeer);
+        if (!line->isOpen()) {
+            err << "cannot make a pseudo-terminal for --serial\n";
+            return 1;
+        }
+        line->addReply("R\r\n", fake.infoReply());
+        line->addReply("G\r\n", fake.paramReply());
+        line->addDevice(std::make_shared<FakeIoMonitorSerial>(ioImage));
+        line->addDevice(std::make_shared<TalkingCommMonitorSerial>());
+        line->addDevice(std::make_shared<FakeIoLinkMaster>());
+        scale = std::make_shared<FakeWeighing>();
+        scale->setRawValues(8388608, 8391234);
+        line->addDevice(scale);
+        // Weights that settle and change, in tenths.
+        QObject::connect(&loading, &QTimer::timeout, [&scale, &tick] {
+            scale->setGross(0, 12345 + int(tick % 20));
+            scale->setGross(1, 5000 + int(std::lround(250 * std::sin(0.1 * double(tick)))));
+        });
+        loading.start(500);
+        out << "serial " << line->portName() << "\n";
+    }
     out.flush();
     return app.exec();
 }

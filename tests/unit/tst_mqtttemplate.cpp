@@ -28,6 +28,18 @@ private slots:
         QTest::newRow("array at the top") << R"(["%1"])" << true << QList<MqttParamMapping>();
         QTest::newRow("not JSON") << R"({"a":"%1",)" << false << QList<MqttParamMapping>();
         QTest::newRow("empty") << "" << false << QList<MqttParamMapping>();
+        QTest::newRow("trailing white space") << "{\"a\":\"%1\"} \t\r\n\n" << true
+                                              << QList<MqttParamMapping> { { "\"%1\"", "a", "1" } };
+        QTest::newRow("leading white space") << "\n {\"a\":\"%1\"}" << true
+                                             << QList<MqttParamMapping> { { "\"%1\"", "a", "1" } };
+        QTest::newRow("second object after a comma")
+            << R"({"A1":"%1"} ,{"A3":"%3")" << false << QList<MqttParamMapping>();
+        QTest::newRow("two whole objects") << R"({"a":"%1"}{"b":"%2"})" << false << QList<MqttParamMapping>();
+        QTest::newRow("text after the object") << R"({"a":1}x)" << false << QList<MqttParamMapping>();
+        QTest::newRow("closing brace twice") << R"({"a":"%1"}})" << false << QList<MqttParamMapping>();
+        QTest::newRow("number after a number") << "1 2" << false << QList<MqttParamMapping>();
+        QTest::newRow("NUL after the object") << QString::fromUtf8("{\"a\":1}\0x", 9) << false
+                                              << QList<MqttParamMapping>();
     }
     void mappings()
     {
@@ -61,6 +73,9 @@ private slots:
         QTest::newRow("not JSON") << "{"
                                   << "a"
                                   << "1" << QString();
+        QTest::newRow("text after the object") << R"({"a":"%1"}x)"
+                                               << "a"
+                                               << "2" << QString();
     }
     void address()
     {
@@ -74,6 +89,7 @@ private slots:
     {
         QCOMPARE(mqttPrintTemplate(R"({"a" : [1,2], "b":{}})"), QString("{\n\t\"a\":\t[1, 2],\n\t\"b\":\t{\n\t}\n}"));
         QVERIFY(mqttPrintTemplate("nonsense").isNull());
+        QVERIFY(mqttPrintTemplate(R"({"a":1} ,{"b":2})").isNull());
     }
 
     void cut_data()
