@@ -696,6 +696,10 @@ void MainWindow::loadProjectFile(QString path)
                 for (submodule *s : qAsConst(m->submodules))
                     s->setLanguage(language);
                 addModule(m);
+                // What building the module posted is delivered before the next one: left queued,
+                // every later post scans the whole queue and the open grows with its square.
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::PolishRequest);
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
             }
         }
     }

@@ -1,7 +1,8 @@
 // The curve window's plot under a long monitor run: 16 inputs recorded, 8 shown, one sample every
 // 200 ms of simulated time, for 10 minutes and for one hour. Beside it a bare QCustomPlot with the
-// 8 shown curves' points. Figures: the plot's own replot time (median and worst of the replots
-// of a run, a replot every 10 simulated seconds) and the resident memory a run adds.
+// 8 shown curves' points, its axes following the data as ours do. Figures: the plot's own replot
+// time (median and worst of the replots of a run, a replot every 10 simulated seconds) and the
+// resident memory a run adds.
 #include "benchtools.h"
 #include "multicurvesplot.h"
 
@@ -84,8 +85,14 @@ Run runBare(int samples)
     std::vector<double> replots;
     for (int i = 0; i < samples; ++i) {
         const double t = t0 + i * period;
-        for (int c = 0; c < shown; ++c)
-            plot.graph(c)->addData(t, sample(c * 2, i));
+        for (int c = 0; c < shown; ++c) {
+            const double value = sample(c * 2, i);
+            plot.graph(c)->addData(t, value);
+            // The value axis grows with the data as ours does; left at 0..5 it would draw next
+            // to nothing and make a cheap reference.
+            if (value > plot.yAxis->range().upper)
+                plot.yAxis->setRange(plot.yAxis->range().lower, value + 100);
+        }
         if (t > plot.xAxis->range().upper)
             plot.xAxis->setRange(plot.xAxis->range().lower, t + 10);
         if (i % replotEvery == replotEvery - 1) {
@@ -129,7 +136,7 @@ void scenario(const QString &name, int samples, int runs)
             .arg(Bench::stats(ours.ms).median, 0, 'f', 2)
             .arg(Bench::stats(bare.ms).median, 0, 'f', 2)
             .arg(ratio, 0, 'f', 2),
-        QStringLiteral("near the bare plot"), ratio < 2.0);
+        QStringLiteral("<= 1.2x the bare plot"), ratio <= 1.2);
 }
 }
 

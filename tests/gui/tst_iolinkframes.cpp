@@ -860,6 +860,35 @@ private slots:
         QCOMPARE(cell(&frame, 0, 4)->nextInFocusChain(), static_cast<QWidget *>(cell(&frame, 1, 2)));
         QCOMPARE(cell(&frame, 0, 2)->nextInFocusChain(), static_cast<QWidget *>(cell(&frame, 0, 3)));
     }
+
+    // The header's sheet styles the header alone: the sixty editors and twenty buttons keep the
+    // plain style, and each column's editors share one validator.
+    void paramTableStaysCheap()
+    {
+        IoLinkParamFrame_Ctrl frame;
+        auto *table = child<QTableWidget>(&frame, "tableWidget");
+        QCOMPARE(table->styleSheet(), QString());
+        QCOMPARE(table->horizontalHeader()->styleSheet(),
+            QString("QHeaderView::section { border-bottom: 1px solid black; }"));
+        for (int row = 0; row < 20; ++row) {
+            QCOMPARE(table->cellWidget(row, 1)->style(), QApplication::style());
+            for (int column = 2; column <= 4; ++column) {
+                QCOMPARE(cell(&frame, row, column)->style(), QApplication::style());
+                QVERIFY(cell(&frame, row, column)->validator());
+                QCOMPARE(cell(&frame, row, column)->validator(), cell(&frame, 0, column)->validator());
+            }
+        }
+        QVERIFY(cell(&frame, 0, 2)->validator() != cell(&frame, 0, 3)->validator());
+        QVERIFY(cell(&frame, 0, 3)->validator() != cell(&frame, 0, 4)->validator());
+        // Each editor still checks what the user types with its column's pattern.
+        QLineEdit *index = cell(&frame, 5, 2);
+        index->setFocus();
+        QTest::keyClicks(index, "1aG2z3f4");
+        QCOMPARE(index->text(), QString("1a23"));
+        QLineEdit *sub = cell(&frame, 7, 3);
+        QTest::keyClicks(sub, "ff0");
+        QCOMPARE(sub->text(), QString("ff"));
+    }
 };
 
 RIVUDO_TEST_MAIN(TestIoLinkFrames)
