@@ -361,8 +361,9 @@ private:
         socket->setParent(this);
         m_links.insert(socket, Link());
         const QHostAddress peer = socket->peerAddress();
-        record([&peer](FakeModule::Records &r) {
-            r.connections[FakeModule::CommandPort]++;
+        int index = 0;
+        record([&peer, &index](FakeModule::Records &r) {
+            index = r.connections[FakeModule::CommandPort]++;
             r.peers << peer;
         });
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readCommands(socket); });
@@ -373,7 +374,17 @@ private:
             socket->deleteLater();
         });
         const FakeModule::Script s = script();
-        reply(socket, s.greeting.isEmpty() ? FakeModule::defaultGreeting : s.greeting);
+        const QByteArray greeting = s.greeting.isEmpty() ? FakeModule::defaultGreeting : s.greeting;
+        const int late = s.greetingDelays.isEmpty() ? 0 : s.greetingDelays.value(index, s.greetingDelays.last());
+        if (late <= 0) {
+            reply(socket, greeting);
+            return;
+        }
+        QPointer<QTcpSocket> guarded(socket);
+        QTimer::singleShot(late, this, [this, guarded, greeting] {
+            if (guarded && m_links.contains(guarded.data()))
+                reply(guarded, greeting);
+        });
     }
 
     void acceptFirmware(QTcpSocket *socket)
@@ -717,6 +728,10 @@ void FakeModule::setSplitReply(int at)
 void FakeModule::setPieceGap(int msec)
 {
     FAKE_SET(pieceGap, msec);
+}
+void FakeModule::setGreetingDelays(const QList<int> &msec)
+{
+    FAKE_SET(greetingDelays, msec);
 }
 void FakeModule::setReadSize(int bytes)
 {

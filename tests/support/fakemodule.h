@@ -98,6 +98,9 @@ public:
     // "back to back", so a test runs against both.
     static void addSpacingRows();
     void setReplyDelay(int msec); // every greeting and reply comes this much later
+    // The n-th command connection (from 0) is greeted msec.at(n) later still, later ones by the
+    // last entry: a module that greets one link late and the next at once.
+    void setGreetingDelays(const QList<int> &msec);
     void setDropOnCommand(char command); // closes the link instead of answering it; 0 off
     void setCloseAfterCommand(char command); // answers it, then closes the link; 0 off
     void setFirmwareDropAfter(qint64 bytes); // closes the firmware link after that many bytes; -1 off
@@ -156,6 +159,7 @@ private:
         int ackLimit = -1;
         bool backToBack = false;
         int replyDelay = 0;
+        QList<int> greetingDelays;
         char dropOn = 0;
         char closeAfter = 0;
         qint64 firmwareDropAfter = -1;
