@@ -295,13 +295,15 @@ private:
         replyPieces(socket, { data }, thenClose);
     }
 
-    void replyPieces(QTcpSocket *socket, const QList<QByteArray> &replies, bool thenClose = false)
+    // readSized: the replies of an upload, which the scripted read size cuts anywhere.
+    void replyPieces(
+        QTcpSocket *socket, const QList<QByteArray> &replies, bool thenClose = false, bool readSized = false)
     {
         const FakeModule::Script s = script();
         if (s.silent)
             return;
         QList<QByteArray> pieces;
-        if (s.readSize > 0) {
+        if (readSized && s.readSize > 0) {
             const QByteArray all = replies.join();
             for (int at = 0; at < all.size(); at += s.readSize)
                 pieces << all.mid(at, s.readSize);
@@ -567,7 +569,7 @@ private:
             for (int at = 0; at < block.size() && s.uploadDataReplies.isEmpty(); at += chunk)
                 replies << block.mid(at, chunk) + s.uploadTrailer;
             replies += s.uploadDataReplies;
-            replyPieces(socket, replies);
+            replyPieces(socket, replies, false, true);
             break;
         }
         default: // stream and monitor switches are only recorded

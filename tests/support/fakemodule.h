@@ -84,7 +84,7 @@ public:
     void setSkipAck(int index); // leaves out the index-th acknowledge (from 0); -1 none
     void setSplitReply(int at); // writes replies in two pieces split after `at` bytes; 0 off
     void setPieceGap(int msec); // pause between the pieces of a reply
-    // The replies to one request are joined and written in pieces of this many bytes, each piece
+    // The replies to an upload request are joined and written in pieces of this many bytes, each
     // spaced by the piece gap, whatever the reply boundaries; 0 off.
     void setReadSize(int bytes);
     // Each acknowledge goes out `times` times, `gapMs` apart; a gap of 0 writes them at once.
