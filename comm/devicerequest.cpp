@@ -7,6 +7,7 @@
 #include <QMutexLocker>
 #include <QSet>
 #include <QThread>
+#include <future>
 
 namespace {
 
@@ -28,9 +29,23 @@ QHash<QThread *, std::shared_ptr<std::atomic<bool>>> &adopted()
     return threads;
 }
 
+// The end of a request's work, for the request queued after it.
+struct WorkEnd
+{
+    std::promise<void> promise;
+    std::shared_future<void> future = promise.get_future().share();
+};
+
+// The last request of each queue, by name; guarded by registryMutex().
+QHash<QString, std::shared_ptr<WorkEnd>> &queueTails()
+{
+    static QHash<QString, std::shared_ptr<WorkEnd>> tails;
+    return tails;
+}
+
 } // namespace
 
-DeviceRequest *DeviceRequest::start(QObject *context, Work work, Done done, QWidget *trigger)
+DeviceRequest *DeviceRequest::start(QObject *context, Work work, Done done, QWidget *trigger, const QString &queue)
 {
     auto *request = new DeviceRequest;
     request->m_context = context;
@@ -41,9 +56,26 @@ DeviceRequest *DeviceRequest::start(QObject *context, Work work, Done done, QWid
         trigger->setEnabled(false);
 
     auto stop = request->m_stop;
-    request->m_thread = QThread::create([work = std::move(work), stop]() {
+    std::shared_ptr<WorkEnd> before;
+    std::shared_ptr<WorkEnd> end;
+    if (!queue.isEmpty()) {
+        end = std::make_shared<WorkEnd>();
+        QMutexLocker lock(&registryMutex());
+        before = queueTails().value(queue);
+        queueTails().insert(queue, end);
+    }
+    request->m_thread = QThread::create([work = std::move(work), stop, before, end, queue]() {
+        // A request stopped while it waits still waits: the one before it stops as well.
+        if (before)
+            before->future.wait();
         if (work)
             work(*stop);
+        if (end) {
+            end->promise.set_value();
+            QMutexLocker lock(&registryMutex());
+            if (queueTails().value(queue) == end)
+                queueTails().remove(queue);
+        }
     });
     // A context that goes away has no use for the result: let the work end early.
     if (context)

@@ -30,7 +30,10 @@ public:
 
     // Starts work; done runs in the GUI thread afterwards unless context has been destroyed.
     // The request deletes itself after done. trigger (may be null) is disabled meanwhile.
-    static DeviceRequest *start(QObject *context, Work work, Done done, QWidget *trigger = nullptr);
+    // Requests started with the same non-empty queue name run one after the other, in the order
+    // they were started (each begins its work once the one before has ended its own).
+    static DeviceRequest *start(
+        QObject *context, Work work, Done done, QWidget *trigger = nullptr, const QString &queue = QString());
 
     // The same with a typed result.
     template <class R, class W, class D>

@@ -92,7 +92,7 @@ void PollLink::switchStream(const QString &ip, const QByteArray &command)
             worker.cancel = &stop;
             worker.streamSwitch(ip, command);
         },
-        nullptr);
+        nullptr, nullptr, TCPThread::streamSwitchQueue(ip));
 }
 
 void PollLink::stop()

@@ -656,6 +656,12 @@ void TCPThread::streamSwitch(const QString &ip, const QByteArray &command)
     closeChannel(socket, connected);
 }
 
+QString TCPThread::streamSwitchQueue(const QString &ip)
+{
+    const QHostAddress address = ipv4FromText(ip);
+    return QStringLiteral("stream switch ") + (address.isNull() ? ip : address.toString());
+}
+
 void TCPThread::CurveMonitor(QString ip, int period, unsigned int on)
 {
     QByteArray command;

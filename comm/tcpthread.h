@@ -57,6 +57,10 @@ public:
     void IOMonitor(QString ip, unsigned int on);
     // Sends command on the command port once the module has greeted; nothing is reported.
     void streamSwitch(const QString &ip, const QByteArray &command);
+    // The device request queue for the stream switches of the module at ip: switches run there
+    // go out one after the other in the order they were asked, whichever page asked them, so
+    // an "off" asked after an "on" never reaches the module first.
+    static QString streamSwitchQueue(const QString &ip);
 
 signals:
     void Sendmodule(QByteArray modulueinfo);

@@ -4,6 +4,7 @@
 
 #include <QSet>
 #include <QVector>
+#include <algorithm>
 
 namespace {
 
@@ -12,64 +13,50 @@ constexpr int trailerSize = 4;
 constexpr int sizeFieldEnd = 8;
 // A data reply carries at least one byte besides its trailer.
 constexpr int smallestPiece = trailerSize + 1;
+// A module may end its first reply with a line end or a zero after the marker.
+constexpr int longestSizeTail = 2;
 
-} // namespace
-
-UploadReplyCutter::UploadReplyCutter(qint64 limit)
-    : m_limit(limit)
+bool holdsMarker(const QByteArray &bytes)
 {
+    return bytes.indexOf("end", 1) >= 1;
 }
 
-QList<QByteArray> UploadReplyCutter::feed(const QByteArray &read)
+// Every module puts the marker in its trailer: "#end", "\0end", "end\n", "end\0" ...
+bool markerInTrailer(const QByteArray &bytes)
 {
-    QList<QByteArray> replies;
-    if (m_overflow)
-        return replies;
-    m_pending += read;
-    if (!m_haveFirst) {
-        const int marker = m_pending.indexOf("end", sizeFieldEnd);
-        int length = -1;
-        if (marker >= 0)
-            length = marker + 3;
-        else if (m_pending.size() < sizeFieldEnd && m_pending.size() > 3 && m_pending.endsWith("end"))
-            length = m_pending.size(); // too short to hold a total; the upload refuses it
-        if (length > 0) {
-            const QByteArray first = m_pending.left(length);
-            m_pending.remove(0, length);
-            m_haveFirst = true;
-            m_remaining = announcedBlockSize(first);
-            replies << first;
-        }
-    }
-    if (m_haveFirst && m_pending.size() >= trailerSize && m_pending.endsWith("end")) {
-        int from = 0;
-        for (const int cut : dataCuts()) {
-            const QByteArray piece = m_pending.mid(from, cut - from);
-            from = cut;
-            replies << piece;
-            if (m_remaining >= 0) {
-                m_remaining -= piece.size() - trailerSize;
-                if (m_remaining < 0)
-                    m_remaining = -1;
-            }
-        }
-        m_pending.clear();
-    }
-    if (m_pending.size() > m_limit)
-        m_overflow = true;
-    return replies;
+    return bytes.indexOf("end", std::max(1, int(bytes.size()) - trailerSize)) >= 0;
 }
 
-QList<int> UploadReplyCutter::dataCuts() const
+bool isSizeTailByte(char c)
 {
-    const QByteArray &bytes = m_pending;
+    return c == '\r' || c == '\n' || c == '\0';
+}
+
+// True when bytes (holding the marker after their first byte: hasMarker) are one or more
+// whole data replies. A marker inside the bytes but not in their trailer may be data, with the
+// rest of the reply still on its way, unless no more data can come after them.
+bool dataComplete(const QByteArray &bytes, bool hasMarker, qint64 remaining)
+{
+    if (!hasMarker)
+        return false;
+    if (markerInTrailer(bytes))
+        return true;
+    return remaining < 0 || bytes.size() - trailerSize >= remaining;
+}
+
+// Where complete data replies end, the last cut at the end of bytes.
+QList<int> dataCuts(const QByteArray &bytes, qint64 remaining)
+{
     const int size = bytes.size();
     const qint64 data = size - trailerSize;
-    if (m_remaining < 0 || data == m_remaining)
+    if (remaining < 0 || data == remaining)
         return { size };
 
     // Where a piece may end: right after a copy of the trailer, each side keeping a data byte.
+    // A trailer without the marker is no module's: such bytes are one reply.
     const QByteArray trailer = bytes.right(trailerSize);
+    if (!trailer.contains("end"))
+        return { size };
     QVector<int> ends;
     QSet<int> isEnd;
     for (int at = bytes.indexOf(trailer, 1); at >= 0; at = bytes.indexOf(trailer, at + 1)) {
@@ -91,9 +78,9 @@ QList<int> UploadReplyCutter::dataCuts() const
         return cuts;
     };
 
-    if (data > m_remaining) {
+    if (data > remaining) {
         // The rest of the block arrived at once; each reply brings one trailer more than data.
-        const qint64 extra = size - m_remaining;
+        const qint64 extra = size - remaining;
         if (extra % trailerSize != 0)
             return { size };
         const int pieces = int(extra / trailerSize);
@@ -132,4 +119,82 @@ QList<int> UploadReplyCutter::dataCuts() const
             return cuts;
     }
     return { size };
+}
+
+// True when bytes are whole data replies that bring exactly the total.
+bool bringsTotal(const QByteArray &bytes, qint64 total)
+{
+    if (total < 0 || !dataComplete(bytes, holdsMarker(bytes), total))
+        return false;
+    return bytes.size() - qint64(trailerSize) * dataCuts(bytes, total).size() == total;
+}
+
+} // namespace
+
+UploadReplyCutter::UploadReplyCutter(qint64 limit)
+    : m_limit(limit)
+{
+}
+
+int UploadReplyCutter::firstReplyLength() const
+{
+    const QByteArray &bytes = m_pending;
+    const int size = bytes.size();
+    const int marker = bytes.indexOf("end", sizeFieldEnd);
+    if (marker < 0)
+        return size < sizeFieldEnd && holdsMarker(bytes) ? size : -1; // too short to hold a total
+    const int markerEnd = marker + 3;
+    int tail = 0;
+    while (tail < longestSizeTail && markerEnd + tail < size && isSizeTailByte(bytes.at(markerEnd + tail)))
+        ++tail;
+    if (markerEnd + tail == size || bytes.indexOf("end", markerEnd + 1) < 0)
+        return markerEnd + tail;
+    // Data replies came in the same read: a zero or line end after the marker may be the
+    // first data byte. Take the cut with which the data brings the total, if one does.
+    const qint64 total = announcedBlockSize(bytes.left(markerEnd));
+    for (int t = tail; t >= 0; --t) {
+        if (bringsTotal(bytes.mid(markerEnd + t), total))
+            return markerEnd + t;
+    }
+    return markerEnd + tail;
+}
+
+QList<QByteArray> UploadReplyCutter::feed(const QByteArray &read)
+{
+    QList<QByteArray> replies;
+    if (m_overflow)
+        return replies;
+    // Only the new bytes, and the two before them, can complete a marker.
+    const int scanFrom = std::max(1, int(m_pending.size()) - 2);
+    m_pending += read;
+    m_pendingHasMarker = m_pendingHasMarker || m_pending.indexOf("end", scanFrom) >= 0;
+    if (!m_haveFirst) {
+        const int length = firstReplyLength();
+        if (length > 0) {
+            const QByteArray first = m_pending.left(length);
+            m_pending.remove(0, length);
+            m_pendingHasMarker = holdsMarker(m_pending);
+            m_haveFirst = true;
+            m_remaining = announcedBlockSize(first);
+            replies << first;
+        }
+    }
+    if (m_haveFirst && dataComplete(m_pending, m_pendingHasMarker, m_remaining)) {
+        int from = 0;
+        for (const int cut : dataCuts(m_pending, m_remaining)) {
+            const QByteArray piece = m_pending.mid(from, cut - from);
+            from = cut;
+            replies << piece;
+            if (m_remaining >= 0) {
+                m_remaining -= piece.size() - trailerSize;
+                if (m_remaining < 0)
+                    m_remaining = -1;
+            }
+        }
+        m_pending.clear();
+        m_pendingHasMarker = false;
+    }
+    if (m_pending.size() > m_limit)
+        m_overflow = true;
+    return replies;
 }

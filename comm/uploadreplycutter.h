@@ -6,11 +6,13 @@
 
 // Cuts what the command channel delivers during a configuration block upload into its replies,
 // whatever the reads: a network may deliver a reply in pieces, or several replies in one read.
-// The first reply ("SIZE" and the total in its bytes 4 to 7) ends at the first "end" after
-// those bytes. Each data reply is data followed by the module's 4-byte trailer ending in "end",
-// the same on every reply. Bytes that end with a trailer are one reply, unless they carry more
-// data than the total still expects (several replies, cut where the trailer stands, as equal
-// pieces where the data itself holds the trailer) or they split into equal pieces at trailers.
+// A reply is complete once "end" stands in it after its first byte. The first reply holds "SIZE"
+// and the total in its bytes 4 to 7; whatever follows byte 7 is not data. Each data reply is data
+// followed by 4 trailing bytes that are not data, whatever they hold ("#end", "end\n", ...).
+// Bytes that hold the marker are one reply, unless they carry more data than the total still
+// expects (several replies, cut where the trailer stands, as equal pieces where the data itself
+// holds the trailer) or they split into equal pieces at trailers. Bytes whose marker stands only
+// inside, not in their last 4 bytes, wait for more unless no more data can follow them.
 class UploadReplyCutter
 {
 public:
@@ -25,10 +27,12 @@ public:
     QByteArray held() const { return m_pending; }
 
 private:
-    QList<int> dataCuts() const;
+    int firstReplyLength() const;
 
     qint64 m_limit;
     QByteArray m_pending;
+    // m_pending holds "end" after its first byte.
+    bool m_pendingHasMarker = false;
     bool m_haveFirst = false;
     // Data bytes the first reply's total still expects; -1 when unknown or overrun.
     qint64 m_remaining = -1;

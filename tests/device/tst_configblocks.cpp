@@ -230,6 +230,60 @@ private slots:
         QCOMPARE(fake.received(FakeModule::CommandPort), QByteArray("U\x12\x13", 3));
     }
 
+    // A module may end its replies with any 4 bytes that hold "end", and its "SIZE" reply with
+    // anything after the total; the network may hand over each reply in a read of its own, all of
+    // them in one read, each in two pieces, or cut anywhere into pieces of a few bytes.
+    void blockUploadTrailers_data()
+    {
+        QTest::addColumn<QByteArray>("trailer");
+        QTest::addColumn<QByteArray>("sizeTail");
+        QTest::addColumn<int>("reads");
+        QTest::addColumn<QByteArray>("block");
+        struct Form
+        {
+            QByteArray trailer;
+            QByteArray sizeTail;
+        };
+        const QList<Form> forms { { "#end", "#end" }, { QByteArray("\0end", 4), QByteArray("\0end", 4) },
+            { "end\n", "end\n" }, { QByteArray("end\0", 4), QByteArray("end\0", 4) }, { "\nend", "\r\nend" },
+            { "#end", "end\r\n" }, { "end\n", "end\r\n" } };
+        const char *readNames[] = { "a read per reply", "back to back", "split", "cut anywhere" };
+        for (const Form &form : forms) {
+            for (int reads = 0; reads < 4; ++reads) {
+                // Pieces cut between "end" and a byte after it could end a reply early: a read
+                // that can be a whole reply is one.
+                if (reads == 3 && !form.trailer.endsWith("end"))
+                    continue;
+                const QByteArray name = form.sizeTail.toPercentEncoding() + " / " + form.trailer.toPercentEncoding()
+                    + ", " + readNames[reads];
+                QTest::newRow(name + ", one reply") << form.trailer << form.sizeTail << reads << QByteArray("ABCDEF");
+                QTest::newRow(name + ", three replies") << form.trailer << form.sizeTail << reads << pattern(2500);
+            }
+        }
+    }
+
+    void blockUploadTrailers()
+    {
+        QFETCH(QByteArray, trailer);
+        QFETCH(QByteArray, sizeTail);
+        QFETCH(int, reads);
+        QFETCH(QByteArray, block);
+        FakeModule fake("127.0.0.77");
+        fake.setUploadBlock(18, 18, block);
+        fake.setUploadTrailer(trailer);
+        fake.setUploadSizeTail(sizeTail);
+        fake.setPieceGap(20);
+        fake.setBackToBack(reads == 1);
+        fake.setSplitReply(reads == 2 ? 3 : 0);
+        // Pieces small enough to cut every reply, few enough to come within a reply's wait.
+        fake.setReadSize(reads == 3 ? (block.size() < 100 ? 7 : 300) : 0);
+        QVERIFY(fake.start());
+        TCPThread worker;
+        QByteArray data;
+        QCOMPARE(worker.UploadPlugConfig("127.0.0.77", 18, 18, data), 1);
+        QCOMPARE(data, block);
+    }
+
     void blockUploadWithoutSize()
     {
         FakeModule fake("127.0.0.76");

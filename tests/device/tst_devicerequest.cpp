@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QThread>
 #include <QUdpSocket>
+#include <future>
 #include <memory>
 
 namespace {
@@ -325,6 +326,41 @@ private slots:
         const quint16 local = Endpoints::current().configLocalPort;
         QCOMPARE(first.senderPorts(), QList<quint16> { local });
         QCOMPARE(second.senderPorts(), QList<quint16> { local });
+    }
+
+    // Requests of one queue work one after the other in the order they were started, however
+    // their threads are scheduled; another queue is not held up by them.
+    void queuedRequestsKeepTheirOrder()
+    {
+        QMutex mutex;
+        QStringList order;
+        const auto note = [&mutex, &order](const QString &what) {
+            QMutexLocker lock(&mutex);
+            order << what;
+        };
+        std::promise<void> release;
+        std::shared_future<void> released = release.get_future().share();
+        int done = 0;
+        DeviceRequest::start(
+            nullptr,
+            [&note, released](const std::atomic<bool> &) {
+                released.wait();
+                note("a1");
+            },
+            [&done] { ++done; }, nullptr, "a");
+        for (const QString &name : { QStringLiteral("a2"), QStringLiteral("a3") })
+            DeviceRequest::start(
+                nullptr, [&note, name](const std::atomic<bool> &) { note(name); }, [&done] { ++done; }, nullptr, "a");
+        DeviceRequest::start(
+            nullptr, [&note](const std::atomic<bool> &) { note("b1"); }, [&done] { ++done; }, nullptr, "b");
+        QTRY_COMPARE_WITH_TIMEOUT(done, 1, 10000);
+        {
+            QMutexLocker lock(&mutex);
+            QCOMPARE(order, QStringList { "b1" });
+        }
+        release.set_value();
+        QTRY_COMPARE_WITH_TIMEOUT(done, 4, 10000);
+        QCOMPARE(order, (QStringList { "b1", "a1", "a2", "a3" }));
     }
 
     void streamSwitchThroughARequest()

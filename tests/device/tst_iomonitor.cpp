@@ -332,6 +332,25 @@ private slots:
         QVERIFY(!page->connected);
     }
 
+    // Opened and closed at once on a module that greets the first link late: the switches still
+    // reach it in the order asked, so it is not left streaming.
+    void quickOpenAndCloseKeepsTheSwitchOrder()
+    {
+        FakeModule fake(QStringLiteral("127.0.0.69"));
+        fake.setGreetingDelays({ 400, 0 });
+        QVERIFY(fake.start());
+        makeModule(modulebase::CONNEST_NET, fake.address());
+        button("pushButton")->click();
+        QVERIFY(page->connected);
+        // The switch-on link is in, its greeting still to come.
+        QTRY_COMPARE_WITH_TIMEOUT(fake.connectionCount(FakeModule::CommandPort), 1, 5000);
+        button("pushButton")->click();
+        QVERIFY(!page->connected);
+        QTRY_COMPARE_WITH_TIMEOUT(fake.commands().size(), 2, 10000);
+        QCOMPARE(fake.commands(), (QList<QByteArray> { streamOn, streamOff }));
+        QCOMPARE(fake.received(FakeModule::CommandPort), streamOn + streamOff);
+    }
+
     void moduleDeletedWhileMonitoring()
     {
         FakeModule fake(QStringLiteral("127.0.0.64"));

@@ -308,6 +308,51 @@ private slots:
         QTEST(got.at(0).at(1).toString(), "text");
     }
 
+    // However a module ends its replies and however they are cut into reads, the block reads
+    // back whole.
+    void uploadTrailers_data()
+    {
+        QTest::addColumn<QByteArray>("trailer");
+        QTest::addColumn<QByteArray>("sizeTail");
+        QTest::addColumn<int>("reads");
+        const QList<QPair<QByteArray, QByteArray>> forms { { "#end", "#end" },
+            { QByteArray("\0end", 4), QByteArray("\0end", 4) }, { "end\n", "end\n" },
+            { QByteArray("end\0", 4), QByteArray("end\0", 4) }, { "\nend", "\r\nend" }, { "end\n", "end\r\n" } };
+        const char *readNames[] = { "a read per reply", "back to back", "split" };
+        for (const auto &form : forms) {
+            for (int reads = 0; reads < 3; ++reads)
+                QTest::newRow(
+                    form.second.toPercentEncoding() + " / " + form.first.toPercentEncoding() + ", " + readNames[reads])
+                    << form.first << form.second << reads;
+        }
+    }
+    void uploadTrailers()
+    {
+        QFETCH(QByteArray, trailer);
+        QFETCH(QByteArray, sizeTail);
+        QFETCH(int, reads);
+        FakeModule fake("127.0.0.180");
+        QVERIFY(fake.start());
+        const QString text = QStringLiteral("主题\x1f{\"a\":1}\x1f");
+        fake.setUploadBlock(18, MQTT_SUB_PUBLISH, text.toUtf8());
+        fake.setUploadChunkSize(5);
+        fake.setUploadTrailer(trailer);
+        fake.setUploadSizeTail(sizeTail);
+        fake.setPieceGap(20);
+        fake.setBackToBack(reads == 1);
+        fake.setSplitReply(reads == 2 ? 2 : 0);
+        auto m = networkModule(fake.address());
+        MQTT_Upload_Dialog d;
+        d.setOwner(m.get());
+        QSignalSpy got(&d, &MQTT_Upload_Dialog::upload_generl);
+        QSignalSpy done(&d, &MqttTransferDialog::transfersDone);
+        click(&d, MQTT_SUB_PUBLISH);
+        QVERIFY(done.wait(10000));
+        QCOMPARE(label(&d, MQTT_SUB_PUBLISH)->text(), QString("上传完成"));
+        QCOMPARE(got.count(), 1);
+        QCOMPARE(got.at(0).at(1).toString(), text);
+    }
+
     void uploadAll()
     {
         FakeModule fake("127.0.0.186");

@@ -296,6 +296,27 @@ private slots:
         QVERIFY(!d.isRunning());
     }
 
+    // Started and stopped at once on a module that greets the first link late: the curve
+    // stream's switches still reach it in the order asked.
+    void quickStartAndStopKeepsTheSwitchOrder()
+    {
+        FakeModule fake(QStringLiteral("127.0.0.79"));
+        fake.setGreetingDelays({ 400, 0 });
+        QVERIFY(fake.start());
+        makeModule(fake.address());
+        TempCurveDialog d(mod.get());
+        shortPeriods(&d);
+        periods(&d)->setCurrentIndex(3);
+        button(&d, "pushButton")->click();
+        QVERIFY(d.isRunning());
+        // The switch-on link is in, its greeting still to come.
+        QTRY_COMPARE_WITH_TIMEOUT(fake.connectionCount(FakeModule::CommandPort), 1, 5000);
+        button(&d, "pushButton")->click();
+        QVERIFY(!d.isRunning());
+        QTRY_COMPARE_WITH_TIMEOUT(fake.commands().size(), 2, 10000);
+        QCOMPARE(fake.commands(), (QList<QByteArray> { streamOn(3), streamOff(3) }));
+    }
+
     void silenceEndsTheRun()
     {
         FakeModule fake(QStringLiteral("127.0.0.73"));

@@ -19,8 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const QByteArray read = stream.mid(at, length);
         at += read.size();
         for (const QByteArray &reply : cutter.feed(read)) {
-            // Every reply but a too short first one ends with its marker; none is empty.
-            if (reply.isEmpty() || (replies > 0 && !reply.endsWith("end")))
+            // Every reply holds its marker after its first byte.
+            if (reply.indexOf("end", 1) < 1)
                 __builtin_trap();
             cut += reply;
             ++replies;

@@ -295,13 +295,15 @@ private:
         replyPieces(socket, { data }, thenClose);
     }
 
-    void replyPieces(QTcpSocket *socket, const QList<QByteArray> &replies, bool thenClose = false)
+    // readSized: the replies of an upload, which the scripted read size cuts anywhere.
+    void replyPieces(
+        QTcpSocket *socket, const QList<QByteArray> &replies, bool thenClose = false, bool readSized = false)
     {
         const FakeModule::Script s = script();
         if (s.silent)
             return;
         QList<QByteArray> pieces;
-        if (s.readSize > 0) {
+        if (readSized && s.readSize > 0) {
             const QByteArray all = replies.join();
             for (int at = 0; at < all.size(); at += s.readSize)
                 pieces << all.mid(at, s.readSize);
@@ -361,8 +363,9 @@ private:
         socket->setParent(this);
         m_links.insert(socket, Link());
         const QHostAddress peer = socket->peerAddress();
-        record([&peer](FakeModule::Records &r) {
-            r.connections[FakeModule::CommandPort]++;
+        int index = 0;
+        record([&peer, &index](FakeModule::Records &r) {
+            index = r.connections[FakeModule::CommandPort]++;
             r.peers << peer;
         });
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readCommands(socket); });
@@ -373,7 +376,17 @@ private:
             socket->deleteLater();
         });
         const FakeModule::Script s = script();
-        reply(socket, s.greeting.isEmpty() ? FakeModule::defaultGreeting : s.greeting);
+        const QByteArray greeting = s.greeting.isEmpty() ? FakeModule::defaultGreeting : s.greeting;
+        const int late = s.greetingDelays.isEmpty() ? 0 : s.greetingDelays.value(index, s.greetingDelays.last());
+        if (late <= 0) {
+            reply(socket, greeting);
+            return;
+        }
+        QPointer<QTcpSocket> guarded(socket);
+        QTimer::singleShot(late, this, [this, guarded, greeting] {
+            if (guarded && m_links.contains(guarded.data()))
+                reply(guarded, greeting);
+        });
     }
 
     void acceptFirmware(QTcpSocket *socket)
@@ -556,7 +569,7 @@ private:
             for (int at = 0; at < block.size() && s.uploadDataReplies.isEmpty(); at += chunk)
                 replies << block.mid(at, chunk) + s.uploadTrailer;
             replies += s.uploadDataReplies;
-            replyPieces(socket, replies);
+            replyPieces(socket, replies, false, true);
             break;
         }
         default: // stream and monitor switches are only recorded
@@ -717,6 +730,10 @@ void FakeModule::setSplitReply(int at)
 void FakeModule::setPieceGap(int msec)
 {
     FAKE_SET(pieceGap, msec);
+}
+void FakeModule::setGreetingDelays(const QList<int> &msec)
+{
+    FAKE_SET(greetingDelays, msec);
 }
 void FakeModule::setReadSize(int bytes)
 {

@@ -84,7 +84,7 @@ public:
     void setSkipAck(int index); // leaves out the index-th acknowledge (from 0); -1 none
     void setSplitReply(int at); // writes replies in two pieces split after `at` bytes; 0 off
     void setPieceGap(int msec); // pause between the pieces of a reply
-    // The replies to one request are joined and written in pieces of this many bytes, each piece
+    // The replies to an upload request are joined and written in pieces of this many bytes, each
     // spaced by the piece gap, whatever the reply boundaries; 0 off.
     void setReadSize(int bytes);
     // Each acknowledge goes out `times` times, `gapMs` apart; a gap of 0 writes them at once.
@@ -98,6 +98,9 @@ public:
     // "back to back", so a test runs against both.
     static void addSpacingRows();
     void setReplyDelay(int msec); // every greeting and reply comes this much later
+    // The n-th command connection (from 0) is greeted msec.at(n) later still, later ones by the
+    // last entry: a module that greets one link late and the next at once.
+    void setGreetingDelays(const QList<int> &msec);
     void setDropOnCommand(char command); // closes the link instead of answering it; 0 off
     void setCloseAfterCommand(char command); // answers it, then closes the link; 0 off
     void setFirmwareDropAfter(qint64 bytes); // closes the firmware link after that many bytes; -1 off
@@ -156,6 +159,7 @@ private:
         int ackLimit = -1;
         bool backToBack = false;
         int replyDelay = 0;
+        QList<int> greetingDelays;
         char dropOn = 0;
         char closeAfter = 0;
         qint64 firmwareDropAfter = -1;

@@ -166,6 +166,29 @@ private slots:
         QTest::newRow("short first reply") << QByteArrayList { "xend" } << QByteArrayList { "xend" };
         QTest::newRow("incomplete") << QByteArrayList { sizeReply(10) + "abcde", "fg" }
                                     << QByteArrayList { sizeReply(10) };
+        // A reply is complete once the marker stands after its first byte, whatever the trailer.
+        for (const QByteArray &trailer : { QByteArray("end\n"), QByteArray("end\0", 4), QByteArray("\0end", 4) }) {
+            const QByteArray name = trailer.toPercentEncoding();
+            QTest::newRow("trailer " + name + ", a read per reply") << QByteArrayList { sizeReply(6),
+                "ABCDEF" + trailer } << QByteArrayList { sizeReply(6), "ABCDEF" + trailer };
+            QTest::newRow("trailer " + name + ", at once") << QByteArrayList { sizeReply(2500) + r1.left(1000) + trailer
+                + r2.left(1000) + trailer + r3.left(500) + trailer }
+                                                           << QByteArrayList { sizeReply(2500), r1.left(1000) + trailer,
+                                                                  r2.left(1000) + trailer, r3.left(500) + trailer };
+        }
+        const QByteArray crlfSize = QByteArray("SIZE\0\0\0\x06" "end\r\n", 13);
+        QTest::newRow("first reply ends after its marker, a read per reply")
+            << QByteArrayList { crlfSize, "ABCDEF#end" } << QByteArrayList { crlfSize, "ABCDEF#end" };
+        QTest::newRow("first reply ends after its marker, at once")
+            << QByteArrayList { crlfSize + "ABCDEF#end" } << QByteArrayList { crlfSize, "ABCDEF#end" };
+        QTest::newRow("a zero after the first marker that is data, at once")
+            << QByteArrayList { sizeReply(6) + QByteArray("\0BCDEF#end", 10) }
+            << QByteArrayList { sizeReply(6), QByteArray("\0BCDEF#end", 10) };
+        QTest::newRow("marker inside only, bringing the rest")
+            << QByteArrayList { sizeReply(12), QByteArray("frontend.one\0\0\0\0", 16) }
+            << QByteArrayList { sizeReply(12), QByteArray("frontend.one\0\0\0\0", 16) };
+        QTest::newRow("marker inside only, more to come") << QByteArrayList { sizeReply(20),
+            QByteArray("frontend.one\0\0\0\0", 16) } << QByteArrayList { sizeReply(20) };
     }
 
     void uploadReplies()
