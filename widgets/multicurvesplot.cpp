@@ -99,13 +99,14 @@ void MultiCurvesPlot::addData(int curveIndex, double key, double value)
         graph->addData(key, value);
         graph->data()->removeBefore(0);
     }
+    // Redrawn once the caller's batch of points is in, not for every point that grows a range.
     if (value > yAxis->range().upper) {
         yAxis->setRange(yAxis->range().lower, value + 100);
-        redraw();
+        replot(QCustomPlot::rpQueuedReplot);
     }
     if (key > xAxis->range().upper) {
         xAxis->setRange(xAxis->range().lower, key + 10);
-        redraw();
+        replot(QCustomPlot::rpQueuedReplot);
     }
 }
 

@@ -11,6 +11,9 @@
 #include <QRegularExpressionValidator>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QTextBlock>
+#include <QTextBlockUserData>
+#include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <climits>
@@ -19,6 +22,39 @@ namespace {
 constexpr int keepAliveMs = 400;
 const QByteArray netKeepAlive("IAMOK");
 const QByteArray serialKeepAlive("M\r\n");
+
+// The whole text of a message whose line shows only its start.
+class WholeMessage : public QTextBlockUserData
+{
+public:
+    explicit WholeMessage(const QString &text)
+        : text(text)
+    {
+    }
+    QString text;
+};
+
+// The log as saved: every line as shown, a cut one as it came.
+QString savedLog(const QTextDocument *document)
+{
+    bool cut = false;
+    for (QTextBlock b = document->begin(); b.isValid() && !cut; b = b.next())
+        cut = dynamic_cast<WholeMessage *>(b.userData()) != nullptr;
+    if (!cut)
+        return document->toPlainText();
+    QStringList lines;
+    for (QTextBlock b = document->begin(); b.isValid(); b = b.next()) {
+        if (const auto *whole = dynamic_cast<WholeMessage *>(b.userData())) {
+            lines << whole->text;
+            continue;
+        }
+        // As the document's own plain text has them.
+        QString line = b.text();
+        line.replace(QChar::LineSeparator, QLatin1Char('\n')).replace(QChar::Nbsp, QLatin1Char(' '));
+        lines << line;
+    }
+    return lines.join(QLatin1Char('\n'));
+}
 } // namespace
 
 ModbusMonitor::ModbusMonitor(QWidget *parent)
@@ -122,8 +158,29 @@ void ModbusMonitor::appendText(const QByteArray &message)
     QTextEdit *log = ui->textEdit;
     const QColor previous = log->textColor();
     bool keyword = false;
-    log->setTextColor(monitorMessageColor(message, &keyword));
-    log->append(text);
+    const QColor colour = monitorMessageColor(message, &keyword);
+    log->setTextColor(colour);
+    if (text.size() <= maxShownChars) {
+        log->append(text);
+    } else {
+        // Laying out one huge line would hold the window for long: the line shows the start of
+        // the message on one line, and keeps the whole text for saving.
+        QString shown = text.left(maxShownChars);
+        for (QChar &c : shown) {
+            if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::ParagraphSeparator
+                || c == QChar::LineSeparator)
+                c = QLatin1Char(' ');
+        }
+        shown += QStringLiteral(" \u2026");
+        QTextCursor end(log->document());
+        end.movePosition(QTextCursor::End);
+        if (!log->document()->isEmpty())
+            end.insertBlock();
+        QTextCharFormat format = log->currentCharFormat();
+        format.setForeground(colour);
+        end.insertText(shown, format);
+        end.block().setUserData(new WholeMessage(text));
+    }
     if (keyword)
         log->setTextColor(previous);
     log->moveCursor(QTextCursor::End);
@@ -176,7 +233,7 @@ void ModbusMonitor::on_slave_pushButton_clicked()
         return;
     QSaveFile file(name);
     if (file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        file.write(ui->textEdit->toPlainText().toUtf8());
+        file.write(savedLog(ui->textEdit->document()).toUtf8());
         if (file.commit())
             return;
     }

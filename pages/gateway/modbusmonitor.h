@@ -31,6 +31,8 @@ public:
 
     // The log keeps this many paragraphs; older ones are dropped.
     static constexpr int maxBlocks = 200;
+    // A longer message shows its start only; the saved log holds it whole.
+    static constexpr int maxShownChars = 1000;
     // Serial bytes kept while waiting for a message's "#".
     static constexpr int maxSerialBuffer = 16 * 1024;
 

@@ -115,7 +115,8 @@ void IO_Monitor_Curve_Dialog::updatavalue()
             continue;
         ui->widget->addData(m_curveOfRow.value(it.key(), -1), t, double(quint32(it.value()->value)));
     }
-    ui->widget->replot(QCustomPlot::rpRefreshHint);
+    // Replies that arrive together are drawn together.
+    ui->widget->replot(QCustomPlot::rpQueuedReplot);
 }
 
 void IO_Monitor_Curve_Dialog::on_lineEdit_Y_textChanged(const QString &text)

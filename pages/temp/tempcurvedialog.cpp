@@ -11,6 +11,7 @@
 #include <QHeaderView>
 #include <QIntValidator>
 #include <QTableWidgetItem>
+#include <QTimer>
 
 namespace {
 
@@ -253,10 +254,32 @@ void TempCurveDialog::parseReply(const QByteArray &frame)
     const TempCurveReply reply = parseTempCurveReply(frame, enabledCurves);
     if (!reply.taken)
         return;
+    // Every sample keeps its frame's arrival time, however late its batch is plotted.
     const double t = QDateTime::currentMSecsSinceEpoch() / 1000.0;
     for (const TempCurveSample &sample : reply.samples)
-        ui->widget->addData(sample.curve, t, sample.value);
-    ui->widget->replot(QCustomPlot::rpRefreshHint);
+        pending.append({ sample.curve, t, sample.value });
+    if (!plotQueued) {
+        plotQueued = true;
+        QTimer::singleShot(0, this, &TempCurveDialog::plotPending);
+    }
+}
+
+void TempCurveDialog::plotPending()
+{
+    plotQueued = false;
+    const int end = qMin(pending.size(), pendingAt + pointsPerBatch);
+    for (; pendingAt < end; ++pendingAt) {
+        const PendingPoint &p = pending.at(pendingAt);
+        ui->widget->addData(p.curve, p.key, p.value);
+    }
+    if (pendingAt >= pending.size()) {
+        pending.clear();
+        pendingAt = 0;
+    } else {
+        plotQueued = true;
+        QTimer::singleShot(0, this, &TempCurveDialog::plotPending);
+    }
+    ui->widget->replot(QCustomPlot::rpQueuedReplot);
 }
 
 void TempCurveDialog::showdiffvaule(int check)

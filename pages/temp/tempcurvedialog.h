@@ -31,6 +31,9 @@ public:
     static constexpr int curveCount = 16;
     // A stream that never brings an end byte is not kept without limit.
     static constexpr int maxPending = 4096;
+    // Samples are plotted in batches of this many, one redraw each, so that a burst of frames
+    // never holds the window for long.
+    static constexpr int pointsPerBatch = 500;
 
     explicit TempCurveDialog(modulebase *owner, QWidget *parent = nullptr);
     ~TempCurveDialog() override;
@@ -70,6 +73,14 @@ private:
     void startMonitor();
     void linkLost();
     void periodChanged(int index);
+    void plotPending();
+
+    struct PendingPoint
+    {
+        quint16 curve;
+        double key;
+        double value;
+    };
 
     Ui::TempCurveDialog *ui;
     PollLink *link;
@@ -79,6 +90,10 @@ private:
     QString ipAddress;
     QString comstr;
     bool running = false;
+    // Samples received and not yet plotted, from pendingAt on.
+    QVector<PendingPoint> pending;
+    int pendingAt = 0;
+    bool plotQueued = false;
 };
 
 #endif

@@ -364,6 +364,35 @@ private slots:
         QCOMPARE(buffer, rest);
     }
 
+    // A message too long for one readable line shows its start; the saved log holds it whole,
+    // and the line limit drops it like any other.
+    void longMessageShownCutSavedWhole()
+    {
+        PromptRecorder prompts;
+        makeModule(modulebase::CONNEST_NONE, QString());
+        QByteArray longOne = "Err slot=4 ";
+        longOne.append(QByteArray(3000, 'x')).append("\nsecond line\r\n").append(QByteArray(3000, 'y'));
+        page->appendText("Rx slot=1");
+        page->appendText(longOne);
+        page->appendText("Tx slot=2");
+        QCOMPARE(lines(page).size(), 3);
+        const QString shown = lines(page).at(1);
+        QVERIFY(shown.startsWith("Err slot=4 xxx"));
+        QVERIFY(shown.size() <= ModbusMonitor::maxShownChars + 2);
+        QCOMPARE(lineColor(page, 1), QColor(Qt::red));
+        QCOMPARE(lineColor(page, 2), QColor(0, 128, 128));
+        prompts.fileAnswers.enqueue(dir->path() + "/log.txt");
+        page->ui->slave_pushButton->click();
+        QCOMPARE(dir->read("/log.txt"), "Rx slot=1\n" + longOne + "\nTx slot=2");
+
+        for (int i = 0; i < ModbusMonitor::maxBlocks - 1; ++i)
+            page->appendText("Rx " + QByteArray::number(i));
+        QCOMPARE(lines(page).first(), QStringLiteral("Tx slot=2"));
+        prompts.fileAnswers.enqueue(dir->path() + "/log.txt");
+        page->ui->slave_pushButton->click();
+        QVERIFY(!dir->read("/log.txt").contains("Err slot=4"));
+    }
+
     void save_data()
     {
         QTest::addColumn<QString>("answer"); // "<dir>" stands for a writable folder
