@@ -75,6 +75,7 @@ mscomm_config::mscomm_config(QWidget *parent)
     ui->tableWidget->setColumnWidth(FunctionColumn, 150);
     ui->tableWidget->setColumnWidth(RegisterColumn, 110);
     ui->tableWidget->setColumnWidth(DescriptionColumn, 250);
+    GatewayTable::fitHeaderTexts(ui->tableWidget);
     for (QLineEdit *edit : { ui->lineEdit_sumslots, ui->lineEdit_suminsize, ui->lineEdit_sumoutsize }) {
         edit->setText("0");
         edit->setReadOnly(true);
@@ -544,6 +545,7 @@ int mscomm_config::setParamData(QByteArray data)
 void mscomm_config::retranslate(int lang)
 {
     ui->retranslateUi(this);
+    GatewayTable::fitHeaderTexts(ui->tableWidget);
     setTitle(tr("通讯配置"));
     for (int row = 0; row < ui->tableWidget->rowCount(); ++row) {
         if (QComboBox *box = m_cells.combo(row, FunctionColumn)) {
