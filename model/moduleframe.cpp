@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QGroupBox>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTabWidget>
@@ -31,7 +32,24 @@ moduleFrame::moduleFrame(QString name, QString family, QWidget *parent)
     form->label->setFixedSize(picture.size());
     form->label->setScaledContents(true);
     form->label->setPixmap(picture);
-    form->name->setText(ModuleShowName);
+    fitName(form->name, ModuleShowName, picture.width() - 2);
+}
+
+void moduleFrame::fitName(QLabel *label, const QString &text, int room)
+{
+    // The picture's width is fixed in pixels, the name's font in points: on a display with more
+    // dots per inch, or with a long show name, the name would be clipped. Smaller type first,
+    // then the name is cut and shown whole in the tool tip.
+    QFont font = label->font();
+    if (font.pointSizeF() > 0) {
+        const qreal smallest = qMin(font.pointSizeF(), 6.0);
+        while (font.pointSizeF() - 0.5 >= smallest && QFontMetrics(font).horizontalAdvance(text) > room)
+            font.setPointSizeF(font.pointSizeF() - 0.5);
+        label->setFont(font);
+    }
+    const QString shown = QFontMetrics(font).elidedText(text, Qt::ElideRight, room);
+    label->setText(shown);
+    label->setToolTip(shown == text ? QString() : text);
 }
 
 moduleFrame::~moduleFrame()

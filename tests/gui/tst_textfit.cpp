@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
@@ -229,6 +230,51 @@ private slots:
     {
         m_window.reset();
         m_dir.reset();
+    }
+
+    // A name wider than its picture (a longer show name, or a display with more dots per inch
+    // than the name's font was chosen for) still shows whole under the picture.
+    void longPictureNameFits_data()
+    {
+        QTest::addColumn<QString>("showName");
+        QTest::addColumn<bool>("whole");
+        QTest::newRow("as described") << "RVE-C100" << true;
+        QTest::newRow("longer than the picture") << "RVE-C100-EXT" << true;
+        QTest::newRow("far too long: cut, whole in the tool tip") << "RVE-C100 Ethernet coupler" << false;
+    }
+    void longPictureNameFits()
+    {
+        QFETCH(QString, showName);
+        QFETCH(bool, whole);
+        TempAppDir dir(true);
+        QByteArray description = dir.read(QStringLiteral("/ModuleParameter/RVE/ModuleParameter.xml"));
+        description.replace("ModuleShowName=\"RVE-C100\"", "ModuleShowName=\"" + showName.toUtf8() + "\"");
+        QVERIFY(dir.write(QStringLiteral("/ModuleParameter/RVE/ModuleParameter.xml"), description));
+        module m(QStringLiteral("RVE-C100"), QStringLiteral("RVE"));
+        m.ensurePolished();
+        if (m.layout())
+            m.layout()->activate();
+        auto *name = child<QLabel>(&m, "name");
+        if (whole) {
+            QCOMPARE(name->text(), showName);
+            QVERIFY(name->toolTip().isEmpty());
+        } else {
+            QVERIFY(name->text().endsWith(QChar(0x2026)));
+            QVERIFY(showName.startsWith(name->text().chopped(1)));
+            QCOMPARE(name->toolTip(), showName);
+        }
+        Fit fit;
+        fit.label(name, QStringLiteral("picture row"));
+        for (const QString &problem : qAsConst(fit.problems))
+            qWarning("%s", qPrintable(problem));
+        QVERIFY(fit.problems.isEmpty());
+        // Still readable.
+        QVERIFY(name->font().pointSizeF() >= 6);
+        // Also inside the highlight frame.
+        m.setHighlight();
+        m.ensurePolished();
+        fit.label(name, QStringLiteral("picture row, highlighted"));
+        QVERIFY(fit.problems.isEmpty());
     }
 
     void texts_data()
