@@ -3,6 +3,7 @@
 // the pages it names and serves their traffic.
 #include "endpoints.h"
 #include "fakemodule.h"
+#include "iolinkdeviceinfo.h"
 #include "ipaddress.h"
 #include "mainwindow.h"
 #include "menubase.h"
@@ -310,7 +311,7 @@ private slots:
             QVERIFY(port.open(QIODevice::ReadWrite));
             QByteArray replies;
             for (const QByteArray &frame : { PlugFrame::build(PlugFrame::typeWeigh, 0x00, QByteArray(1, '\1')),
-                     PlugFrame::build(PlugFrame::typeIoLink, 2, QByteArray(1, '\0')) }) {
+                     PlugFrame::build(PlugFrame::typeIoLink, 10, QByteArray(1, '\0')) }) {
                 port.write(QByteArray(1, char(PlugFrame::requestPrefix)) + frame);
                 QVERIFY(port.waitForBytesWritten(5000));
             }
@@ -321,6 +322,11 @@ private slots:
                 15000);
             QCOMPARE(quint8(frames.at(0).at(1)), PlugFrame::typeWeigh);
             QCOMPARE(quint8(frames.at(1).at(1)), PlugFrame::typeIoLink);
+            // The master's port 1 reports a device a person recognises.
+            const IoLinkDeviceInfo info
+                = IoLinkDeviceInfo::decode(frames.at(1).mid(7, int(PlugFrame::payloadLength(frames.at(1)))));
+            QCOMPARE(info.vendorName, QStringLiteral("Example Sensors"));
+            QCOMPARE(info.productText, QStringLiteral("Distance sensor 0-100 mm"));
         } else {
             // I/O monitor: a poll without outputs gets the image back.
             const QByteArray image = exchange(ip, endpoints.ioMonModulePort, QByteArray::fromHex("a500005a"));

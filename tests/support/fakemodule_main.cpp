@@ -3,6 +3,7 @@
 // bad one. Besides scans and downloads it serves the live pages: I/O monitor, communication
 // monitor, temperature curves, block uploads and, with --serial, a serial line.
 #include "apppaths.h"
+#include "bytecodec.h"
 #include "endpoints.h"
 #include "fakecommmonitor.h"
 #include "fakeiolinkmaster.h"
@@ -10,6 +11,7 @@
 #include "fakemodule.h"
 #include "faketempcurve.h"
 #include "fakeweighing.h"
+#include "iolinkdeviceinfo.h"
 #include "mqttgeneralconfig.h"
 #include "mqtttopicconfig.h"
 #include "serialpeer.h"
@@ -175,6 +177,30 @@ public:
 private:
     int m_count = 0;
 };
+
+// A distance sensor on every master port, as the information page shows it.
+QByteArray exampleDeviceInfo(int port)
+{
+    return ByteWriter()
+        .u8(quint8(port))
+        .u16le(0x0310)
+        .u32le(0x00A100 + quint32(port))
+        .text(QStringLiteral("Example Sensors"), 65)
+        .text(QStringLiteral("DS-100"), 65)
+        .text(QStringLiteral("Distance sensor 0-100 mm"), 65)
+        .text(QStringLiteral("V1.2"), 65)
+        .text(QStringLiteral("port %1").arg(port + 1), 35)
+        .u8(2)
+        .bytes(QByteArray::fromHex("01") + char(10 * (port + 1)))
+        .fill(IoLinkDeviceInfo::maxData - 2)
+        .u8(0)
+        .fill(IoLinkDeviceInfo::maxData)
+        .u8(1)
+        .u16le(0x1801)
+        .fill(2 * (IoLinkDeviceInfo::maxEvents - 1))
+        .resize(IoLinkDeviceInfo::size)
+        .data();
+}
 
 bool parsePair(const QString &text, int &first, int &second)
 {
@@ -420,7 +446,10 @@ int main(int argc, char *argv[])
         line->addReply("G\r\n", fake.paramReply());
         line->addDevice(std::make_shared<FakeIoMonitorSerial>(ioImage));
         line->addDevice(std::make_shared<TalkingCommMonitorSerial>());
-        line->addDevice(std::make_shared<FakeIoLinkMaster>());
+        auto master = std::make_shared<FakeIoLinkMaster>();
+        for (int port = 0; port < 4; ++port)
+            master->setDeviceInfo(port, exampleDeviceInfo(port));
+        line->addDevice(master);
         scale = std::make_shared<FakeWeighing>();
         scale->setRawValues(8388608, 8391234);
         line->addDevice(scale);
