@@ -56,7 +56,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
-    // Shows text in label within room pixels: in smaller type, cut if it must be.
+    // Shows text in label, in smaller type where it is wider than room pixels.
     static void fitName(QLabel *label, const QString &text, int room);
 };
 

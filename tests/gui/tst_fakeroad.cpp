@@ -208,8 +208,8 @@ private slots:
         QStringList pages;
         for (const ReadmeFake &fake : fakes)
             pages << fake.pages;
-        for (const char *page : { "监控表", "MQTT", "Modbus配置", "通讯监控", "通讯配置", "PID设置", "端口设置", "参数设置",
-                 "信息显示", "称重配置", "工厂校准" })
+        for (const char *page : { "监控表", "MQTT", "Modbus配置", "通讯监控", "通讯配置", "PID设置", "端口设置",
+                 "参数设置", "信息显示", "称重配置", "工厂校准" })
             QVERIFY2(pages.contains(QString::fromUtf8(page)), page);
     }
 
@@ -254,7 +254,8 @@ private slots:
         QVERIFY(fake.waitForStarted(10000));
         QByteArray said;
         QTRY_VERIFY_WITH_TIMEOUT((said += fake.readAllStandardOutput()).count('\n') >= (serial ? 2 : 1), 30000);
-        QVERIFY2(said.startsWith("fake module " + ip.toLatin1() + " answering as " + type.toLatin1()), said.constData());
+        QVERIFY2(
+            said.startsWith("fake module " + ip.toLatin1() + " answering as " + type.toLatin1()), said.constData());
         QString path;
         if (serial) {
             const int at = said.indexOf("\nserial ");
@@ -316,9 +317,8 @@ private slots:
                 QVERIFY(port.waitForBytesWritten(5000));
             }
             QList<QByteArray> frames;
-            QTRY_VERIFY_WITH_TIMEOUT(
-                (port.waitForReadyRead(100), replies += port.readAll(), frames += PlugFrame::takeAll(replies),
-                    frames.size() >= 2),
+            QTRY_VERIFY_WITH_TIMEOUT((port.waitForReadyRead(100), replies += port.readAll(),
+                                         frames += PlugFrame::takeAll(replies), frames.size() >= 2),
                 15000);
             QCOMPARE(quint8(frames.at(0).at(1)), PlugFrame::typeWeigh);
             QCOMPARE(quint8(frames.at(1).at(1)), PlugFrame::typeIoLink);

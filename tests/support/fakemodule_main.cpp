@@ -248,8 +248,7 @@ int main(int argc, char *argv[])
     const QCommandLineOption subs({ "s", "submodules" },
         "Sub-module type ids, comma-separated (see Sublistmap.map); \"none\" for none. Default: the example "
         "coupler's three, none with --type.",
-        "ids",
-        defaultIds.join(QLatin1Char(',')));
+        "ids", defaultIds.join(QLatin1Char(',')));
 
     const QCommandLineOption silent("silent", "Accept connections, never greet or answer.");
     const QCommandLineOption late("late", "Send every greeting and reply this much later.", "ms");
@@ -267,12 +266,12 @@ int main(int argc, char *argv[])
         "drop-firmware-after", "Close the firmware link after this many received bytes.", "bytes");
     const QCommandLineOption noReset("no-reset-text", "Do not confirm a complete firmware image.");
 
-    const QCommandLineOption ioMonitor("io-monitor-port", "I/O monitor port (UDP).", "port",
-        QString::number(endpoints.ioMonModulePort));
+    const QCommandLineOption ioMonitor(
+        "io-monitor-port", "I/O monitor port (UDP).", "port", QString::number(endpoints.ioMonModulePort));
     const QCommandLineOption commMonitor("comm-monitor-port", "Communication monitor port (UDP).", "port",
         QString::number(endpoints.modbusMonModulePort));
-    const QCommandLineOption temp("temp-port", "Temperature curve port (UDP).", "port",
-        QString::number(endpoints.tempModulePort));
+    const QCommandLineOption temp(
+        "temp-port", "Temperature curve port (UDP).", "port", QString::number(endpoints.tempModulePort));
     const QCommandLineOption image("image",
         "Input and output bytes of the process image, comma-separated (default: the sums of the described module "
         "and sub-modules).",
@@ -297,8 +296,8 @@ int main(int argc, char *argv[])
     };
     qint64 commandPort = endpoints.commandPort, firmwarePort = endpoints.firmwarePort,
            configPort = endpoints.configModulePort, lateMs = 0, splitAt = 0, gapMs = 150, ack = -1, commandDrop = -1,
-           firmwareDrop = -1, ioMonitorPort = endpoints.ioMonModulePort, commMonitorPort = endpoints.modbusMonModulePort,
-           tempPort = endpoints.tempModulePort;
+           firmwareDrop = -1, ioMonitorPort = endpoints.ioMonModulePort,
+           commMonitorPort = endpoints.modbusMonModulePort, tempPort = endpoints.tempModulePort;
     const bool numbersOk = number(command, commandPort) && number(firmware, firmwarePort) && number(config, configPort)
         && number(ioMonitor, ioMonitorPort) && number(commMonitor, commMonitorPort) && number(temp, tempPort)
         && number(late, lateMs) && number(split, splitAt) && number(gap, gapMs) && number(skipAck, ack)
