@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QGroupBox>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTabWidget>
@@ -31,7 +32,23 @@ moduleFrame::moduleFrame(QString name, QString family, QWidget *parent)
     form->label->setFixedSize(picture.size());
     form->label->setScaledContents(true);
     form->label->setPixmap(picture);
-    form->name->setText(ModuleShowName);
+    fitName(form->name, ModuleShowName, picture.width() - 2);
+}
+
+void moduleFrame::fitName(QLabel *label, const QString &text, int room)
+{
+    // The picture's width is fixed in pixels, the name's font in points: on a display with more
+    // dots per inch, or with a long show name, the name would be clipped. It takes smaller type,
+    // and a name that still does not fit is shown whole in the tool tip.
+    label->setText(text);
+    QFont font = label->font();
+    if (room <= 0 || font.pointSizeF() <= 0)
+        return;
+    const qreal smallest = qMin(font.pointSizeF(), 6.0);
+    while (font.pointSizeF() - 0.5 >= smallest && QFontMetrics(font).horizontalAdvance(text) > room)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    label->setFont(font);
+    label->setToolTip(QFontMetrics(font).horizontalAdvance(text) > room ? text : QString());
 }
 
 moduleFrame::~moduleFrame()

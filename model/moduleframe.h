@@ -8,6 +8,7 @@
 #include <QTreeWidgetItem>
 #include <QWidget>
 
+class QLabel;
 class QTabWidget;
 class moduleshowform;
 
@@ -53,6 +54,10 @@ public:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+
+private:
+    // Shows text in label, in smaller type where it is wider than room pixels.
+    static void fitName(QLabel *label, const QString &text, int room);
 };
 
 #endif

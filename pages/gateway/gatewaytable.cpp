@@ -4,11 +4,13 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QSpinBox>
+#include <QStyle>
 #include <QTableWidget>
 
 namespace {
@@ -57,6 +59,20 @@ QWidget *centred(QCheckBox *box)
     layout->setAlignment(Qt::AlignCenter);
     layout->addWidget(box);
     return holder;
+}
+
+void fitHeaderTexts(QTableWidget *table)
+{
+    QHeaderView *header = table->horizontalHeader();
+    const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    for (int column = 0; column < table->columnCount(); ++column) {
+        const QTableWidgetItem *item = table->horizontalHeaderItem(column);
+        if (!item)
+            continue;
+        const int needed = header->fontMetrics().horizontalAdvance(item->text()) + 2 * margin;
+        if (header->sectionSize(column) < needed)
+            table->setColumnWidth(column, needed);
+    }
 }
 
 QLineEdit *makeDescription(const QString &text)

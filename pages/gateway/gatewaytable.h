@@ -28,6 +28,9 @@ QTableWidgetItem *readOnlyItem();
 QWidget *centred(QCheckBox *box);
 // The row's name field. A name the block or a sheet gives may be longer than one typed in.
 QLineEdit *makeDescription(const QString &text);
+// Widens each column whose header text (in the current language) is wider than the column;
+// narrower texts keep the widths set before.
+void fitHeaderTexts(QTableWidget *table);
 
 // The fields in the cells of one table.
 class Cells

@@ -320,8 +320,8 @@ void modbusconfig::on_pushButton_clicked()
         const auto code = codes.constFind(sheet.text(r, 2));
         if (code == codes.constEnd())
             continue;
-        rows.append({ ModbusConfigFiles::number(sheet.text(r, 1)), uint(*code), ModbusConfigFiles::number(sheet.text(r, 3)),
-            ModbusConfigFiles::number(sheet.text(r, 4)) });
+        rows.append({ ModbusConfigFiles::number(sheet.text(r, 1)), uint(*code),
+            ModbusConfigFiles::number(sheet.text(r, 3)), ModbusConfigFiles::number(sheet.text(r, 4)) });
     }
     // Another table's workbook, or one in the other language, must not wipe the table.
     if (rows.isEmpty()) {

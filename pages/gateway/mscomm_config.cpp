@@ -80,6 +80,7 @@ void mscomm_config::buildPage()
     ui->tableWidget->setColumnWidth(FunctionColumn, 150);
     ui->tableWidget->setColumnWidth(RegisterColumn, 110);
     ui->tableWidget->setColumnWidth(DescriptionColumn, 250);
+    GatewayTable::fitHeaderTexts(ui->tableWidget);
     for (QLineEdit *edit : { ui->lineEdit_sumslots, ui->lineEdit_suminsize, ui->lineEdit_sumoutsize }) {
         edit->setText("0");
         edit->setReadOnly(true);
@@ -559,6 +560,7 @@ void mscomm_config::retranslate(int lang)
         return;
     }
     ui->retranslateUi(this);
+    GatewayTable::fitHeaderTexts(ui->tableWidget);
     setTitle(tr("通讯配置"));
     for (int row = 0; row < ui->tableWidget->rowCount(); ++row) {
         if (QComboBox *box = m_cells.combo(row, FunctionColumn)) {

@@ -107,6 +107,7 @@ void Tempctl_input_Form::fillChannelChoices(module *coupler)
             tableWidget->setCellWidget(row, channel, box);
         }
     }
+    fitTempColumns(tableWidget);
 }
 
 QByteArray Tempctl_input_Form::buildBlock() const
@@ -156,6 +157,18 @@ bool Tempctl_input_Form::parseBlock(QByteArray data)
         limitBox(5, channel)->setValue(c.outputLow);
     }
     return true;
+}
+
+void fitTempColumns(QTableWidget *table)
+{
+    int widest = table->horizontalHeader()->minimumSectionSize();
+    for (int row = 0; row < table->rowCount(); ++row) {
+        for (int column = 1; column < table->columnCount(); ++column) {
+            if (QWidget *cell = table->cellWidget(row, column))
+                widest = qMax(widest, cell->sizeHint().width());
+        }
+    }
+    table->horizontalHeader()->setMinimumSectionSize(widest);
 }
 
 void styleTempTable(QTableWidget *table, const QStringList &labels, const char *context)

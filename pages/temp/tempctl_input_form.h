@@ -37,5 +37,8 @@ public:
 
 // Both temperature tables: row labels in a fixed dark column, one stretched column per channel.
 void styleTempTable(QTableWidget *table, const QStringList &labels, const char *context);
+// Keeps every column at least as wide as its widest cell widget wants, so a choice such as
+// "slot0>Heater:7" shows whole; the table scrolls sideways where the channels do not fit.
+void fitTempColumns(QTableWidget *table);
 
 #endif

@@ -128,6 +128,7 @@ Tempctl_PID_Form::Tempctl_PID_Form(QWidget *parent, modulebase *owner)
         connect(
             fuzzy, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &Tempctl_PID_Form::FuzzyEnableChanged);
     }
+    fitTempColumns(tableWidget);
 }
 
 QComboBox *Tempctl_PID_Form::choice(int row, int column) const

@@ -289,10 +289,10 @@ private slots:
         QTest::newRow("heading only") << QStringLiteral("written")
                                       << QList<QList<QVariant>> { { "从机地址", "功能码", "寄存器地址", "数据长度" } }
                                       << true;
-        QTest::newRow("other language")
-            << QStringLiteral("written")
-            << QList<QList<QVariant>> { { "Slave", "Fun Code", "Reg", "Len" }, { 1, "03 Read holding Reg", 0, 2 } }
-            << true;
+        QTest::newRow("other language") << QStringLiteral("written")
+                                        << QList<QList<QVariant>> { { "Slave", "Fun Code", "Reg", "Len" },
+                                               { 1, "03 Read holding Reg", 0, 2 } }
+                                        << true;
         QTest::newRow("first row incomplete")
             << QStringLiteral("written")
             << QList<QList<QVariant>> { { 1, "03 读保持寄存器", 0 }, { 1, "03 读保持寄存器", 0, 2 } } << true;

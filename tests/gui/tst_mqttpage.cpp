@@ -465,8 +465,7 @@ private slots:
         QTest::addColumn<QStringList>("rowsAfter");
         QTest::newRow("one object") << R"({"A1":"%1","A3":"%3"})" << true << QStringList { "A1=1", "A3=3" };
         QTest::newRow("white space after it") << "{\"A1\":\"%1\"}\n \t\n" << true << QStringList { "A1=1" };
-        QTest::newRow("second object after a comma")
-            << R"({"A1":"%1"} ,{"A3":"%3")" << false << QStringList { "B=7" };
+        QTest::newRow("second object after a comma") << R"({"A1":"%1"} ,{"A3":"%3")" << false << QStringList { "B=7" };
         QTest::newRow("a letter after it") << R"({"a":1}x)" << false << QStringList { "B=7" };
         QTest::newRow("unfinished") << R"({"a":)" << false << QStringList { "B=7" };
     }

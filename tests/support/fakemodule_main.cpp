@@ -3,6 +3,7 @@
 // bad one. Besides scans and downloads it serves the live pages: I/O monitor, communication
 // monitor, temperature curves, block uploads and, with --serial, a serial line.
 #include "apppaths.h"
+#include "bytecodec.h"
 #include "endpoints.h"
 #include "fakecommmonitor.h"
 #include "fakeiolinkmaster.h"
@@ -10,6 +11,7 @@
 #include "fakemodule.h"
 #include "faketempcurve.h"
 #include "fakeweighing.h"
+#include "iolinkdeviceinfo.h"
 #include "mqttgeneralconfig.h"
 #include "mqtttopicconfig.h"
 #include "serialpeer.h"
@@ -176,6 +178,30 @@ private:
     int m_count = 0;
 };
 
+// A distance sensor on every master port, as the information page shows it.
+QByteArray exampleDeviceInfo(int port)
+{
+    return ByteWriter()
+        .u8(quint8(port))
+        .u16le(0x0310)
+        .u32le(0x00A100 + quint32(port))
+        .text(QStringLiteral("Example Sensors"), 65)
+        .text(QStringLiteral("DS-100"), 65)
+        .text(QStringLiteral("Distance sensor 0-100 mm"), 65)
+        .text(QStringLiteral("V1.2"), 65)
+        .text(QStringLiteral("port %1").arg(port + 1), 35)
+        .u8(2)
+        .bytes(QByteArray::fromHex("01") + char(10 * (port + 1)))
+        .fill(IoLinkDeviceInfo::maxData - 2)
+        .u8(0)
+        .fill(IoLinkDeviceInfo::maxData)
+        .u8(1)
+        .u16le(0x1801)
+        .fill(2 * (IoLinkDeviceInfo::maxEvents - 1))
+        .resize(IoLinkDeviceInfo::size)
+        .data();
+}
+
 bool parsePair(const QString &text, int &first, int &second)
 {
     const QStringList parts = text.split(QLatin1Char(','));
@@ -222,8 +248,7 @@ int main(int argc, char *argv[])
     const QCommandLineOption subs({ "s", "submodules" },
         "Sub-module type ids, comma-separated (see Sublistmap.map); \"none\" for none. Default: the example "
         "coupler's three, none with --type.",
-        "ids",
-        defaultIds.join(QLatin1Char(',')));
+        "ids", defaultIds.join(QLatin1Char(',')));
 
     const QCommandLineOption silent("silent", "Accept connections, never greet or answer.");
     const QCommandLineOption late("late", "Send every greeting and reply this much later.", "ms");
@@ -241,12 +266,12 @@ int main(int argc, char *argv[])
         "drop-firmware-after", "Close the firmware link after this many received bytes.", "bytes");
     const QCommandLineOption noReset("no-reset-text", "Do not confirm a complete firmware image.");
 
-    const QCommandLineOption ioMonitor("io-monitor-port", "I/O monitor port (UDP).", "port",
-        QString::number(endpoints.ioMonModulePort));
+    const QCommandLineOption ioMonitor(
+        "io-monitor-port", "I/O monitor port (UDP).", "port", QString::number(endpoints.ioMonModulePort));
     const QCommandLineOption commMonitor("comm-monitor-port", "Communication monitor port (UDP).", "port",
         QString::number(endpoints.modbusMonModulePort));
-    const QCommandLineOption temp("temp-port", "Temperature curve port (UDP).", "port",
-        QString::number(endpoints.tempModulePort));
+    const QCommandLineOption temp(
+        "temp-port", "Temperature curve port (UDP).", "port", QString::number(endpoints.tempModulePort));
     const QCommandLineOption image("image",
         "Input and output bytes of the process image, comma-separated (default: the sums of the described module "
         "and sub-modules).",
@@ -271,8 +296,8 @@ int main(int argc, char *argv[])
     };
     qint64 commandPort = endpoints.commandPort, firmwarePort = endpoints.firmwarePort,
            configPort = endpoints.configModulePort, lateMs = 0, splitAt = 0, gapMs = 150, ack = -1, commandDrop = -1,
-           firmwareDrop = -1, ioMonitorPort = endpoints.ioMonModulePort, commMonitorPort = endpoints.modbusMonModulePort,
-           tempPort = endpoints.tempModulePort;
+           firmwareDrop = -1, ioMonitorPort = endpoints.ioMonModulePort,
+           commMonitorPort = endpoints.modbusMonModulePort, tempPort = endpoints.tempModulePort;
     const bool numbersOk = number(command, commandPort) && number(firmware, firmwarePort) && number(config, configPort)
         && number(ioMonitor, ioMonitorPort) && number(commMonitor, commMonitorPort) && number(temp, tempPort)
         && number(late, lateMs) && number(split, splitAt) && number(gap, gapMs) && number(skipAck, ack)
@@ -420,7 +445,10 @@ int main(int argc, char *argv[])
         line->addReply("G\r\n", fake.paramReply());
         line->addDevice(std::make_shared<FakeIoMonitorSerial>(ioImage));
         line->addDevice(std::make_shared<TalkingCommMonitorSerial>());
-        line->addDevice(std::make_shared<FakeIoLinkMaster>());
+        auto master = std::make_shared<FakeIoLinkMaster>();
+        for (int port = 0; port < 4; ++port)
+            master->setDeviceInfo(port, exampleDeviceInfo(port));
+        line->addDevice(master);
         scale = std::make_shared<FakeWeighing>();
         scale->setRawValues(8388608, 8391234);
         line->addDevice(scale);

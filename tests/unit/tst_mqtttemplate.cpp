@@ -28,18 +28,18 @@ private slots:
         QTest::newRow("array at the top") << R"(["%1"])" << true << QList<MqttParamMapping>();
         QTest::newRow("not JSON") << R"({"a":"%1",)" << false << QList<MqttParamMapping>();
         QTest::newRow("empty") << "" << false << QList<MqttParamMapping>();
-        QTest::newRow("trailing white space") << "{\"a\":\"%1\"} \t\r\n\n" << true
-                                              << QList<MqttParamMapping> { { "\"%1\"", "a", "1" } };
-        QTest::newRow("leading white space") << "\n {\"a\":\"%1\"}" << true
-                                             << QList<MqttParamMapping> { { "\"%1\"", "a", "1" } };
+        QTest::newRow("trailing white space") << "{\"a\":\"%1\"} \t\r\n\n"
+                                              << true << QList<MqttParamMapping> { { "\"%1\"", "a", "1" } };
+        QTest::newRow("leading white space")
+            << "\n {\"a\":\"%1\"}" << true << QList<MqttParamMapping> { { "\"%1\"", "a", "1" } };
         QTest::newRow("second object after a comma")
             << R"({"A1":"%1"} ,{"A3":"%3")" << false << QList<MqttParamMapping>();
         QTest::newRow("two whole objects") << R"({"a":"%1"}{"b":"%2"})" << false << QList<MqttParamMapping>();
         QTest::newRow("text after the object") << R"({"a":1}x)" << false << QList<MqttParamMapping>();
         QTest::newRow("closing brace twice") << R"({"a":"%1"}})" << false << QList<MqttParamMapping>();
         QTest::newRow("number after a number") << "1 2" << false << QList<MqttParamMapping>();
-        QTest::newRow("NUL after the object") << QString::fromUtf8("{\"a\":1}\0x", 9) << false
-                                              << QList<MqttParamMapping>();
+        QTest::newRow("NUL after the object")
+            << QString::fromUtf8("{\"a\":1}\0x", 9) << false << QList<MqttParamMapping>();
     }
     void mappings()
     {
