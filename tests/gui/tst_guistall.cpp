@@ -198,6 +198,7 @@ private slots:
         mod.connType = modulebase::CONNEST_NET;
         auto *page = TestSupport::pageOf<ModbusMonitor>(&mod);
         QVERIFY(page);
+        page->ensureBuilt();
         QList<QByteArray> burst;
         for (int i = 0; i < 8; ++i) {
             QByteArray message = "Rx slot=" + QByteArray::number(i) + " ";
