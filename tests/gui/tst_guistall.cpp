@@ -63,7 +63,8 @@ private:
 // Far above machine noise, far below the freezes the blocking waits caused.
 constexpr qint64 stallLimitMs = 500;
 // A burst of received data is taken in bounded steps: the window keeps answering throughout,
-// never held for more than 100 ms; unoptimised and sanitizer builds get a margin.
+// never held for more than 100 ms; unoptimised and sanitizer builds on a busy two-core machine
+// get a margin that still fails the seconds-long freezes of one arrival taken whole.
 #if defined(__SANITIZE_ADDRESS__)
 #define STALL_SLOW_BUILD 1
 #elif defined(__has_feature)
@@ -75,7 +76,7 @@ constexpr qint64 stallLimitMs = 500;
 #define STALL_SLOW_BUILD 1
 #endif
 #ifdef STALL_SLOW_BUILD
-constexpr qint64 burstLimitMs = 250;
+constexpr qint64 burstLimitMs = 400;
 #else
 constexpr qint64 burstLimitMs = 100;
 #endif
