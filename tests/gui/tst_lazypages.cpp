@@ -10,6 +10,8 @@
 #include "pagelookup.h"
 #include "submodule.h"
 #include "tempappdir.h"
+#include "tempctl_input_form.h"
+#include "tempctlform.h"
 #include "testsupport.h"
 
 #include <QComboBox>
@@ -102,12 +104,18 @@ private slots:
                 QVERIFY2(childWidgets(page).isEmpty(), page->metaObject()->className());
         }
         QTabWidget tabs;
+        tabs.resize(700, 500);
         tabs.show();
-        for (menubase *page : qAsConst(m.owner->pageList)) {
+        for (menubase *page : qAsConst(m.owner->pageList))
             tabs.addTab(page, page->title);
+        QCoreApplication::processEvents();
+        const QSize stack = tabs.currentWidget()->size();
+        for (menubase *page : qAsConst(m.owner->pageList)) {
             tabs.setCurrentWidget(page);
             QVERIFY2(page->isBuilt(), page->metaObject()->className());
             QVERIFY2(!childWidgets(page).isEmpty(), page->metaObject()->className());
+            // Built at its show, the page keeps the size of the tab it is in.
+            QCOMPARE(page->size(), stack);
         }
         while (tabs.count())
             tabs.removeTab(0);
@@ -234,6 +242,24 @@ private slots:
             QCOMPARE(frame->ownerPage, info);
             QCOMPARE(int(frame->port), k);
         }
+    }
+
+    // The end of a scan hands the temperature page its coupler before the page was ever shown:
+    // the tables it builds for that coupler are there once the page is.
+    void ownerBeforeShowTakesEffect()
+    {
+        module m("RVT-C800", "RVT");
+        auto *page = TestSupport::pageOf<TempCtlForm>(&m);
+        QVERIFY(page);
+        m.setPagesOwner();
+        QVERIFY(!page->isBuilt());
+        QVERIFY(!page->inputForm);
+        page->ensureBuilt();
+        QVERIFY(page->inputForm);
+        QVERIFY(page->pidForm);
+        auto *tabs = TestSupport::child<QTabWidget>(page, "tabWidget");
+        QCOMPARE(tabs->count(), 2);
+        QCOMPARE(tabs->widget(0), static_cast<QWidget *>(page->inputForm));
     }
 
     // A page made directly, outside the factory, is built at once, as forms and tests expect.
