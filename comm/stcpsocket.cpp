@@ -80,9 +80,12 @@ void sTcpSocket::handleChunk(const QByteArray &chunk)
 void sTcpSocket::takeStale()
 {
     // waitForReadyRead(0) takes what the system holds for the socket and hands it to onRead().
-    while (bytesAvailable() > 0 || (connectionState() == ConnectedState && waitForReadyRead(0))) {
+    // Bounded, for a module that never stops sending.
+    for (int round = 0; round < 16; ++round) {
         if (bytesAvailable() > 0)
             onRead();
+        else if (connectionState() != ConnectedState || !waitForReadyRead(0))
+            break;
     }
 }
 

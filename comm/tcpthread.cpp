@@ -449,7 +449,7 @@ int TCPThread::downPlugConfig(sTcpSocket &socket, const QString &ip, int plugid,
     }
     int result = -1;
     if (socket.waitread(sTcpSocket::VERSION_OK)) {
-        // An acknowledge answers what was written before it, never what is written after it.
+        // Whatever came before the header (the tail of a split greeting) never acknowledges it.
         socket.takeStale();
         const bool headerOut = writeCommand(socket, blockHead(0x43, plugid, subplugid, data.size()));
         socket.state = sTcpSocket::WAIT_ACK;
