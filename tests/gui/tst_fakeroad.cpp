@@ -4,6 +4,7 @@
 #include "endpoints.h"
 #include "fakemodule.h"
 #include "iolinkdeviceinfo.h"
+#include "iomonitorcodec.h"
 #include "ipaddress.h"
 #include "mainwindow.h"
 #include "menubase.h"
@@ -263,6 +264,7 @@ private slots:
             path = QString::fromLatin1(said.mid(at + 8).trimmed());
         }
 
+        int imageBytes = -1;
         {
             TempAppDir dir(true);
             MainWindow w;
@@ -296,6 +298,7 @@ private slots:
                         shown << page->title;
                 }
             }
+            imageBytes = ioImageBytes(ioLayout(coupler->ioPoints));
             std::sort(shown.begin(), shown.end());
             std::sort(pages.begin(), pages.end());
             QCOMPARE(shown, pages);
@@ -328,6 +331,8 @@ private slots:
             QVERIFY(image.size() >= 4);
             QCOMPARE(quint8(image.at(0)), quint8(0xA5));
             QCOMPARE((quint8(image.at(1)) << 8) | quint8(image.at(2)), image.size() - 4);
+            // The image the program's I/O page expects.
+            QCOMPARE(image.size() - 4, imageBytes);
             QCOMPARE(quint8(image.back()), quint8(0x5A));
             // Communication monitor: a keep-alive brings traffic.
             QVERIFY(exchange(ip, endpoints.modbusMonModulePort, "IAMOK").contains("slot="));
