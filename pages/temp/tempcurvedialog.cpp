@@ -199,9 +199,10 @@ void TempCurveDialog::startMonitor()
     const int periodIndex = ui->comboBox_sampletime->currentIndex();
     PollLink::Settings s;
     s.periodMs = ui->comboBox_sampletime->currentData().toInt();
-    // Lost at the third period without a byte, counting from the last one that came; any byte
-    // counts, a whole frame or not.
-    s.missLimit = 1;
+    // Every period sends its request; the third in a row without a byte back ends the run right
+    // after it went out. Any byte counts, a whole frame or not.
+    s.missLimit = 2;
+    s.lostAtPoll = true;
     s.anyBytesAnswer = true;
     s.maxBuffer = maxPending;
     if (connType == modulebase::CONNEST_NET) {
