@@ -1,5 +1,7 @@
 #include "testsupport.h"
 
+#include "platformlists.h"
+
 #include "builtinpages.h"
 #include "endpoints.h"
 #include "ipaddress.h"
@@ -123,6 +125,9 @@ void useLoopbackEndpoints()
     e.tempLocalPort = next();
     e.tempModulePort = next();
     e.broadcast = QHostAddress(QStringLiteral("127.255.255.255"));
+    // Nor may a test open the machine's serial lines, or another test's pseudo-terminals, unless
+    // it names them.
+    PlatformLists::setSerialPorts({});
 }
 
 void typeAddress(IPAddress *entry, const QString &address)

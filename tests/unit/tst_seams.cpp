@@ -2,13 +2,17 @@
 #include "delay.h"
 #include "endpoints.h"
 #include "externalprograms.h"
+#include "platformlists.h"
 #include "promptrecorder.h"
+#include "serialpeer.h"
 #include "tempappdir.h"
 #include "testsupport.h"
 
 #include <QElapsedTimer>
 #include <arpa/inet.h>
 #include <csignal>
+#include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -128,6 +132,45 @@ private slots:
         ExternalPrograms::setOverride(ExternalPrograms::SevenZip, "/bin/true");
         QCOMPARE(ExternalPrograms::resolve(ExternalPrograms::SevenZip), QString("/bin/true"));
         ExternalPrograms::clearOverrides();
+    }
+
+    // A simulator's pseudo-terminal is offered as a serial port; one that is a shell's terminal
+    // is not, so a scan never writes into somebody's terminal.
+    void pseudoTerminalsAsSerialPorts()
+    {
+        PlatformLists::reset();
+        SerialPeer simulator;
+        QVERIFY(simulator.isOpen());
+
+        const int master = posix_openpt(O_RDWR | O_NOCTTY);
+        QVERIFY(master >= 0);
+        QVERIFY(grantpt(master) == 0 && unlockpt(master) == 0);
+        const QString terminal = QString::fromLocal8Bit(ptsname(master));
+        int ready[2];
+        QVERIFY(pipe(ready) == 0);
+        const pid_t shell = fork();
+        if (shell == 0) {
+            // A session of its own whose controlling terminal is the pty, as a shell's is.
+            setsid();
+            const int slave = open(terminal.toLocal8Bit().constData(), O_RDWR);
+            if (slave >= 0)
+                ioctl(slave, TIOCSCTTY, 0);
+            (void)!write(ready[1], "x", 1);
+            pause();
+            _exit(0);
+        }
+        QVERIFY(shell > 0);
+        char c = 0;
+        QCOMPARE(read(ready[0], &c, 1), ssize_t(1));
+        const QStringList ports = PlatformLists::serialPorts();
+        kill(shell, SIGKILL);
+        waitpid(shell, nullptr, 0);
+        ::close(ready[0]);
+        ::close(ready[1]);
+        ::close(master);
+
+        QVERIFY2(ports.contains(simulator.portName()), qPrintable(ports.join(' ')));
+        QVERIFY2(!ports.contains(terminal), qPrintable(ports.join(' ')));
     }
 };
 
