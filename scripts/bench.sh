@@ -21,8 +21,8 @@ for b in $ONLY; do
 done
 echo "load after: $(cat /proc/loadavg)"
 echo
-printf '| %-40s | %-46s | %-28s | %-7s |\n' figure measured goal status
-printf '|%s|%s|%s|%s|\n' "$(printf -- '-%.0s' {1..42})" "$(printf -- '-%.0s' {1..48})" "$(printf -- '-%.0s' {1..30})" "$(printf -- '-%.0s' {1..9})"
+printf '| %-42s | %-62s | %-28s | %-7s |\n' figure measured goal status
+printf '|%s|%s|%s|%s|\n' "$(printf -- '-%.0s' {1..44})" "$(printf -- '-%.0s' {1..64})" "$(printf -- '-%.0s' {1..30})" "$(printf -- '-%.0s' {1..9})"
 grep '^TABLE|' "$log" | while IFS='|' read -r _ figure value goal status; do
-  printf '| %-40s | %-46s | %-28s | %-7s |\n' "$figure" "$value" "$goal" "$status"
+  printf '| %-42s | %-62s | %-28s | %-7s |\n' "$figure" "$value" "$goal" "$status"
 done
