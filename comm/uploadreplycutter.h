@@ -9,10 +9,12 @@
 // A reply is complete once "end" stands in it after its first byte. The first reply holds "SIZE"
 // and the total in its bytes 4 to 7; whatever follows byte 7 is not data. Each data reply is data
 // followed by 4 trailing bytes that are not data, whatever they hold ("#end", "end\n", ...).
-// Bytes that hold the marker are one reply, unless they carry more data than the total still
-// expects (several replies, cut where the trailer stands, as equal pieces where the data itself
-// holds the trailer) or they split into equal pieces at trailers. Bytes whose marker stands only
-// inside, not in their last 4 bytes, wait for more unless no more data can follow them.
+// Bytes that hold the marker are one reply, unless they split into equal replies at copies of
+// their trailer, or carry more data than the total still expects (several replies, cut where the
+// trailer stands, as equal pieces where the data itself holds the trailer). Bytes whose marker
+// stands only inside, not in their last 4 bytes, wait for more unless no more data can follow
+// them. Once a data reply has come, its length and where its trailer holds the marker tell
+// later reads that stop short of a trailer, or just past one, from whole replies.
 class UploadReplyCutter
 {
 public:
@@ -33,6 +35,11 @@ private:
     QByteArray m_pending;
     // m_pending holds "end" after its first byte.
     bool m_pendingHasMarker = false;
+    // Where the first data reply's trailer holds "end" (0 or 1); -1 before it, or when it
+    // holds none.
+    int m_markerAt = -1;
+    // Length of the first data reply: a module cuts a block into replies of one length.
+    int m_replyLength = 0;
     bool m_haveFirst = false;
     // Data bytes the first reply's total still expects; -1 when unknown or overrun.
     qint64 m_remaining = -1;

@@ -330,6 +330,62 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(answers.contains("moduletype:FAKE-IO#"), 5000);
     }
 
+    // The command port offers every ending and cutting of upload replies, repeated and held
+    // back acknowledges, and greetings late on one link only.
+    void commandPortForms()
+    {
+        FakeModule fake(QStringLiteral("127.0.0.27"));
+        fake.setUploadBlock(18, 19, "ABCDEFGHIJ");
+        fake.setUploadChunkSize(4);
+        fake.setUploadTrailer("end\n");
+        fake.setUploadSizeTail("end\r\n");
+        fake.setGreetingDelays({ 1000, 0 });
+        QVERIFY(fake.start());
+        const auto open = [&fake](QTcpSocket &socket, QByteArrayList &reads) {
+            connect(&socket, &QTcpSocket::readyRead, &socket, [&socket, &reads] { reads << socket.readAll(); });
+            socket.connectToHost(fake.address(), Endpoints::current().commandPort);
+        };
+
+        // The second link is greeted first.
+        QTcpSocket late;
+        QTcpSocket early;
+        QByteArrayList lateReads;
+        QByteArrayList earlyReads;
+        open(late, lateReads);
+        QTRY_COMPARE_WITH_TIMEOUT(fake.connectionCount(FakeModule::CommandPort), 1, 5000);
+        open(early, earlyReads);
+        QTRY_COMPARE_WITH_TIMEOUT(earlyReads.size(), 1, 5000);
+        QVERIFY(lateReads.isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(lateReads.size(), 1, 5000);
+
+        // Upload replies with their endings, in reads of at most 5 bytes.
+        fake.setReadSize(5);
+        fake.setPieceGap(30);
+        earlyReads.clear();
+        early.write("U\x12\x13");
+        const QByteArray stream = QByteArray("SIZE\0\0\0\x0a", 8) + "end\r\n" + "ABCDend\nEFGHend\nIJend\n";
+        QTRY_COMPARE_WITH_TIMEOUT(earlyReads.join(), stream, 5000);
+        QVERIFY(std::all_of(earlyReads.cbegin(), earlyReads.cend(), [](const QByteArray &r) { return r.size() <= 5; }));
+
+        // The header of an empty block acknowledged three times at once, then (limit 1) nothing.
+        fake.setAckRepeat(3, 0);
+        fake.setAckLimit(1);
+        earlyReads.clear();
+        early.write(QByteArray("C\x12\x10\0\0\0\0", 7));
+        QTRY_COMPARE_WITH_TIMEOUT(earlyReads.join(), FakeModule::ackReply.repeated(3), 5000);
+        early.write(QByteArray("C\x12\x10\0\0\0\0", 7));
+        early.write("R\r\n");
+        QTRY_VERIFY_WITH_TIMEOUT(earlyReads.join().endsWith("#end"), 5000);
+        QCOMPARE(earlyReads.join(), FakeModule::ackReply.repeated(3) + fake.infoReply());
+
+        // Repeats spaced apart come in reads of their own.
+        fake.setAckRepeat(2, 100);
+        fake.setAckLimit(-1);
+        earlyReads.clear();
+        early.write(QByteArray("C\x12\x10\0\0\0\0", 7));
+        QTRY_COMPARE_WITH_TIMEOUT(earlyReads, (QByteArrayList { FakeModule::ackReply, FakeModule::ackReply }), 5000);
+    }
+
     // The module's own configuration port misbehaves like any service.
     void configPortIsAService()
     {

@@ -229,6 +229,27 @@ private slots:
         QCOMPARE(page.pidForm->buildBlock(), pid.encode());
     }
 
+    // A module that repeats the acknowledge of the I/O block's header and takes no block gets
+    // no "done": the repeats do not stand for the block's acknowledge.
+    void repeatedHeaderAcknowledgesFail()
+    {
+        FakeModule fake("127.0.0.94");
+        fake.setAckRepeat(5, 40);
+        fake.setAckLimit(1);
+        QVERIFY(fake.start());
+        auto m = coupler();
+        m->connType = modulebase::CONNEST_NET;
+        m->ipAddress = fake.address();
+        TempCtlForm page;
+        page.attachModule(m.get());
+        page.setOwner(m.get());
+        PromptRecorder prompts;
+        page.findChild<QPushButton *>("pushButton_4")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), 1, 15000);
+        QCOMPARE(prompts.messages.first().caption, QString::fromUtf8("下载错误"));
+        QCOMPARE(prompts.messages.first().text, QString::fromUtf8("下载PID的输入输出设置错误 IP:127.0.0.94"));
+    }
+
     void uploadOfShortBlockFails()
     {
         FakeModule fake("127.0.0.92");

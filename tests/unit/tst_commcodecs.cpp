@@ -4,6 +4,10 @@
 #include "testsupport.h"
 #include "uploadreplycutter.h"
 
+#include <QRandomGenerator>
+#include <QtEndian>
+#include <algorithm>
+
 namespace {
 
 QByteArray sizeReply(quint32 total)
@@ -176,7 +180,9 @@ private slots:
                                                            << QByteArrayList { sizeReply(2500), r1.left(1000) + trailer,
                                                                   r2.left(1000) + trailer, r3.left(500) + trailer };
         }
-        const QByteArray crlfSize = QByteArray("SIZE\0\0\0\x06" "end\r\n", 13);
+        const QByteArray crlfSize = QByteArray("SIZE\0\0\0\x06"
+                                               "end\r\n",
+            13);
         QTest::newRow("first reply ends after its marker, a read per reply")
             << QByteArrayList { crlfSize, "ABCDEF#end" } << QByteArrayList { crlfSize, "ABCDEF#end" };
         QTest::newRow("first reply ends after its marker, at once")
@@ -202,6 +208,68 @@ private slots:
         QCOMPARE(got, replies);
         QCOMPARE(got.join() + cutter.held(), reads.join());
         QVERIFY(!cutter.overflowed());
+    }
+
+    // Every trailer form and "SIZE" ending, blocks cut into replies of any length, and the
+    // replies handed over one read each, all in one read, or cut into reads anywhere except
+    // within 4 bytes of a reply's end (where a read could be a whole reply by itself). The data
+    // holds no marker and does not start with a byte that could end the first reply.
+    void uploadRepliesCutAnywhere()
+    {
+        QRandomGenerator random(1);
+        const QByteArrayList trailers { "#end", QByteArray("\0end", 4), "end\n", QByteArray("end\0", 4), "\nend" };
+        const QByteArrayList sizeTails { "#end", QByteArray("\0end", 4), "end\n", QByteArray("end\0", 4), "\r\nend",
+            "end\r\n" };
+        for (int round = 0; round < 3000; ++round) {
+            const QByteArray trailer = trailers.at(random.bounded(trailers.size()));
+            const QByteArray sizeTail = sizeTails.at(random.bounded(sizeTails.size()));
+            QByteArray block(random.bounded(1, 3000), '\0');
+            for (int i = 0; i < block.size(); ++i) {
+                char c;
+                do
+                    c = char(random.bounded(256));
+                while (c == 'e' || (i == 0 && (c == '\0' || c == '\r' || c == '\n')));
+                block[i] = c;
+            }
+            const int chunk = random.bounded(1, 1200);
+            QByteArray stream = QByteArray("SIZE") + QByteArray(4, '\0') + sizeTail;
+            qToBigEndian(quint32(block.size()), stream.data() + 4);
+            QList<int> replyEnds { int(stream.size()) };
+            for (int at = 0; at < block.size(); at += chunk) {
+                stream += block.mid(at, chunk) + trailer;
+                replyEnds << stream.size();
+            }
+            const int how = random.bounded(3);
+            QList<int> cuts;
+            if (how == 0) {
+                cuts = replyEnds;
+            } else if (how == 2) {
+                for (int at = random.bounded(1, 400); at < stream.size(); at += random.bounded(1, 400)) {
+                    const bool nearAnEnd = std::any_of(replyEnds.cbegin(), replyEnds.cend(),
+                        [at](int end) { return at != end && at > end - 5 && at < end + 4; });
+                    if (at >= replyEnds.first() && !nearAnEnd)
+                        cuts << at;
+                }
+            }
+            if (cuts.isEmpty() || cuts.last() != stream.size())
+                cuts << stream.size();
+            UploadReplyCutter cutter(1 << 22);
+            QByteArrayList replies;
+            int from = 0;
+            for (const int cut : qAsConst(cuts)) {
+                replies += cutter.feed(stream.mid(from, cut - from));
+                from = cut;
+            }
+            QVERIFY(!replies.isEmpty());
+            QCOMPARE(announcedBlockSize(replies.first()), qint64(block.size()));
+            QByteArray data;
+            for (int i = 1; i < replies.size(); ++i)
+                data += replies.at(i).chopped(4);
+            const QByteArray what = "round " + QByteArray::number(round) + ": " + trailer.toHex() + " after "
+                + sizeTail.toHex() + ", replies of " + QByteArray::number(chunk) + ", read as "
+                + QByteArray::number(how);
+            QVERIFY2(data == block, what.constData());
+        }
     }
 
     void uploadRepliesAreBounded()
