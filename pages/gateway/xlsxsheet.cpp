@@ -21,8 +21,26 @@ bool readPart(QuaZip &zip, const QString &name, QByteArray *out)
         return false;
     if (file.usize() > maxPartBytes)
         return false;
-    *out = file.read(maxPartBytes + 1);
-    const bool ok = file.getZipError() == UNZ_OK && out->size() <= maxPartBytes;
+    // Read in pieces: asking the device for the whole limit at once allocates (and clears) the
+    // full 64 MB for every part of every workbook, however small the part is.
+    out->clear();
+    char piece[16384];
+    bool ok = true;
+    for (;;) {
+        const qint64 n = file.read(piece, sizeof piece);
+        if (n < 0) {
+            ok = false;
+            break;
+        }
+        if (n == 0)
+            break;
+        if (out->size() + n > maxPartBytes) {
+            ok = false;
+            break;
+        }
+        out->append(piece, int(n));
+    }
+    ok = ok && file.getZipError() == UNZ_OK;
     file.close();
     return ok && file.getZipError() == UNZ_OK;
 }

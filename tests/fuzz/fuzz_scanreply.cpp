@@ -5,6 +5,7 @@
 #include "apppaths.h"
 #include "familymap.h"
 #include "module.h"
+#include "promptrecorder.h"
 #include "resourceinit.h"
 #include "scanreply.h"
 #include "scanreplyhandler.h"
@@ -19,6 +20,8 @@ namespace {
 
 FamilyMap families;
 SublistMap sublist;
+// Pages warn about parameter bytes they cannot take; a modal box would stop the run for good.
+PromptRecorder *prompts = nullptr;
 
 } // namespace
 
@@ -29,6 +32,8 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     static QApplication app(*argc, *argv);
     rivudoInitResources();
     AppPaths::setAppDirOverride(QStringLiteral(RIVUDO_SOURCE_DIR "/data"));
+    static PromptRecorder recorder;
+    prompts = &recorder;
     if (!families.read() || !sublist.read() || families.isEmpty())
         __builtin_trap();
     return 0;
@@ -62,5 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     // What the module handed to deleteLater goes now, as the program's event loop would do.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    prompts->messages.clear();
+    prompts->dialogsRun.clear();
+    prompts->menus.clear();
     return 0;
 }
