@@ -133,6 +133,8 @@ MainWindow::MainWindow(QWidget *parent)
     auto *tabStyle = new CustomTabStyle;
     tabStyle->setParent(this);
     ui->tabWidget->tabBar()->setStyle(tabStyle);
+    // Pages are built at their first show, so what the page area needs is known only then.
+    ui->tabWidget->installEventFilter(this);
 
     ui->treeWidget->setStyleSheet(QStringLiteral(
         "QTreeView::item:hover{    background:rgba(255, 255, 255, 100);color:black;}QTreeView::item:selected{    "
@@ -394,6 +396,23 @@ void MainWindow::readSublistmap()
 void MainWindow::enableSave()
 {
     ui->pushButton_save->setEnabled(true);
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ui->tabWidget && event->type() == QEvent::LayoutRequest)
+        fitPageArea();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// The page area keeps its least height but grows to what its pages need, so a taller page
+// scrolls with the window instead of squeezing its fields over each other.
+void MainWindow::fitPageArea()
+{
+    constexpr int leastHeight = 500;
+    const int height = qMax(leastHeight, ui->tabWidget->minimumSizeHint().height());
+    if (ui->tabWidget->minimumHeight() != height)
+        ui->tabWidget->setMinimumHeight(height);
 }
 
 void MainWindow::clearModuleList()

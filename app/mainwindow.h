@@ -80,6 +80,7 @@ public slots:
 
 protected:
     void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:
     void on_treeWidget_itemSelectionChanged();
@@ -99,6 +100,7 @@ private slots:
 private:
     void updateModuleButtons();
     void fitInfoPanel();
+    void fitPageArea();
     // A window shown normal that is larger than its screen area shrinks into it.
     void fitToScreen();
     void loadQtTranslation(int index);

@@ -798,7 +798,7 @@ private slots:
                     const QSize shown = target->size().boundedTo(scroll->viewport()->size());
                     const QPoint centre
                         = target->mapTo(scroll->widget(), QPoint(shown.width() / 2, shown.height() / 2));
-                    scroll->ensureVisible(centre.x(), centre.y(), shown.width() / 2, shown.height() / 2);
+                    scroll->ensureVisible(centre.x(), centre.y(), (shown.width() + 1) / 2, (shown.height() + 1) / 2);
                     QCoreApplication::processEvents();
                     const QRect inViewport(target->mapTo(scroll->viewport(), QPoint(0, 0)),
                         target->size().boundedTo(scroll->viewport()->size()));

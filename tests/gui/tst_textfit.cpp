@@ -115,6 +115,14 @@ public:
                 add(where, edit->text(), QStringLiteral("needs %1 px, has %2").arg(text).arg(room));
         }
     }
+    // A page given less room than its layout needs draws its fields over each other.
+    void page(QWidget *p, const QString &where)
+    {
+        const QSize needed = p->minimumSizeHint();
+        if (p->height() < needed.height() || p->width() < needed.width())
+            add(where, p->metaObject()->className(),
+                QStringLiteral("is %1x%2, needs %3x%4").arg(p->width()).arg(p->height()).arg(needed.width()).arg(needed.height()));
+    }
     // Every visible widget of these kinds inside w.
     void everything(QWidget *w, const QString &where)
     {
@@ -319,6 +327,7 @@ private slots:
         auto *table = mscom->findChild<QTableWidget *>(QStringLiteral("tableWidget"));
         QVERIFY(table);
         fit.header(table->horizontalHeader(), QStringLiteral("serial gateway"));
+        fit.page(mscom, QStringLiteral("serial gateway"));
         QVERIFY(w.grab().save(shotName(QStringLiteral("serial_gateway"), language, size)));
 
         // The temperature page's channel choices (the heater's outputs carry a bit number).
@@ -327,6 +336,7 @@ private slots:
         auto *tempPage = TestSupport::pageOf<TempCtlForm>(temp);
         QVERIFY(tempPage);
         showPage(w, temp, tempPage);
+        fit.page(tempPage, QStringLiteral("temperature page"));
         bool heater = false;
         for (auto *tabs : tempPage->findChildren<QTabWidget *>()) {
             for (int i = 0; i < tabs->count(); ++i) {
@@ -372,6 +382,7 @@ private slots:
                 QCoreApplication::processEvents();
                 const QString where = sub->name + QStringLiteral(" ") + tabs->tabText(i);
                 QWidget *page = tabs->widget(i);
+                fit.page(page, where);
                 if (sub->name == QLatin1String("RV-IOL4")) {
                     for (QPushButton *b : page->findChildren<QPushButton *>())
                         if (b->isVisible() && b->objectName().startsWith(QLatin1String("btnCopy")))
