@@ -18,6 +18,7 @@
 #include "submodule.h"
 #include "tempappdir.h"
 #include "testsupport.h"
+#include "textroom.h"
 #include "ui_firmwaredialog.h"
 
 #include <QComboBox>
@@ -49,6 +50,7 @@
 
 namespace {
 using TestSupport::child;
+using TestSupport::textRoom;
 QByteArray iniWithRange(const QString &start, const QString &end)
 {
     return QStringLiteral("[scanip]\nStartIP=%1\nEndIP=%2\n").arg(start, end).toUtf8();
@@ -60,36 +62,6 @@ const QByteArray couplerParams = QByteArray::fromHex("01 0bb8 00" "03 01" "01 ff
 General *generalPage(moduleFrame *frame)
 {
     return TestSupport::pageOf<General>(frame);
-}
-
-// The width a widget gives its text at its present size, by its style (and style sheet).
-int textRoom(QLineEdit *edit)
-{
-    QStyleOptionFrame opt;
-    opt.initFrom(edit);
-    opt.lineWidth = edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, edit) : 0;
-    opt.state |= QStyle::State_Sunken;
-    const QRect r = edit->style()->subElementRect(QStyle::SE_LineEditContents, &opt, edit);
-    // QLineEdit leaves two pixels on each side, and the cursor needs one.
-    return r.width() - edit->textMargins().left() - edit->textMargins().right() - 4 - 1;
-}
-
-int textRoom(QPushButton *button)
-{
-    QStyleOptionButton opt;
-    opt.initFrom(button);
-    if (button->autoDefault())
-        opt.features |= QStyleOptionButton::AutoDefaultButton;
-    return button->style()->subElementRect(QStyle::SE_PushButtonContents, &opt, button).width();
-}
-
-int textRoom(QComboBox *combo)
-{
-    QStyleOptionComboBox opt;
-    opt.initFrom(combo);
-    opt.frame = combo->hasFrame();
-    opt.subControls = QStyle::SC_All;
-    return combo->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, combo).width();
 }
 
 // Shows w at the size of a maximised window on a 1600 x 1000 desktop (the offscreen screen

@@ -13,6 +13,7 @@
 #include "tempctlform.h"
 #include "tempcurvedialog.h"
 #include "testsupport.h"
+#include "textroom.h"
 
 #include <QAbstractSpinBox>
 #include <QComboBox>
@@ -31,24 +32,7 @@
 
 namespace {
 using TestSupport::child;
-
-int textRoom(QPushButton *button)
-{
-    QStyleOptionButton opt;
-    opt.initFrom(button);
-    if (button->autoDefault())
-        opt.features |= QStyleOptionButton::AutoDefaultButton;
-    return button->style()->subElementRect(QStyle::SE_PushButtonContents, &opt, button).width();
-}
-
-int textRoom(QComboBox *combo)
-{
-    QStyleOptionComboBox opt;
-    opt.initFrom(combo);
-    opt.frame = combo->hasFrame();
-    opt.subControls = QStyle::SC_All;
-    return combo->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, combo).width();
-}
+using TestSupport::textRoom;
 
 QString plain(QString text)
 {
@@ -108,8 +92,7 @@ public:
         if (w->height() < needed)
             add(where, w->objectName(), QStringLiteral("is %1 px high, needs %2").arg(w->height()).arg(needed));
         if (auto *edit = qobject_cast<QLineEdit *>(w)) {
-            const int room
-                = edit->contentsRect().width() - edit->textMargins().left() - edit->textMargins().right() - 4;
+            const int room = textRoom(edit);
             const int text = edit->fontMetrics().horizontalAdvance(edit->text());
             if (text > room)
                 add(where, edit->text(), QStringLiteral("needs %1 px, has %2").arg(text).arg(room));
