@@ -54,6 +54,29 @@ class TestIoMonitor : public QObject
     QPushButton *button(const char *name) { return TestSupport::child<QPushButton>(page, name); }
     QString state() { return TestSupport::child<QLabel>(page, "label_state")->text(); }
 
+    // The page's module reached over the serial line or the network, with the image served
+    // there; a silent module takes the polls and never answers.
+    void serveImage(bool serial, bool silent, FakeModule &fake, SerialPeer &peer,
+        std::shared_ptr<FakeIoMonitor> &service)
+    {
+        if (serial) {
+            QVERIFY(peer.isOpen());
+            makeModule(modulebase::CONNEST_COM, peer.portName());
+            if (!silent)
+                peer.addDevice(std::make_shared<FakeIoMonitorSerial>(image));
+            return;
+        }
+        QVERIFY(fake.start());
+        makeModule(modulebase::CONNEST_NET, fake.address());
+        service = std::make_shared<FakeIoMonitor>(image);
+        if (silent) {
+            FakeMisbehaviour m;
+            m.silent = true;
+            service->setMisbehaviour(m);
+        }
+        QVERIFY(fake.addService(service));
+    }
+
     void makeModule(modulebase::CONNEST_TYPE type, const QString &where)
     {
         mod.reset(new module("IO-1", "IOT"));
@@ -226,16 +249,9 @@ private slots:
         FakeModule fake(QStringLiteral("127.0.0.66"));
         SerialPeer peer;
         std::shared_ptr<FakeIoMonitor> service;
-        if (serial) {
-            QVERIFY(peer.isOpen());
-            makeModule(modulebase::CONNEST_COM, peer.portName());
-            peer.addDevice(std::make_shared<FakeIoMonitorSerial>(image));
-        } else {
-            QVERIFY(fake.start());
-            makeModule(modulebase::CONNEST_NET, fake.address());
-            service = std::make_shared<FakeIoMonitor>(image);
-            QVERIFY(fake.addService(service));
-        }
+        serveImage(serial, false, fake, peer, service);
+        if (QTest::currentTestFailed())
+            return;
         image->setInputs(QByteArray::fromHex("aabbcc"));
         auto replies = std::make_shared<std::atomic<int>>(0);
         image->setReplyFilter([replies, shortReply](const QByteArray &reply) {
@@ -267,18 +283,9 @@ private slots:
         FakeModule fake(QStringLiteral("127.0.0.67"));
         SerialPeer peer;
         std::shared_ptr<FakeIoMonitor> service;
-        if (serial) {
-            QVERIFY(peer.isOpen());
-            makeModule(modulebase::CONNEST_COM, peer.portName());
-        } else {
-            QVERIFY(fake.start());
-            makeModule(modulebase::CONNEST_NET, fake.address());
-            service = std::make_shared<FakeIoMonitor>(image);
-            FakeMisbehaviour m;
-            m.silent = true;
-            service->setMisbehaviour(m);
-            QVERIFY(fake.addService(service));
-        }
+        serveImage(serial, true, fake, peer, service);
+        if (QTest::currentTestFailed())
+            return;
         const auto polls = [&] {
             return serial ? peer.received().count(QByteArray::fromHex("44a500005afebd")) : service->received().size();
         };
@@ -313,16 +320,9 @@ private slots:
         FakeModule fake(QStringLiteral("127.0.0.68"));
         SerialPeer peer;
         std::shared_ptr<FakeIoMonitor> service;
-        if (serial) {
-            QVERIFY(peer.isOpen());
-            makeModule(modulebase::CONNEST_COM, peer.portName());
-            peer.addDevice(std::make_shared<FakeIoMonitorSerial>(image));
-        } else {
-            QVERIFY(fake.start());
-            makeModule(modulebase::CONNEST_NET, fake.address());
-            service = std::make_shared<FakeIoMonitor>(image);
-            QVERIFY(fake.addService(service));
-        }
+        serveImage(serial, false, fake, peer, service);
+        if (QTest::currentTestFailed())
+            return;
         image->setReplyFilter([answer](const QByteArray &) { return answer; });
         button("pushButton")->click();
         // Well past the eleventh poll.
