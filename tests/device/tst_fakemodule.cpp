@@ -365,7 +365,11 @@ private slots:
         early.write("U\x12\x13");
         const QByteArray stream = QByteArray("SIZE\0\0\0\x0a", 8) + "end\r\n" + "ABCDend\nEFGHend\nIJend\n";
         QTRY_COMPARE_WITH_TIMEOUT(earlyReads.join(), stream, 5000);
-        QVERIFY(std::all_of(earlyReads.cbegin(), earlyReads.cend(), [](const QByteArray &r) { return r.size() <= 5; }));
+        // Checked where they are written: a busy machine may read two pieces at once.
+        const QList<QByteArray> pieces = fake.uploadPieces();
+        QCOMPARE(pieces.join(), stream);
+        for (int i = 0; i < pieces.size(); ++i)
+            QVERIFY(i == pieces.size() - 1 ? pieces.at(i).size() <= 5 : pieces.at(i).size() == 5);
 
         // The header of an empty block acknowledged three times at once, then (limit 1) nothing.
         fake.setAckRepeat(3, 0);

@@ -323,10 +323,13 @@ private:
         for (int i = 0; i < pieces.size(); ++i) {
             const QByteArray piece = pieces.at(i);
             const bool close = thenClose && i == pieces.size() - 1;
-            QTimer::singleShot(at, this, [guarded, piece, close] {
+            const bool recorded = readSized && s.readSize > 0;
+            QTimer::singleShot(at, this, [this, guarded, piece, close, recorded] {
                 if (guarded && guarded->state() == QAbstractSocket::ConnectedState) {
                     guarded->write(piece);
                     guarded->flush();
+                    if (recorded)
+                        record([&piece](FakeModule::Records &r) { r.uploadPieces << piece; });
                     if (close)
                         guarded->disconnectFromHost();
                 }
@@ -895,6 +898,10 @@ QByteArray FakeModule::block(int plug, int subplug) const
 QList<QByteArray> FakeModule::blockWrites() const
 {
     FAKE_GET(m_records.blockWrites);
+}
+QList<QByteArray> FakeModule::uploadPieces() const
+{
+    FAKE_GET(m_records.uploadPieces);
 }
 QByteArray FakeModule::firmwareHeader() const
 {

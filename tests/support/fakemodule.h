@@ -124,6 +124,8 @@ public:
     QByteArray networkSettings() const; // the 12 bytes after the last "S"
     QByteArray block(int plug, int subplug) const; // the last block written by "C" or a 0x43 datagram
     QList<QByteArray> blockWrites() const; // each data block of the TCP block downloads, as received
+    // Each piece written of the upload replies that the read size cuts, as written.
+    QList<QByteArray> uploadPieces() const;
     QByteArray firmwareHeader() const;
     QByteArray firmwareImage() const;
     void clearRecords();
@@ -177,6 +179,7 @@ private:
         QByteArray settings;
         QMap<QPair<int, int>, QByteArray> blocks;
         QList<QByteArray> blockWrites;
+        QList<QByteArray> uploadPieces;
         QByteArray firmwareHeader;
         QByteArray firmwareImage;
         int acks = 0;
