@@ -26,8 +26,12 @@ WeighLinkPage::~WeighLinkPage()
 
 void WeighLinkPage::write(const QByteArray &frame)
 {
-    if (uart)
-        uart->write(WeighCodec::onWire(frame));
+    if (!uart || !owner)
+        return;
+    // The port opens on a write, and again on the next one while another user holds it.
+    if (!uart->isOpen() && !uart->open(owner->comstr))
+        return;
+    uart->write(WeighCodec::onWire(frame));
 }
 
 void WeighLinkPage::setLinked(bool on)

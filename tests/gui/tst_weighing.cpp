@@ -274,6 +274,33 @@ private slots:
         QVERIFY(!button->isChecked());
     }
 
+    // The port held by another user when the page links: each tick tries it again, so the page
+    // links once the port is free within its six unanswered frames.
+    void pageTakesThePortOnceFree()
+    {
+        SerialPeer peer;
+        QVERIFY(peer.isOpen());
+        auto device = std::make_shared<FakeWeighing>();
+        device->setGross(0, 1000);
+        peer.addDevice(device);
+        modulebase owner("RV-WT2", "RVW");
+        owner.connType = modulebase::CONNEST_COM;
+        owner.comstr = peer.portName();
+        QObject other;
+        QVERIFY(SerialPortRegistry::instance().acquire(peer.portName(), &other));
+        Weigh_Form page;
+        page.attachModule(&owner);
+        page.show();
+        auto *button = child<QPushButton>(&page, "pushButton_conset");
+        button->click();
+        QVERIFY(page.timerId >= 0);
+        QTRY_VERIFY_WITH_TIMEOUT(page.noReplyCount >= 2, 5000);
+        QVERIFY(peer.received().isEmpty());
+        SerialPortRegistry::instance().release(peer.portName(), &other);
+        QTRY_COMPARE_WITH_TIMEOUT(child<QLineEdit>(page.channelMap.value(0), "lineEdit_net")->text(), QString("100.0"), 5000);
+        QCOMPARE(button->text(), QString::fromUtf8("连接成功"));
+    }
+
     void pageWithoutSerialLink()
     {
         PromptRecorder prompts;
