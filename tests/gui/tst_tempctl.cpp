@@ -47,6 +47,15 @@ std::unique_ptr<module> coupler()
     return m;
 }
 
+// The coupler reached over the network at the fake's address.
+std::unique_ptr<module> networkCoupler(const FakeModule &fake)
+{
+    auto m = coupler();
+    m->connType = modulebase::CONNEST_NET;
+    m->ipAddress = fake.address();
+    return m;
+}
+
 QStringList texts(const QComboBox *box)
 {
     QStringList out;
@@ -193,9 +202,7 @@ private slots:
     {
         FakeModule fake("127.0.0.91");
         QVERIFY(fake.start());
-        auto m = coupler();
-        m->connType = modulebase::CONNEST_NET;
-        m->ipAddress = fake.address();
+        auto m = networkCoupler(fake);
         TempCtlForm page;
         page.attachModule(m.get());
         page.setOwner(m.get());
@@ -237,9 +244,7 @@ private slots:
         fake.setAckRepeat(5, 40);
         fake.setAckLimit(1);
         QVERIFY(fake.start());
-        auto m = coupler();
-        m->connType = modulebase::CONNEST_NET;
-        m->ipAddress = fake.address();
+        auto m = networkCoupler(fake);
         TempCtlForm page;
         page.attachModule(m.get());
         page.setOwner(m.get());
@@ -255,9 +260,7 @@ private slots:
         FakeModule fake("127.0.0.92");
         QVERIFY(fake.start());
         fake.setUploadBlock(19, 18, QByteArray(100, 'x'));
-        auto m = coupler();
-        m->connType = modulebase::CONNEST_NET;
-        m->ipAddress = fake.address();
+        auto m = networkCoupler(fake);
         TempCtlForm page;
         page.attachModule(m.get());
         page.setOwner(m.get());
