@@ -26,6 +26,13 @@ IoLinkParamFrame_Ctrl::IoLinkParamFrame_Ctrl(QWidget *parent)
     : Channel_Ctrl(parent)
     , ui(new Ui::IoLinkParamFrame_Ctrl)
 {
+    m_readTimer.setInterval(readPeriodMs);
+    connect(&m_readTimer, &QTimer::timeout, this, &IoLinkParamFrame_Ctrl::readNextRow);
+    buildUnlessDeferred();
+}
+
+void IoLinkParamFrame_Ctrl::buildFrame()
+{
     ui->setupUi(this);
 
     QTableWidget *table = ui->tableWidget;
@@ -71,9 +78,9 @@ IoLinkParamFrame_Ctrl::IoLinkParamFrame_Ctrl(QWidget *parent)
             previous = line;
         }
     }
-
-    m_readTimer.setInterval(readPeriodMs);
-    connect(&m_readTimer, &QTimer::timeout, this, &IoLinkParamFrame_Ctrl::readNextRow);
+    const int language = takePendingLanguage();
+    if (language >= 0)
+        retranslate(language);
 }
 
 IoLinkParamFrame_Ctrl::~IoLinkParamFrame_Ctrl()
@@ -83,6 +90,8 @@ IoLinkParamFrame_Ctrl::~IoLinkParamFrame_Ctrl()
 
 void IoLinkParamFrame_Ctrl::retranslate(int language)
 {
+    if (deferRetranslate(language))
+        return;
     ui->retranslateUi(this);
     const QStringList labels = language == 0
         ? QStringList { QStringLiteral("结果"), QString(), QStringLiteral("索引(Hex)"), QStringLiteral("子索引(Hex)"),
@@ -244,6 +253,7 @@ void IoLinkParamFrame_Ctrl::on_btnImport_clicked()
 
 void IoLinkParamFrame_Ctrl::showReadRow(const QByteArray &payload)
 {
+    ensureBuilt();
     IoLinkParamReadReply reply;
     if (!reply.decode(payload) || reply.row.row >= rowCount || reply.result == IoLinkParamReadReply::resultIgnored)
         return;
@@ -259,6 +269,7 @@ void IoLinkParamFrame_Ctrl::showReadRow(const QByteArray &payload)
 
 void IoLinkParamFrame_Ctrl::showWriteResult(const QByteArray &payload)
 {
+    ensureBuilt();
     IoLinkParamResult reply;
     if (!reply.decode(payload) || reply.row >= rowCount)
         return;
@@ -270,6 +281,7 @@ void IoLinkParamFrame_Ctrl::showWriteResult(const QByteArray &payload)
 
 void IoLinkParamFrame_Ctrl::showSaveResult(const QByteArray &payload)
 {
+    ensureBuilt();
     IoLinkParamResult reply;
     if (!reply.decode(payload) || reply.row >= rowCount)
         return;

@@ -169,15 +169,21 @@ class TestIoLinkFrames : public QObject
         sub->setLanguage(0);
         return sub;
     }
+    // A port's panel as the user finds it once its tab has been shown (a page builds a panel at
+    // its first show).
     IoLinkPortSetFrame_Ctrl *portSetFrame(int port)
     {
         auto *page = pageOf<IoLinkPortSetform>(m_module->submodules.first());
-        return child<IoLinkPortSetFrame_Ctrl>(page, QString("portSetframeFrame_Ctrl_%1").arg(port).toLatin1());
+        auto *frame = child<IoLinkPortSetFrame_Ctrl>(page, QString("portSetframeFrame_Ctrl_%1").arg(port).toLatin1());
+        frame->ensureBuilt();
+        return frame;
     }
     IoLinkParamFrame_Ctrl *paramFrame(int port)
     {
         auto *page = pageOf<IoLinkParamForm>(m_module->submodules.first());
-        return child<IoLinkParamFrame_Ctrl>(page, QString("paramframe_ctrl_%1").arg(port).toLatin1());
+        auto *frame = child<IoLinkParamFrame_Ctrl>(page, QString("paramframe_ctrl_%1").arg(port).toLatin1());
+        frame->ensureBuilt();
+        return frame;
     }
 private slots:
     void initTestCase()
