@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QScrollBar>
 
 namespace {
 
@@ -174,8 +175,11 @@ void IoLinkParamFrame_Ctrl::OnClickSend()
         return;
     showResult(row, QString(), false);
     IoLinkParamRow record;
-    if (checkRow(&record, row))
-        IoLink_Module::instance()->sendCommand(IOLINK_WRITE_PARAM, record.encode());
+    if (!checkRow(&record, row))
+        return;
+    IoLink_Module::instance()->sendCommand(IOLINK_WRITE_PARAM, record.encode());
+    // The editor last typed in may have scrolled the result column away.
+    ui->tableWidget->scrollTo(ui->tableWidget->model()->index(row, ResultColumn));
 }
 
 void IoLinkParamFrame_Ctrl::on_btnSave_clicked()
@@ -188,6 +192,9 @@ void IoLinkParamFrame_Ctrl::on_btnSave_clicked()
     }
     for (const IoLinkParamRow &record : records)
         IoLink_Module::instance()->sendCommand(IOLINK_SAVE_PARAM, record.encode());
+    // Every row gets its result: bring the result column back into view on the rows shown.
+    QScrollBar *across = ui->tableWidget->horizontalScrollBar();
+    across->setValue(across->minimum());
 }
 
 void IoLinkParamFrame_Ctrl::on_btnRead_clicked()

@@ -741,6 +741,50 @@ private slots:
         }
     }
 
+    // In a table narrower than its columns, typing in a row's data moves the result column out of
+    // view; after "测试" or "保存" the result of the row acted on is in view again.
+    void resultInViewAfterTestAndSave_data()
+    {
+        QTest::addColumn<bool>("save");
+        QTest::newRow("test") << false;
+        QTest::newRow("save") << true;
+    }
+    void resultInViewAfterTestAndSave()
+    {
+        QFETCH(bool, save);
+        IoLinkParamFrame_Ctrl frame;
+        frame.retranslate(0);
+        frame.resize(420, 360);
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        auto *table = child<QTableWidget>(&frame, "tableWidget");
+        const int row = 12;
+        auto resultInView
+            = [&] { return table->viewport()->rect().contains(table->visualRect(table->model()->index(row, 0))); };
+        setRow(&frame, row, "10", "0", "01 02");
+        QLineEdit *data = cell(&frame, row, 4);
+        data->setFocus();
+        QTest::keyClick(cell(&frame, row, 3), Qt::Key_Tab);
+        table->scrollTo(table->model()->index(row, 4));
+        QCoreApplication::processEvents();
+        QVERIFY(table->viewport()->rect().intersects(table->visualRect(table->model()->index(row, 4))));
+        QVERIFY(!resultInView());
+
+        if (save)
+            click(&frame, "btnSave");
+        else
+            QTest::mouseClick(qobject_cast<QPushButton *>(table->cellWidget(row, 1)), Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QVERIFY(resultInView());
+        // The answer lands where the user looks.
+        if (save)
+            frame.showSaveResult(hex("00 0C 00 00"));
+        else
+            frame.showWriteResult(hex("00 0C 00 00"));
+        QCOMPARE(resultText(&frame, row), save ? QString("保存成功 [black]") : QString("成功 [black]"));
+        QVERIFY(resultInView());
+    }
+
     void saveAndWriteResults()
     {
         IoLinkParamFrame_Ctrl frame;
