@@ -547,6 +547,57 @@ private slots:
         QVERIFY(!panelOf(portSet, "portSetframeFrame_Ctrl_%1", 1)->isBuilt());
     }
 
+    // The fake master answers as one master would: each port that reports a device in its
+    // information is set to IO-Link with that device's IDs and lengths, its identification reads
+    // back over ISDU, and its events are ones the page names.
+    void fakeMasterAgreesWithItself()
+    {
+        SerialPeer peer;
+        QVERIFY(peer.isOpen());
+        auto fake = std::make_shared<FakeIoLinkMaster>();
+        peer.addDevice(fake);
+        for (int port = 0; port < 4; ++port)
+            fake->plugDevice(FakeIoLinkMaster::exampleSensor(port));
+        auto m = master(peer);
+        submodule *sub = m->submodules.first();
+        sub->setLanguage(0);
+        auto *info = pageOf<IoLinkInfoForm>(sub);
+        auto *portSet = pageOf<IoLinkPortSetform>(sub);
+        for (int port = 0; port < 4; ++port) {
+            const QByteArray name = QString("InfoCtrl_%1").arg(port).toLatin1();
+            auto *shown = panel<IoLinkInfoFrame_Ctrl>(info, name.constData());
+            IoLink_Module::instance()->sendCommand(IOLINK_GET_DEVICEINFO, QByteArray(1, char(port)));
+            QTRY_VERIFY_WITH_TIMEOUT(!text(shown, "labelvendorid").isEmpty(), 5000);
+            const QStringList events = eventLines(shown);
+            QCOMPARE(events.size(), 1);
+            QVERIFY2(!events.first().contains("[?]"), qPrintable(events.first()));
+
+            auto *frame = panel<IoLinkPortSetFrame_Ctrl>(
+                portSet, QString("portSetframeFrame_Ctrl_%1").arg(port).toLatin1().constData());
+            QTest::mouseClick(TestSupport::child<QPushButton>(frame, "pushButtonRefreshLinkPort"), Qt::LeftButton);
+            auto *function = TestSupport::child<QComboBox>(frame, "comboBox_Fun");
+            QTRY_COMPARE_WITH_TIMEOUT(function->currentText(), QString("SDCI"), 5000);
+            auto lineText = [frame](const char *line) { return TestSupport::child<QLineEdit>(frame, line)->text(); };
+            QCOMPARE(lineText("lineEditVID"), text(shown, "labelvendorid"));
+            QCOMPARE(lineText("lineEditDevID"), text(shown, "labeldeviceid"));
+            QCOMPARE(lineText("lineEditInputLength"), text(shown, "labelin_len"));
+            QCOMPARE(lineText("lineEditOutputLength"), text(shown, "labelout_len"));
+            QCOMPARE(TestSupport::child<QComboBox>(frame, "comboBoxValidate")->currentIndex(), 1);
+
+            // The vendor name over ISDU (index 0x10), as the information page shows it.
+            TestSupport::child<QLineEdit>(frame, "lineEditIndex")->setText("10");
+            TestSupport::child<QLineEdit>(frame, "lineEditSubIndex")->setText("0");
+            QTest::mouseClick(TestSupport::child<QPushButton>(frame, "btnIsDURead"), Qt::LeftButton);
+            auto *data = TestSupport::child<QTextEdit>(frame, "textEditData");
+            QTRY_VERIFY_WITH_TIMEOUT(!data->toPlainText().isEmpty(), 5000);
+            QCOMPARE(QString::fromUtf8(QByteArray::fromHex(data->toPlainText().toLatin1())),
+                text(shown, "labelVendor_Name"));
+        }
+        // The port shown first names its event.
+        QCOMPARE(eventLines(panel<IoLinkInfoFrame_Ctrl>(info, "InfoCtrl_3")),
+            QStringList { "0x8C40 要求维护——清洗 [black]" });
+    }
+
     void resetGivesThePortBack()
     {
         SerialPeer peer;
