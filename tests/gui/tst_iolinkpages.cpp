@@ -8,9 +8,12 @@
 #include "iolinkparamframe_ctrl.h"
 #include "iolinkportsetform.h"
 #include "iolinkportsetframe_ctrl.h"
+#include "mainwindow.h"
 #include "module.h"
 #include "pagelookup.h"
 #include "plugframe.h"
+#include "scanreply.h"
+#include "scanreplyhandler.h"
 #include "seriallink.h"
 #include "serialpeer.h"
 #include "serialportregistry.h"
@@ -30,6 +33,7 @@
 #include <QTextBlock>
 #include <QTextEdit>
 #include <QTranslator>
+#include <QTreeWidget>
 
 #include <memory>
 
@@ -596,6 +600,43 @@ private slots:
         // The port shown first names its event.
         QCOMPARE(eventLines(panel<IoLinkInfoFrame_Ctrl>(info, "InfoCtrl_3")),
             QStringList { "0x8C40 要求维护——清洗 [black]" });
+    }
+
+    // An IO-Link master's pages shown in the main window keep the application's style: a style
+    // sheet around the page area would run every one of their widgets through the sheet's rules
+    // and make each cost several times what it does.
+    void pagesInTheWindowKeepThePlainStyle()
+    {
+        MainWindow window;
+        window.readDevicestype();
+        window.readSublistmap();
+        window.show();
+        ScanReply reply;
+        reply.hasModuleType = true;
+        reply.typeName = "RVE-C100";
+        reply.ip = "127.0.0.1";
+        reply.subs.append({ 1, 121, "V1.0" });
+        module *m = ScanReplyHandler::buildModule(
+            reply, window.familyMap, window.sublistMap, 0, modulebase::CONNEST_NET, "eth");
+        QVERIFY(m);
+        window.addModule(m);
+        submodule *sub = m->submodules.first();
+        TestSupport::child<QTreeWidget>(&window, "treeWidget")->setCurrentItem(sub);
+        auto *param = TestSupport::pageOf<IoLinkParamForm>(sub);
+        // The page tabs hold the page in their stack.
+        auto *pageTabs = qobject_cast<QTabWidget *>(param->parentWidget()->parentWidget());
+        QVERIFY(pageTabs);
+        pageTabs->setCurrentWidget(param);
+        QTRY_VERIFY_WITH_TIMEOUT(param->isVisible(), 5000);
+        QCOMPARE(param->style(), QApplication::style());
+        auto *frame = TestSupport::child<IoLinkParamFrame_Ctrl>(param, "paramframe_ctrl_3");
+        QVERIFY(frame->isVisible());
+        auto *table = TestSupport::child<QTableWidget>(frame, "tableWidget");
+        for (int row = 0; row < 20; ++row) {
+            for (int column = 1; column <= 4; ++column)
+                QCOMPARE(table->cellWidget(row, column)->style(), QApplication::style());
+        }
+        window.clearModuleList();
     }
 
     void resetGivesThePortBack()
