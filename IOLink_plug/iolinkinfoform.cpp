@@ -1,6 +1,7 @@
 #include "iolinkinfoform.h"
 #include "ui_iolinkinfoform.h"
 
+#include "channel_ctrl.h"
 #include "iolink_module.h"
 #include "iolinkpages.h"
 
@@ -13,7 +14,11 @@ IoLinkInfoForm::IoLinkInfoForm(QWidget *parent)
 
 void IoLinkInfoForm::buildPage()
 {
-    ui->setupUi(this);
+    {
+        // Only the port in view builds its panel; the others when their tab is shown.
+        Channel_Ctrl::DeferBuild defer;
+        ui->setupUi(this);
+    }
     // The owner the factory attached before the first show gets the frames now.
     if (owner)
         attachFrames();

@@ -74,9 +74,16 @@ IoLinkInfoFrame_Ctrl::IoLinkInfoFrame_Ctrl(QWidget *parent)
     : Channel_Ctrl(parent)
     , ui(new Ui::IoLinkInfoFrame_Ctrl)
 {
+    buildUnlessDeferred();
+}
+
+void IoLinkInfoFrame_Ctrl::buildFrame()
+{
     ui->setupUi(this);
     ui->textEditEvent->setStyleSheet(QStringLiteral("background-color: transparent"));
     ui->textEditEvent->setReadOnly(true);
+    // The event texts were made when the language was given; the form's texts come now.
+    takePendingLanguage();
 }
 
 IoLinkInfoFrame_Ctrl::~IoLinkInfoFrame_Ctrl()
@@ -117,6 +124,7 @@ bool IoLinkInfoFrame_Ctrl::event(QEvent *e)
 
 void IoLinkInfoFrame_Ctrl::showDeviceInfo(const QByteArray &payload)
 {
+    ensureBuilt();
     const IoLinkDeviceInfo info = IoLinkDeviceInfo::decode(payload);
     ui->labelvendorid->setText(toHexString(info.vendorId));
     ui->labeldeviceid->setText(QStringLiteral("%1").arg(info.deviceId, 8, 16, QLatin1Char('0')).toUpper());
@@ -141,11 +149,14 @@ void IoLinkInfoFrame_Ctrl::showDeviceInfo(const QByteArray &payload)
 
 void IoLinkInfoFrame_Ctrl::retranslate(int language)
 {
-    ui->retranslateUi(this);
-    ui->textEditEvent->clear();
+    // The event texts serve every panel, built or not.
     IoLinkEventTexts.clear();
     for (const EventText &t : eventTexts)
         IoLinkEventTexts.insert(t.code, QString::fromUtf8(language == 0 ? t.chinese : t.english));
+    if (deferRetranslate(language))
+        return;
+    ui->retranslateUi(this);
+    ui->textEditEvent->clear();
 }
 
 void IoLinkInfoFrame_Ctrl::on_btnCopyDeviceID_clicked()

@@ -29,6 +29,7 @@ public:
 
 protected:
     bool event(QEvent *e) override;
+    void buildFrame() override;
 
 private slots:
     void on_btnCopyDeviceID_clicked();

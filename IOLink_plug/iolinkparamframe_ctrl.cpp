@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QScrollBar>
 
 namespace {
 
@@ -25,6 +26,13 @@ constexpr int readPeriodMs = 100;
 IoLinkParamFrame_Ctrl::IoLinkParamFrame_Ctrl(QWidget *parent)
     : Channel_Ctrl(parent)
     , ui(new Ui::IoLinkParamFrame_Ctrl)
+{
+    m_readTimer.setInterval(readPeriodMs);
+    connect(&m_readTimer, &QTimer::timeout, this, &IoLinkParamFrame_Ctrl::readNextRow);
+    buildUnlessDeferred();
+}
+
+void IoLinkParamFrame_Ctrl::buildFrame()
 {
     ui->setupUi(this);
 
@@ -71,9 +79,9 @@ IoLinkParamFrame_Ctrl::IoLinkParamFrame_Ctrl(QWidget *parent)
             previous = line;
         }
     }
-
-    m_readTimer.setInterval(readPeriodMs);
-    connect(&m_readTimer, &QTimer::timeout, this, &IoLinkParamFrame_Ctrl::readNextRow);
+    const int language = takePendingLanguage();
+    if (language >= 0)
+        retranslate(language);
 }
 
 IoLinkParamFrame_Ctrl::~IoLinkParamFrame_Ctrl()
@@ -83,6 +91,8 @@ IoLinkParamFrame_Ctrl::~IoLinkParamFrame_Ctrl()
 
 void IoLinkParamFrame_Ctrl::retranslate(int language)
 {
+    if (deferRetranslate(language))
+        return;
     ui->retranslateUi(this);
     const QStringList labels = language == 0
         ? QStringList { QStringLiteral("结果"), QString(), QStringLiteral("索引(Hex)"), QStringLiteral("子索引(Hex)"),
@@ -165,8 +175,11 @@ void IoLinkParamFrame_Ctrl::OnClickSend()
         return;
     showResult(row, QString(), false);
     IoLinkParamRow record;
-    if (checkRow(&record, row))
-        IoLink_Module::instance()->sendCommand(IOLINK_WRITE_PARAM, record.encode());
+    if (!checkRow(&record, row))
+        return;
+    IoLink_Module::instance()->sendCommand(IOLINK_WRITE_PARAM, record.encode());
+    // The editor last typed in may have scrolled the result column away.
+    ui->tableWidget->scrollTo(ui->tableWidget->model()->index(row, ResultColumn));
 }
 
 void IoLinkParamFrame_Ctrl::on_btnSave_clicked()
@@ -179,6 +192,9 @@ void IoLinkParamFrame_Ctrl::on_btnSave_clicked()
     }
     for (const IoLinkParamRow &record : records)
         IoLink_Module::instance()->sendCommand(IOLINK_SAVE_PARAM, record.encode());
+    // Every row gets its result: bring the result column back into view on the rows shown.
+    QScrollBar *across = ui->tableWidget->horizontalScrollBar();
+    across->setValue(across->minimum());
 }
 
 void IoLinkParamFrame_Ctrl::on_btnRead_clicked()
@@ -244,6 +260,7 @@ void IoLinkParamFrame_Ctrl::on_btnImport_clicked()
 
 void IoLinkParamFrame_Ctrl::showReadRow(const QByteArray &payload)
 {
+    ensureBuilt();
     IoLinkParamReadReply reply;
     if (!reply.decode(payload) || reply.row.row >= rowCount || reply.result == IoLinkParamReadReply::resultIgnored)
         return;
@@ -259,6 +276,7 @@ void IoLinkParamFrame_Ctrl::showReadRow(const QByteArray &payload)
 
 void IoLinkParamFrame_Ctrl::showWriteResult(const QByteArray &payload)
 {
+    ensureBuilt();
     IoLinkParamResult reply;
     if (!reply.decode(payload) || reply.row >= rowCount)
         return;
@@ -270,6 +288,7 @@ void IoLinkParamFrame_Ctrl::showWriteResult(const QByteArray &payload)
 
 void IoLinkParamFrame_Ctrl::showSaveResult(const QByteArray &payload)
 {
+    ensureBuilt();
     IoLinkParamResult reply;
     if (!reply.decode(payload) || reply.row >= rowCount)
         return;

@@ -32,6 +32,9 @@ public:
     void showReadRow(const QByteArray &payload);
     void showSaveResult(const QByteArray &payload);
 
+protected:
+    void buildFrame() override;
+
 private slots:
     void on_btnSave_clicked();
     void on_btnRead_clicked();

@@ -41,6 +41,13 @@ IoLinkPortSetFrame_Ctrl::IoLinkPortSetFrame_Ctrl(QWidget *parent)
     : Channel_Ctrl(parent)
     , ui(new Ui::IoLinkPortSetFrame_Ctrl)
 {
+    buildUnlessDeferred();
+}
+
+// The form made at build time shows the texts of the language then installed, so a language
+// given before needs nothing more.
+void IoLinkPortSetFrame_Ctrl::buildFrame()
+{
     ui->setupUi(this);
     ui->lineEditPin2->hide();
     ui->textEditInfo->document()->setMaximumBlockCount(100);
@@ -61,6 +68,7 @@ IoLinkPortSetFrame_Ctrl::IoLinkPortSetFrame_Ctrl(QWidget *parent)
     ui->comboBoxValidate->setCurrentIndex(0);
     ui->comboBox_Enable->setCurrentIndex(0);
     on_comboBox_Fun_currentIndexChanged(0);
+    takePendingLanguage();
 }
 
 IoLinkPortSetFrame_Ctrl::~IoLinkPortSetFrame_Ctrl()
@@ -68,13 +76,16 @@ IoLinkPortSetFrame_Ctrl::~IoLinkPortSetFrame_Ctrl()
     delete ui;
 }
 
-void IoLinkPortSetFrame_Ctrl::retranslate(int)
+void IoLinkPortSetFrame_Ctrl::retranslate(int language)
 {
+    if (deferRetranslate(language))
+        return;
     ui->retranslateUi(this);
 }
 
 void IoLinkPortSetFrame_Ctrl::appendLog(QString text, bool failed)
 {
+    ensureBuilt();
     QTextEdit *log = ui->textEditInfo;
     log->setTextColor(failed ? Qt::red : Qt::black);
     log->append(QDateTime::currentDateTime().toString(QStringLiteral("MM-dd hh:mm:ss  ")) + text);
@@ -83,6 +94,7 @@ void IoLinkPortSetFrame_Ctrl::appendLog(QString text, bool failed)
 
 void IoLinkPortSetFrame_Ctrl::showIoParams(const QByteArray &payload)
 {
+    ensureBuilt();
     IoLinkIoParams params;
     if (!params.decode(payload))
         return;
@@ -93,6 +105,7 @@ void IoLinkPortSetFrame_Ctrl::showIoParams(const QByteArray &payload)
 
 void IoLinkPortSetFrame_Ctrl::showPortConfig(const QByteArray &payload)
 {
+    ensureBuilt();
     IoLinkPortConfig config;
     if (!config.decode(payload))
         return;
@@ -110,6 +123,7 @@ void IoLinkPortSetFrame_Ctrl::showPortConfig(const QByteArray &payload)
 
 void IoLinkPortSetFrame_Ctrl::showIsduRead(const QByteArray &payload)
 {
+    ensureBuilt();
     IoLinkIsduReadReply reply;
     if (!reply.decode(payload))
         return;

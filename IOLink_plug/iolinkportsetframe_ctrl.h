@@ -31,6 +31,9 @@ public:
     void showPortConfig(const QByteArray &payload);
     void showIsduRead(const QByteArray &payload);
 
+protected:
+    void buildFrame() override;
+
 private slots:
     void on_pushButtonSetInput_clicked();
     void on_pushButtonRefresInput_clicked();

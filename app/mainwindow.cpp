@@ -12,6 +12,7 @@
 #include "module.h"
 #include "moduleinfoform.h"
 #include "openinfodialog.h"
+#include "pageholderstyle.h"
 #include "packageimport.h"
 #include "projectfile.h"
 #include "projectmodules.h"
@@ -124,10 +125,11 @@ MainWindow::MainWindow(QWidget *parent)
     ui->pushButton_cax->setEnabled(false);
     ui->pushButton_Firmware->setEnabled(false);
 
-    ui->groupBox_3->setStyleSheet(QStringLiteral(
-        "QGroupBox#groupBox_3{border:none;margin-top: 3ex;}QGroupBox::title#groupBox_3{subcontrol-origin: "
-        "margin;subcontrol-position: top center;padding: 2 40px;font-size: 18px;font-weight: "
-        "bold;background:rgb(119, 121, 255);color:white;}"));
+    // Styles, not style sheets, on the boxes around the page tabs: a sheet there would restyle
+    // every widget of every page shown inside and make each cost its share of the sheet's rules.
+    auto *holderStyle = new PageHolderStyle;
+    holderStyle->setParent(this);
+    ui->groupBox_3->setStyle(holderStyle);
 
     // The style lives as long as the window; the tab bar does not own it.
     auto *tabStyle = new CustomTabStyle;
@@ -188,7 +190,7 @@ MainWindow::MainWindow(QWidget *parent)
     // On a screen smaller than the window's parts (a 1366 x 768 laptop), the area below the
     // toolbar scrolls instead of pushing the pages' buttons and the status bar off the screen;
     // where the screen holds the parts, nothing scrolls.
-    ui->scrollArea_main->setStyleSheet(QStringLiteral("QScrollArea#scrollArea_main{background:transparent;}"));
+    ui->scrollArea_main->setAutoFillBackground(false);
     ui->scrollArea_main->viewport()->setAutoFillBackground(false);
     ui->widget_3->setAutoFillBackground(false);
     resize(size().boundedTo(screenArea().size()));

@@ -169,15 +169,21 @@ class TestIoLinkFrames : public QObject
         sub->setLanguage(0);
         return sub;
     }
+    // A port's panel as the user finds it once its tab has been shown (a page builds a panel at
+    // its first show).
     IoLinkPortSetFrame_Ctrl *portSetFrame(int port)
     {
         auto *page = pageOf<IoLinkPortSetform>(m_module->submodules.first());
-        return child<IoLinkPortSetFrame_Ctrl>(page, QString("portSetframeFrame_Ctrl_%1").arg(port).toLatin1());
+        auto *frame = child<IoLinkPortSetFrame_Ctrl>(page, QString("portSetframeFrame_Ctrl_%1").arg(port).toLatin1());
+        frame->ensureBuilt();
+        return frame;
     }
     IoLinkParamFrame_Ctrl *paramFrame(int port)
     {
         auto *page = pageOf<IoLinkParamForm>(m_module->submodules.first());
-        return child<IoLinkParamFrame_Ctrl>(page, QString("paramframe_ctrl_%1").arg(port).toLatin1());
+        auto *frame = child<IoLinkParamFrame_Ctrl>(page, QString("paramframe_ctrl_%1").arg(port).toLatin1());
+        frame->ensureBuilt();
+        return frame;
     }
 private slots:
     void initTestCase()
@@ -733,6 +739,50 @@ private slots:
             if (r != row)
                 QCOMPARE(rowTexts(&frame, r), QStringList({ "9", "9", "99" }));
         }
+    }
+
+    // In a table narrower than its columns, typing in a row's data moves the result column out of
+    // view; after "测试" or "保存" the result of the row acted on is in view again.
+    void resultInViewAfterTestAndSave_data()
+    {
+        QTest::addColumn<bool>("save");
+        QTest::newRow("test") << false;
+        QTest::newRow("save") << true;
+    }
+    void resultInViewAfterTestAndSave()
+    {
+        QFETCH(bool, save);
+        IoLinkParamFrame_Ctrl frame;
+        frame.retranslate(0);
+        frame.resize(420, 360);
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        auto *table = child<QTableWidget>(&frame, "tableWidget");
+        const int row = 12;
+        auto resultInView
+            = [&] { return table->viewport()->rect().contains(table->visualRect(table->model()->index(row, 0))); };
+        setRow(&frame, row, "10", "0", "01 02");
+        QLineEdit *data = cell(&frame, row, 4);
+        data->setFocus();
+        QTest::keyClick(cell(&frame, row, 3), Qt::Key_Tab);
+        table->scrollTo(table->model()->index(row, 4));
+        QCoreApplication::processEvents();
+        QVERIFY(table->viewport()->rect().intersects(table->visualRect(table->model()->index(row, 4))));
+        QVERIFY(!resultInView());
+
+        if (save)
+            click(&frame, "btnSave");
+        else
+            QTest::mouseClick(qobject_cast<QPushButton *>(table->cellWidget(row, 1)), Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QVERIFY(resultInView());
+        // The answer lands where the user looks.
+        if (save)
+            frame.showSaveResult(hex("00 0C 00 00"));
+        else
+            frame.showWriteResult(hex("00 0C 00 00"));
+        QCOMPARE(resultText(&frame, row), save ? QString("保存成功 [black]") : QString("成功 [black]"));
+        QVERIFY(resultInView());
     }
 
     void saveAndWriteResults()

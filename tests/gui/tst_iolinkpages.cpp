@@ -8,9 +8,12 @@
 #include "iolinkparamframe_ctrl.h"
 #include "iolinkportsetform.h"
 #include "iolinkportsetframe_ctrl.h"
+#include "mainwindow.h"
 #include "module.h"
 #include "pagelookup.h"
 #include "plugframe.h"
+#include "scanreply.h"
+#include "scanreplyhandler.h"
 #include "seriallink.h"
 #include "serialpeer.h"
 #include "serialportregistry.h"
@@ -20,12 +23,17 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTextBlock>
 #include <QTextEdit>
 #include <QTranslator>
+#include <QTreeWidget>
 
 #include <memory>
 
@@ -37,6 +45,15 @@ template <class T> T *pageOf(const modulebase *owner)
     return TestSupport::builtPageOf<T>(owner);
 }
 using TestSupport::Language;
+
+// A port's panel as the user finds it once its tab has been shown: a page builds a panel at its
+// first show (or when an answer for it arrives).
+template <class T> T *panel(QWidget *page, const char *name)
+{
+    T *p = TestSupport::child<T>(page, name);
+    p->ensureBuilt();
+    return p;
+}
 
 QByteArray hex(const char *text)
 {
@@ -357,14 +374,14 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!fake->requests().isEmpty(), 5000);
         QCOMPARE(fake->requests().first().command, int(IOLINK_GET_DEVICEINFO));
         QCOMPARE(fake->requests().first().payload, hex("03"));
-        auto *frame3 = TestSupport::child<IoLinkInfoFrame_Ctrl>(info, "InfoCtrl_3");
+        auto *frame3 = panel<IoLinkInfoFrame_Ctrl>(info, "InfoCtrl_3");
         QTRY_COMPARE_WITH_TIMEOUT(text(frame3, "labelvendorid"), QString("0103"), 5000);
         QCOMPARE(text(frame3, "labelVendor_Name"), QString("vendor 3"));
 
         tabs->setCurrentIndex(1);
-        auto *frame1 = TestSupport::child<IoLinkInfoFrame_Ctrl>(info, "InfoCtrl_1");
+        auto *frame1 = panel<IoLinkInfoFrame_Ctrl>(info, "InfoCtrl_1");
         QTRY_COMPARE_WITH_TIMEOUT(text(frame1, "labelvendorid"), QString("0101"), 5000);
-        QCOMPARE(text(TestSupport::child<IoLinkInfoFrame_Ctrl>(info, "InfoCtrl_0"), "labelvendorid"), QString());
+        QCOMPARE(text(panel<IoLinkInfoFrame_Ctrl>(info, "InfoCtrl_0"), "labelvendorid"), QString());
         // The visible panel keeps asking.
         const int asked = fake->requests().size();
         QTRY_VERIFY_WITH_TIMEOUT(fake->requests().size() > asked, 6000);
@@ -406,12 +423,12 @@ private slots:
         corrupt[20] = char(corrupt.at(20) ^ 1);
         peer.send(QByteArray(3000, char(0x5A)) + hex("00 11") + corrupt + char(0x5A) + reply2.left(100));
         peer.send(reply2.mid(100) + char(0x5A) + reply0 + char(0x5A));
-        auto *frame2 = TestSupport::child<IoLinkInfoFrame_Ctrl>(info, "InfoCtrl_2");
-        auto *frame0 = TestSupport::child<IoLinkInfoFrame_Ctrl>(info, "InfoCtrl_0");
+        auto *frame2 = panel<IoLinkInfoFrame_Ctrl>(info, "InfoCtrl_2");
+        auto *frame0 = panel<IoLinkInfoFrame_Ctrl>(info, "InfoCtrl_0");
         QTRY_COMPARE_WITH_TIMEOUT(text(frame0, "labelvendorid"), QString("CAFE"), 5000);
         QCOMPARE(text(frame2, "labelvendorid"), QString("BEEF"));
         QCOMPARE(eventLines(frame2), QStringList { "0x0000 No Fault [red]" });
-        QCOMPARE(text(TestSupport::child<IoLinkInfoFrame_Ctrl>(info, "InfoCtrl_1"), "labelvendorid"), QString());
+        QCOMPARE(text(panel<IoLinkInfoFrame_Ctrl>(info, "InfoCtrl_1"), "labelvendorid"), QString());
         QVERIFY(link->dataRecive.isEmpty());
     }
 
@@ -452,8 +469,7 @@ private slots:
         peer.send(wire);
         auto logOf = [portSet](int k) {
             return TestSupport::child<QTextEdit>(
-                TestSupport::child<QWidget>(portSet, qPrintable(QString("portSetframeFrame_Ctrl_%1").arg(k))),
-                "textEditInfo");
+                panel<Channel_Ctrl>(portSet, qPrintable(QString("portSetframeFrame_Ctrl_%1").arg(k))), "textEditInfo");
         };
         QTRY_VERIFY_WITH_TIMEOUT(logOf(port)->toPlainText().endsWith(line), 5000);
         const QTextBlock last = logOf(port)->document()->lastBlock();
@@ -483,13 +499,144 @@ private slots:
         i.vendor = 0x0777;
         peer.send(PlugFrame::build(PlugFrame::typeIoLink, IOLINK_SET_PORT, hex("01 00")) + char(0x5A)
             + PlugFrame::build(PlugFrame::typeIoLink, IOLINK_GET_DEVICEINFO, deviceInfo(1, i)) + char(0x5A));
-        QTRY_COMPARE_WITH_TIMEOUT(text(TestSupport::child<IoLinkInfoFrame_Ctrl>(&lone, "InfoCtrl_1"), "labelvendorid"),
-            QString("0777"), 5000);
-        auto *frame = TestSupport::child<QWidget>(portSet, "portSetframeFrame_Ctrl_1");
+        QTRY_COMPARE_WITH_TIMEOUT(
+            text(panel<IoLinkInfoFrame_Ctrl>(&lone, "InfoCtrl_1"), "labelvendorid"), QString("0777"), 5000);
+        auto *frame = panel<Channel_Ctrl>(portSet, "portSetframeFrame_Ctrl_1");
         QCOMPARE(TestSupport::child<QTextEdit>(frame, "textEditInfo")->toPlainText(), QString());
         QCOMPARE(
-            text(TestSupport::child<IoLinkInfoFrame_Ctrl>(pageOf<IoLinkInfoForm>(sub), "InfoCtrl_1"), "labelvendorid"),
-            QString());
+            text(panel<IoLinkInfoFrame_Ctrl>(pageOf<IoLinkInfoForm>(sub), "InfoCtrl_1"), "labelvendorid"), QString());
+    }
+
+    // A shown page builds the panel of the port in view only; another port's panel is built when
+    // its tab is shown or an answer for it arrives, with the texts of the language then in use.
+    void panelsBuildAtTheirFirstShow()
+    {
+        SerialPeer peer;
+        QVERIFY(peer.isOpen());
+        auto m = master(peer);
+        submodule *sub = m->submodules.first();
+        Language en(":/res/language/en_US.qm");
+        sub->setLanguage(1);
+        auto *param = pageOf<IoLinkParamForm>(sub);
+        auto *portSet = pageOf<IoLinkPortSetform>(sub);
+        auto panelOf = [](QWidget *page, const char *pattern, int k) {
+            return TestSupport::child<Channel_Ctrl>(page, qPrintable(QString(pattern).arg(k)));
+        };
+        param->show();
+        QVERIFY(QTest::qWaitForWindowExposed(param));
+        for (int k = 0; k < 4; ++k)
+            QCOMPARE(panelOf(param, "paramframe_ctrl_%1", k)->isBuilt(), k == 3);
+        TestSupport::child<QTabWidget>(param, "tabWidget")->setCurrentIndex(0);
+        auto *first = static_cast<IoLinkParamFrame_Ctrl *>(panelOf(param, "paramframe_ctrl_%1", 0));
+        QVERIFY(first->isBuilt());
+        auto *table = TestSupport::child<QTableWidget>(first, "tableWidget");
+        QCOMPARE(table->horizontalHeaderItem(0)->text(), QString("Result"));
+        QCOMPARE(qobject_cast<QPushButton *>(table->cellWidget(0, 1))->text(), QString("Test"));
+        QVERIFY(!panelOf(param, "paramframe_ctrl_%1", 1)->isBuilt());
+
+        // An answer for a port whose tab nobody opened shows in that port's panel all the same.
+        QVERIFY(!panelOf(portSet, "portSetframeFrame_Ctrl_%1", 2)->isBuilt());
+        IoLink_Module *link = IoLink_Module::existingInstance();
+        link->sendCommand(IOLINK_GET_PORT, hex("00"));
+        QTRY_VERIFY_WITH_TIMEOUT(link->uart && link->uart->isOpen(), 5000);
+        peer.send(PlugFrame::build(PlugFrame::typeIoLink, IOLINK_SET_PORT, hex("02 00")) + char(0x5A));
+        auto log = [&] {
+            return TestSupport::child<QTextEdit>(panelOf(portSet, "portSetframeFrame_Ctrl_%1", 2), "textEditInfo");
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(panelOf(portSet, "portSetframeFrame_Ctrl_%1", 2)->isBuilt(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(log()->toPlainText().endsWith("IoLink Port settingssuccee"), 5000);
+        QCOMPARE(
+            TestSupport::child<QPushButton>(panelOf(portSet, "portSetframeFrame_Ctrl_%1", 2), "btnIsDURead")->text(),
+            QString("Read"));
+        QVERIFY(!panelOf(portSet, "portSetframeFrame_Ctrl_%1", 1)->isBuilt());
+    }
+
+    // The fake master answers as one master would: each port that reports a device in its
+    // information is set to IO-Link with that device's IDs and lengths, its identification reads
+    // back over ISDU, and its events are ones the page names.
+    void fakeMasterAgreesWithItself()
+    {
+        SerialPeer peer;
+        QVERIFY(peer.isOpen());
+        auto fake = std::make_shared<FakeIoLinkMaster>();
+        peer.addDevice(fake);
+        for (int port = 0; port < 4; ++port)
+            fake->plugDevice(FakeIoLinkMaster::exampleSensor(port));
+        auto m = master(peer);
+        submodule *sub = m->submodules.first();
+        sub->setLanguage(0);
+        auto *info = pageOf<IoLinkInfoForm>(sub);
+        auto *portSet = pageOf<IoLinkPortSetform>(sub);
+        for (int port = 0; port < 4; ++port) {
+            const QByteArray name = QString("InfoCtrl_%1").arg(port).toLatin1();
+            auto *shown = panel<IoLinkInfoFrame_Ctrl>(info, name.constData());
+            IoLink_Module::instance()->sendCommand(IOLINK_GET_DEVICEINFO, QByteArray(1, char(port)));
+            QTRY_VERIFY_WITH_TIMEOUT(!text(shown, "labelvendorid").isEmpty(), 5000);
+            const QStringList events = eventLines(shown);
+            QCOMPARE(events.size(), 1);
+            QVERIFY2(!events.first().contains("[?]"), qPrintable(events.first()));
+
+            auto *frame = panel<IoLinkPortSetFrame_Ctrl>(
+                portSet, QString("portSetframeFrame_Ctrl_%1").arg(port).toLatin1().constData());
+            QTest::mouseClick(TestSupport::child<QPushButton>(frame, "pushButtonRefreshLinkPort"), Qt::LeftButton);
+            auto *function = TestSupport::child<QComboBox>(frame, "comboBox_Fun");
+            QTRY_COMPARE_WITH_TIMEOUT(function->currentText(), QString("SDCI"), 5000);
+            auto lineText = [frame](const char *line) { return TestSupport::child<QLineEdit>(frame, line)->text(); };
+            QCOMPARE(lineText("lineEditVID"), text(shown, "labelvendorid"));
+            QCOMPARE(lineText("lineEditDevID"), text(shown, "labeldeviceid"));
+            QCOMPARE(lineText("lineEditInputLength"), text(shown, "labelin_len"));
+            QCOMPARE(lineText("lineEditOutputLength"), text(shown, "labelout_len"));
+            QCOMPARE(TestSupport::child<QComboBox>(frame, "comboBoxValidate")->currentIndex(), 1);
+
+            // The vendor name over ISDU (index 0x10), as the information page shows it.
+            TestSupport::child<QLineEdit>(frame, "lineEditIndex")->setText("10");
+            TestSupport::child<QLineEdit>(frame, "lineEditSubIndex")->setText("0");
+            QTest::mouseClick(TestSupport::child<QPushButton>(frame, "btnIsDURead"), Qt::LeftButton);
+            auto *data = TestSupport::child<QTextEdit>(frame, "textEditData");
+            QTRY_VERIFY_WITH_TIMEOUT(!data->toPlainText().isEmpty(), 5000);
+            QCOMPARE(QString::fromUtf8(QByteArray::fromHex(data->toPlainText().toLatin1())),
+                text(shown, "labelVendor_Name"));
+        }
+        // The port shown first names its event.
+        QCOMPARE(eventLines(panel<IoLinkInfoFrame_Ctrl>(info, "InfoCtrl_3")),
+            QStringList { "0x8C40 要求维护——清洗 [black]" });
+    }
+
+    // An IO-Link master's pages shown in the main window keep the application's style: a style
+    // sheet around the page area would run every one of their widgets through the sheet's rules
+    // and make each cost several times what it does.
+    void pagesInTheWindowKeepThePlainStyle()
+    {
+        MainWindow window;
+        window.readDevicestype();
+        window.readSublistmap();
+        window.show();
+        ScanReply reply;
+        reply.hasModuleType = true;
+        reply.typeName = "RVE-C100";
+        reply.ip = "127.0.0.1";
+        reply.subs.append({ 1, 121, "V1.0" });
+        module *m = ScanReplyHandler::buildModule(
+            reply, window.familyMap, window.sublistMap, 0, modulebase::CONNEST_NET, "eth");
+        QVERIFY(m);
+        window.addModule(m);
+        submodule *sub = m->submodules.first();
+        TestSupport::child<QTreeWidget>(&window, "treeWidget")->setCurrentItem(sub);
+        auto *param = TestSupport::pageOf<IoLinkParamForm>(sub);
+        // The page tabs hold the page in their stack.
+        auto *pageTabs = qobject_cast<QTabWidget *>(param->parentWidget()->parentWidget());
+        QVERIFY(pageTabs);
+        pageTabs->setCurrentWidget(param);
+        QTRY_VERIFY_WITH_TIMEOUT(param->isVisible(), 5000);
+        QCOMPARE(param->style(), QApplication::style());
+        auto *frame = TestSupport::child<IoLinkParamFrame_Ctrl>(param, "paramframe_ctrl_3");
+        QVERIFY(frame->isVisible());
+        auto *table = TestSupport::child<QTableWidget>(frame, "tableWidget");
+        for (int row = 0; row < 20; ++row) {
+            for (int column = 1; column <= 4; ++column)
+                QCOMPARE(table->cellWidget(row, column)->style(), QApplication::style());
+        }
+        window.clearModuleList();
     }
 
     void resetGivesThePortBack()
@@ -519,7 +666,7 @@ private slots:
         submodule *sub = m->submodules.first();
         auto *info = pageOf<IoLinkInfoForm>(sub);
         auto *portSet = pageOf<IoLinkPortSetform>(sub);
-        auto *frame = TestSupport::child<IoLinkInfoFrame_Ctrl>(info, "InfoCtrl_1");
+        auto *frame = panel<IoLinkInfoFrame_Ctrl>(info, "InfoCtrl_1");
         Info i;
         i.vendor = 0x0042;
         frame->showDeviceInfo(deviceInfo(1, i));

@@ -1,10 +1,13 @@
 #include "customtabstyle.h"
+#include "pageholderstyle.h"
 #include "testsupport.h"
 
+#include <QGroupBox>
 #include <QPainter>
 #include <QStyleOptionTab>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QVBoxLayout>
 
 class TestTabStyle : public QObject
 {
@@ -70,6 +73,35 @@ private slots:
         QCOMPARE(image.pixelColor(60, 10), border); // top edge
         QVERIFY(count(image, QRect(12, 12, 96, 26), text) > 20);
         QCOMPARE(image.pixelColor(5, 5), QColor(Qt::black)); // nothing outside the tile
+    }
+
+    // The box around the page tabs: no frame, its title white on a blue band centred at the top,
+    // and its contents below the band.
+    void pageHolderTitle()
+    {
+        PageHolderStyle style;
+        QGroupBox box(QStringLiteral("1:RV-IOL4"));
+        box.setStyle(&style);
+        box.resize(400, 200);
+        auto *inside = new QWidget(&box);
+        auto *layout = new QVBoxLayout(&box);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(inside);
+        box.setAttribute(Qt::WA_DontShowOnScreen);
+        box.show();
+        const QImage image = box.grab().toImage();
+        const QColor band(119, 121, 255);
+        QCOMPARE(image.pixelColor(200 - 60, 3), band);
+        QVERIFY(count(image, QRect(100, 0, 200, 24), QColor(Qt::white)) > 20);
+        // Left and right of the band, and along the box's edges: no frame.
+        const QColor background = image.pixelColor(5, 100);
+        QCOMPARE(image.pixelColor(20, 5), background);
+        QCOMPARE(image.pixelColor(0, 150), background);
+        QCOMPARE(image.pixelColor(399, 150), background);
+        QCOMPARE(image.pixelColor(200, 199), background);
+        QVERIFY(inside->geometry().top() >= QFontMetrics(PageHolderStyle::titleFont(box.font())).height());
+        // A style of its own is not handed on to what the box holds.
+        QCOMPARE(inside->style(), QApplication::style());
     }
 
     void textIsCentredAndHorizontal()

@@ -99,6 +99,71 @@ void FakeIoLinkMaster::setDeviceInfo(int port, const QByteArray &record)
     m_deviceInfo[port & 3] = withPort(record, port & 3, deviceInfoSize);
 }
 
+QByteArray FakeIoLinkMaster::deviceInfoRecord(const IoLinkDeviceInfo &d)
+{
+    ByteWriter w;
+    w.u8(d.port).u16le(d.vendorId).u32le(d.deviceId);
+    w.text(d.vendorName, 65).text(d.productId, 65).text(d.productText, 65).text(d.firmwareRevision, 65);
+    w.text(d.applicationTag, 35);
+    w.u8(quint8(d.inputLength)).bytes(d.input.left(IoLinkDeviceInfo::maxData));
+    w.fill(IoLinkDeviceInfo::maxData - int(d.input.left(IoLinkDeviceInfo::maxData).size()));
+    w.u8(quint8(d.outputLength)).bytes(d.output.left(IoLinkDeviceInfo::maxData));
+    w.fill(IoLinkDeviceInfo::maxData - int(d.output.left(IoLinkDeviceInfo::maxData).size()));
+    w.u8(quint8(d.eventCount));
+    for (quint16 code : d.events.mid(0, IoLinkDeviceInfo::maxEvents))
+        w.u16le(code);
+    return w.resize(deviceInfoSize).data();
+}
+
+void FakeIoLinkMaster::plugDevice(const IoLinkDeviceInfo &d)
+{
+    const int port = d.port & 3;
+    constexpr quint8 sdci = 1;
+    constexpr quint8 cycle = 10;
+    constexpr quint8 compatible = 1;
+    const QByteArray config = ByteWriter()
+                                  .u8(quint8(port))
+                                  .u8(sdci)
+                                  .u16le(d.vendorId)
+                                  .u32le(d.deviceId)
+                                  .u8(cycle)
+                                  .u8(compatible)
+                                  .u8(quint8(d.inputLength))
+                                  .u8(quint8(d.outputLength))
+                                  .u8(0)
+                                  .data();
+    setDeviceInfo(port, deviceInfoRecord(d));
+    setPortConfig(port, config);
+    const struct
+    {
+        quint16 index;
+        QString text;
+    } identification[] = { { 0x10, d.vendorName }, { 0x12, d.productId }, { 0x13, d.productId },
+        { 0x14, d.productText }, { 0x17, d.firmwareRevision }, { 0x18, d.applicationTag } };
+    for (const auto &entry : identification)
+        setIsdu(port, entry.index, 0, entry.text.toUtf8());
+}
+
+IoLinkDeviceInfo FakeIoLinkMaster::exampleSensor(int port)
+{
+    IoLinkDeviceInfo d;
+    d.port = quint8(port);
+    d.vendorId = 0x0310;
+    d.deviceId = 0x00A100 + quint32(port);
+    d.vendorName = QStringLiteral("Example Sensors");
+    d.productId = QStringLiteral("DS-100");
+    d.productText = QStringLiteral("Distance sensor 0-100 mm");
+    d.firmwareRevision = QStringLiteral("V1.2");
+    d.applicationTag = QStringLiteral("port %1").arg(port + 1);
+    // Two bytes of distance, in mm.
+    d.inputLength = 2;
+    d.input = QByteArray::fromHex("00") + char(10 * (port + 1));
+    // The sensor on the last port wants its lens cleaned; the others have nothing to report.
+    d.eventCount = 1;
+    d.events = { quint16(port == 3 ? 0x8C40 : 0x0000) };
+    return d;
+}
+
 QList<FakeIoLinkMaster::Request> FakeIoLinkMaster::requests() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);

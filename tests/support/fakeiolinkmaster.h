@@ -1,6 +1,7 @@
 #ifndef FAKEIOLINKMASTER_H
 #define FAKEIOLINKMASTER_H
 
+#include "iolinkdeviceinfo.h"
 #include "serialpeer.h"
 
 #include <QByteArray>
@@ -42,6 +43,18 @@ public:
     QByteArray paramRow(int port, int row) const;
     // The 381-byte device information payload of a port (padded or cut to that size).
     void setDeviceInfo(int port, const QByteArray &record);
+
+    // An IO-Link device on device.port, reported alike in every answer about that port: its
+    // information record, the port in IO-Link mode (SDCI) with the device's IDs and process-data
+    // lengths and ID validation, and its identification texts in the ISDU store (indices 0x10
+    // vendor name, 0x12 product name, 0x13 product ID, 0x14 product text, 0x17 firmware
+    // revision, 0x18 application tag).
+    void plugDevice(const IoLinkDeviceInfo &device);
+    // The distance sensor the standalone fake puts on each port; its events are ones the
+    // information page names.
+    static IoLinkDeviceInfo exampleSensor(int port);
+    // The 381-byte payload of a device information reply.
+    static QByteArray deviceInfoRecord(const IoLinkDeviceInfo &device);
 
     // Requests understood so far, in order.
     QList<Request> requests() const;

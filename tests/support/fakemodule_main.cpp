@@ -11,7 +11,6 @@
 #include "fakemodule.h"
 #include "faketempcurve.h"
 #include "fakeweighing.h"
-#include "iolinkdeviceinfo.h"
 #include "mqttgeneralconfig.h"
 #include "mqtttopicconfig.h"
 #include "serialpeer.h"
@@ -177,30 +176,6 @@ public:
 private:
     int m_count = 0;
 };
-
-// A distance sensor on every master port, as the information page shows it.
-QByteArray exampleDeviceInfo(int port)
-{
-    return ByteWriter()
-        .u8(quint8(port))
-        .u16le(0x0310)
-        .u32le(0x00A100 + quint32(port))
-        .text(QStringLiteral("Example Sensors"), 65)
-        .text(QStringLiteral("DS-100"), 65)
-        .text(QStringLiteral("Distance sensor 0-100 mm"), 65)
-        .text(QStringLiteral("V1.2"), 65)
-        .text(QStringLiteral("port %1").arg(port + 1), 35)
-        .u8(2)
-        .bytes(QByteArray::fromHex("01") + char(10 * (port + 1)))
-        .fill(IoLinkDeviceInfo::maxData - 2)
-        .u8(0)
-        .fill(IoLinkDeviceInfo::maxData)
-        .u8(1)
-        .u16le(0x1801)
-        .fill(2 * (IoLinkDeviceInfo::maxEvents - 1))
-        .resize(IoLinkDeviceInfo::size)
-        .data();
-}
 
 bool parsePair(const QString &text, int &first, int &second)
 {
@@ -447,7 +422,7 @@ int main(int argc, char *argv[])
         line->addDevice(std::make_shared<TalkingCommMonitorSerial>());
         auto master = std::make_shared<FakeIoLinkMaster>();
         for (int port = 0; port < 4; ++port)
-            master->setDeviceInfo(port, exampleDeviceInfo(port));
+            master->plugDevice(FakeIoLinkMaster::exampleSensor(port));
         line->addDevice(master);
         scale = std::make_shared<FakeWeighing>();
         scale->setRawValues(8388608, 8391234);
