@@ -343,6 +343,26 @@ private slots:
             QCOMPARE(fake.uploadPieces().size(), replyEnds.size());
     }
 
+    // The "SIZE" reply's line end and the first reply alone fit a block of their own: a module
+    // that pauses between its replies longer than the usual quiet is waited for as long again.
+    void blockUploadPausingModule()
+    {
+        const QByteArray block = pattern(18);
+        FakeModule fake("127.0.0.80");
+        fake.setUploadBlock(18, 16, block);
+        fake.setUploadChunkSize(16);
+        fake.setUploadSizeTail("end\r\n");
+        QList<int> replyEnds;
+        UploadStreams::stream(block, "end\r\n", "#end", 16, &replyEnds);
+        fake.setUploadCuts(replyEnds);
+        fake.setPieceGap(150);
+        QVERIFY(fake.start());
+        TCPThread worker;
+        QByteArray data;
+        QCOMPARE(worker.UploadPlugConfig("127.0.0.80", 18, 16, data), 1);
+        QCOMPARE(data, block);
+    }
+
     // Random blocks, trailers, "SIZE" endings and reply lengths, the module's bytes written in
     // pieces cut anywhere: a success always brings the exact block, and uploads whose block holds
     // no "end" nearly always succeed. Most of such streams are judged without the network in the
