@@ -43,8 +43,8 @@ public:
     // worker that owns the socket so a stop request never sits out a whole wait.
     std::function<bool()> stopRequested;
 
-    // When set, each read goes here whole instead of through the reply rules: an upload cuts
-    // its replies by their framing, since a network joins and splits them at will.
+    // When set, each read goes here whole instead of through the reply rules: an upload keeps
+    // all it receives and cuts it as a whole, since a network joins and splits replies at will.
     std::function<void(const QByteArray &)> rawReader;
 
     // Non-empty chunks read so far, whoever took them.

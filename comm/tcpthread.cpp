@@ -53,10 +53,8 @@ constexpr int udpPortWaitMs = 5000;
 // Polls of silence that end an acknowledge before the next block goes out: longer than a
 // module's pause between repeats of one acknowledge or between its pieces.
 constexpr int ackSettlePolls = 4;
-// Bytes after the data of each upload data reply.
-constexpr int uploadTrailer = 4;
-// Room beyond the largest accepted block for the bytes of one unfinished reply.
-constexpr int uploadSlack = 64 * 1024;
+// Polls without a read before bytes that fit are taken as the whole answer to an upload.
+constexpr int uploadQuietPolls = 4;
 
 using StopCheck = std::function<bool()>;
 
@@ -502,53 +500,83 @@ int TCPThread::uploadPlugConfig(
     }
     int result = -1;
     if (socket.waitread(sTcpSocket::VERSION_OK)) {
-        // Replies are cut by their framing: back to back they arrive in one read, split in two.
-        UploadReplyCutter cutter(qint64(maxSize) + uploadSlack);
-        QList<QByteArray> replies;
-        socket.rawReader = [&cutter, &replies](const QByteArray &read) { replies += cutter.feed(read); };
-        const auto nextReply = [&socket, &cutter, &replies](QByteArray *reply) {
-            const auto ready = [&cutter, &replies] { return !replies.isEmpty() || cutter.overflowed(); };
-            if (!ready() && !socket.waitUntil(ready))
-                return false;
-            if (replies.isEmpty())
-                return false;
-            *reply = replies.takeFirst();
-            return true;
-        };
+        // Whatever came with or after the greeting is no part of the answer.
+        socket.takeStale();
+        // Everything the module sends is kept and cut as a whole: a network joins and splits
+        // replies at will, so no read tells where one ends.
+        QByteArray stream;
+        socket.rawReader = [&stream](const QByteArray &read) { stream += read; };
         socket.state = sTcpSocket::WAIT_INFO;
         QByteArray request;
         request.append(char(0x55));
         request.append(char(plugid & 0xFF));
         request.append(char(subplugid & 0xFF));
         writeCommand(socket, request);
-        QByteArray first;
-        if (nextReply(&first)) {
-            const qint64 total = announcedBlockSize(first);
-            if (total == 0) {
-                result = 1;
-            } else if (total > maxSize) {
-                qDebug().noquote() << QStringLiteral("warning: block %1/%2 of %3 announced %4 bytes, more than the %5 "
-                                                     "accepted")
-                                          .arg(plugid)
-                                          .arg(subplugid)
-                                          .arg(ip)
-                                          .arg(total)
-                                          .arg(maxSize);
-            } else if (total > 0) {
-                qint64 received = 0;
-                bool ok = true;
-                while (received < total) {
-                    QByteArray reply;
-                    // A reply carrying no data would keep the upload waiting forever.
-                    if (!nextReply(&reply) || reply.size() <= uploadTrailer) {
-                        ok = false;
-                        break;
-                    }
-                    data.append(reply.left(reply.size() - uploadTrailer));
-                    received += reply.size() - uploadTrailer;
+
+        UploadCut cut;
+        quint64 seen = socket.chunksRead;
+        bool anyRead = false;
+        bool fresh = false;
+        int silent = 0;
+        int longestGap = 0;
+        // The module may send more once the bytes fit, so the cut is taken (or, where several
+        // blocks fit, the upload fails) once it has been quiet a little: as long again as its
+        // longest pause so far, for a module that pauses between its replies. Bytes that no more
+        // bytes can make fit, an empty block, or a closed link end the wait at once; bytes that
+        // fit no cut yet wait for more as long as a reply is waited for.
+        const auto quietEnough
+            = [&longestGap] { return std::min(std::max(uploadQuietPolls, 2 * longestGap), sTcpSocket::pollCount - 1); };
+        for (;;) {
+            fresh = false;
+            const bool woke = socket.waitUntil([&] {
+                if (socket.chunksRead != seen) {
+                    seen = socket.chunksRead;
+                    if (anyRead)
+                        longestGap = std::max(longestGap, silent);
+                    anyRead = true;
+                    silent = 0;
+                    cut = cutUploadStream(stream, maxSize);
+                    fresh = true;
+                    return true;
                 }
-                result = ok && received == total ? 1 : -1;
+                ++silent;
+                return (cut.outcome == UploadCut::Exact || cut.outcome == UploadCut::Ambiguous)
+                    && silent >= quietEnough();
+            });
+            const bool stopped = socket.stopRequested && socket.stopRequested();
+            if (!woke) {
+                // A link the module closed brings nothing more: the bytes are whole.
+                if (!stopped && socket.connectionState() == QAbstractSocket::UnconnectedState && anyRead
+                    && cut.outcome == UploadCut::Exact)
+                    result = 1;
+                break;
             }
+            if (cut.outcome == UploadCut::Impossible || (cut.outcome == UploadCut::Ambiguous && !fresh))
+                break;
+            if (cut.outcome == UploadCut::Exact && (!fresh || cut.total == 0)) {
+                result = 1;
+                break;
+            }
+        }
+        if (result == 1) {
+            data.append(cut.data);
+        } else if (cut.total > maxSize) {
+            qDebug().noquote() << QStringLiteral("warning: block %1/%2 of %3 announced %4 bytes, more than the %5 "
+                                                 "accepted")
+                                      .arg(plugid)
+                                      .arg(subplugid)
+                                      .arg(ip)
+                                      .arg(cut.total)
+                                      .arg(maxSize);
+        } else if (anyRead) {
+            static const char *const why[] = { "no cut fits", "stopped", "several cuts fit", "no cut can fit" };
+            qDebug().noquote() << QStringLiteral("warning: upload of block %1/%2 of %3 failed, %4 in %5 bytes: %6")
+                                      .arg(plugid)
+                                      .arg(subplugid)
+                                      .arg(ip)
+                                      .arg(QLatin1String(why[cut.outcome]))
+                                      .arg(stream.size())
+                                      .arg(QString::fromLatin1(stream.left(48).toHex(' ')));
         }
         socket.rawReader = nullptr;
     }

@@ -2,246 +2,181 @@
 
 #include "plugblock.h"
 
-#include <QSet>
 #include <QVector>
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
 constexpr int trailerSize = 4;
-// The total sits in bytes 4 to 7 of the first reply; its marker comes after them.
+// The total sits in bytes 4 to 7 of the "SIZE" reply; its marker comes after them.
 constexpr int sizeFieldEnd = 8;
-// A data reply carries at least one byte besides its trailer.
-constexpr int smallestPiece = trailerSize + 1;
-// A module may end its first reply with a line end or a zero after the marker.
-constexpr int longestSizeTail = 2;
-
-bool holdsMarker(const QByteArray &bytes)
-{
-    return bytes.indexOf("end", 1) >= 1;
-}
-
-// Every module puts the marker in its trailer: "#end", "\0end", "end\n", "end\0" ...
-// markerAt: where the module's trailers hold it, once known; -1 anywhere in the trailer.
-bool markerInTrailer(const QByteArray &bytes, int markerAt)
-{
-    const int trailerStart = int(bytes.size()) - trailerSize;
-    if (markerAt >= 0)
-        return trailerStart + markerAt >= 1 && bytes.mid(trailerStart + markerAt, 3) == "end";
-    return bytes.indexOf("end", std::max(1, trailerStart)) >= 0;
-}
+// A "SIZE" reply whose marker has not come within this many bytes never ends.
+constexpr int longestSizeHead = 256;
+// Line ends, zeros and spaces after the "SIZE" marker held beyond the largest stream of data
+// replies the total allows.
+constexpr int longestSizeTail = 1024;
+// Bytes examined for the cuts that fit before they count as several: only a stream made of
+// copies of its own trailer comes near it.
+constexpr qint64 compareBudget = qint64(64) << 20;
 
 bool isSizeTailByte(char c)
 {
-    return c == '\r' || c == '\n' || c == '\0';
+    return c == '\r' || c == '\n' || c == '\0' || c == ' ';
 }
 
-// True when bytes (holding the marker after their first byte: hasMarker) are one or more
-// whole data replies. A marker inside the bytes but not in their trailer may be data, with the
-// rest of the reply still on its way, unless it is their only one and no more data can come.
-bool dataComplete(const QByteArray &bytes, bool hasMarker, qint64 remaining, int markerAt = -1)
+// Data replies from `base` on: `count` replies of `data` data bytes each, the last one holding
+// the rest of the total.
+struct Fit
 {
-    if (!hasMarker)
-        return false;
-    if (markerInTrailer(bytes, markerAt))
-        return true;
-    // One marker only: not a run of replies cut short, but one reply with the marker in its data.
-    return remaining < 0 || (bytes.size() - trailerSize >= remaining && bytes.count("end") == 1);
+    int base;
+    qint64 data;
+    qint64 count;
+};
+
+// Where data byte `index` of a fit stands in the stream, and how many data bytes follow it in
+// the same reply.
+qint64 streamIndex(const Fit &fit, qint64 index, qint64 total, qint64 *run)
+{
+    const qint64 reply = index / fit.data;
+    const qint64 into = index % fit.data;
+    const qint64 length = reply == fit.count - 1 ? total - reply * fit.data : fit.data;
+    *run = length - into;
+    return fit.base + reply * (fit.data + trailerSize) + into;
 }
 
-// Where complete data replies end, the last cut at the end of bytes. replyLength: the length of
-// the module's earlier data replies, 0 when none came yet. Uneven cuts are taken only with
-// allowUneven.
-QList<int> dataCuts(const QByteArray &bytes, qint64 remaining, int replyLength = 0, bool allowUneven = true)
+QByteArray blockOf(const QByteArray &stream, const Fit &fit, qint64 total)
 {
-    const int size = bytes.size();
-    const qint64 data = size - trailerSize;
-    // Bytes that bring just the rest are one reply, unless they are longer than the module's
-    // replies have been.
-    const bool longerThanReplies = replyLength >= smallestPiece && size > replyLength;
-    if (remaining < 0 || (data == remaining && !longerThanReplies))
-        return { size };
-
-    // Where a piece may end: right after a copy of the trailer, each side keeping a data byte.
-    // A trailer without the marker is no module's: such bytes are one reply.
-    const QByteArray trailer = bytes.right(trailerSize);
-    if (!trailer.contains("end"))
-        return { size };
-    QVector<int> ends;
-    QSet<int> isEnd;
-    for (int at = bytes.indexOf(trailer, 1); at >= 0; at = bytes.indexOf(trailer, at + 1)) {
-        const int end = at + trailerSize;
-        if (end >= smallestPiece && size - end >= smallestPiece) {
-            ends << end;
-            isEnd.insert(end);
-        }
+    QByteArray block;
+    block.reserve(int(total));
+    for (qint64 at = 0; at < total;) {
+        qint64 run = 0;
+        const qint64 from = streamIndex(fit, at, total, &run);
+        block.append(stream.constData() + from, int(run));
+        at += run;
     }
-    // Pieces of `length` bytes, the last one no longer: the way a module cuts a block.
-    const auto even = [&](int length, int pieces) {
-        QList<int> cuts;
-        for (int k = 1; k < pieces; ++k) {
-            if (!isEnd.contains(k * length))
-                return QList<int>();
-            cuts << k * length;
-        }
-        cuts << size;
-        return cuts;
-    };
-
-    // Several whole replies of equal length, as a module cuts a block, none bringing more data
-    // than the block still expects.
-    const auto equalReplies = [&]() {
-        for (const int length : qAsConst(ends)) {
-            if (size % length != 0 || qint64(size) - qint64(size / length) * trailerSize > remaining)
-                continue;
-            const QList<int> cuts = even(length, size / length);
-            if (!cuts.isEmpty())
-                return cuts;
-        }
-        return QList<int>();
-    };
-
-    // Replies as long as the earlier ones, the last one no longer.
-    if (longerThanReplies) {
-        const int pieces = (size + replyLength - 1) / replyLength;
-        const int last = size - replyLength * (pieces - 1);
-        if (last >= smallestPiece && qint64(size) - qint64(pieces) * trailerSize <= remaining) {
-            const QList<int> cuts = even(replyLength, pieces);
-            if (!cuts.isEmpty())
-                return cuts;
-        }
-    }
-    if (data == remaining)
-        return { size };
-
-    // Replies all alike, cut at the first trailer and its multiples: how a module sends a block,
-    // the whole of it or a part.
-    if (const QList<int> cuts = equalReplies(); !cuts.isEmpty())
-        return cuts;
-
-    if (data > remaining) {
-        // The rest of the block arrived at once, its last reply shorter; each reply brings one
-        // trailer more than data.
-        const qint64 extra = size - remaining;
-        const int pieces = int(extra / trailerSize);
-        if (extra % trailerSize != 0 || pieces - 1 > ends.size())
-            return { size };
-        for (const int length : qAsConst(ends)) {
-            const qint64 last = size - qint64(length) * (pieces - 1);
-            if (last < smallestPiece)
-                break;
-            if (last > length)
-                continue;
-            const QList<int> cuts = even(length, pieces);
-            if (!cuts.isEmpty())
-                return cuts;
-        }
-        if (!allowUneven)
-            return { size };
-        // Uneven pieces: the earliest trailers.
-        QList<int> cuts;
-        for (const int end : qAsConst(ends)) {
-            if (cuts.size() == pieces - 1)
-                break;
-            if (end - (cuts.isEmpty() ? 0 : cuts.last()) >= smallestPiece)
-                cuts << end;
-        }
-        if (cuts.size() != pieces - 1)
-            return { size };
-        cuts << size;
-        return cuts;
-    }
-
-    return { size };
+    return block;
 }
 
-// True when bytes are whole data replies that bring exactly the total.
-bool bringsTotal(const QByteArray &bytes, qint64 total)
+bool sameBlock(const QByteArray &stream, const Fit &a, const Fit &b, qint64 total)
 {
-    if (total < 0 || !dataComplete(bytes, holdsMarker(bytes), total))
-        return false;
-    return bytes.size() - qint64(trailerSize) * dataCuts(bytes, total, 0, false).size() == total;
+    for (qint64 at = 0; at < total;) {
+        qint64 runA = 0;
+        qint64 runB = 0;
+        const qint64 fromA = streamIndex(a, at, total, &runA);
+        const qint64 fromB = streamIndex(b, at, total, &runB);
+        const qint64 run = std::min(runA, runB);
+        if (std::memcmp(stream.constData() + fromA, stream.constData() + fromB, size_t(run)) != 0)
+            return false;
+        at += run;
+    }
+    return true;
 }
 
 } // namespace
 
-UploadReplyCutter::UploadReplyCutter(qint64 limit)
-    : m_limit(limit)
+UploadCut cutUploadStream(const QByteArray &stream, qint64 maxSize)
 {
-}
+    UploadCut cut;
+    const int marker = stream.indexOf("end", sizeFieldEnd);
+    // Judged alike whatever follows: a marker still to come would end past the limit.
+    if (marker < 0) {
+        if (stream.size() >= longestSizeHead)
+            cut.outcome = UploadCut::Impossible;
+        return cut;
+    }
+    const int sizeEnd = marker + 3;
+    if (sizeEnd > longestSizeHead) {
+        cut.outcome = UploadCut::Impossible;
+        return cut;
+    }
+    cut.total = announcedBlockSize(stream.left(sizeEnd));
+    const qint64 total = cut.total;
+    if (total < 0 || total > maxSize) {
+        cut.outcome = UploadCut::Impossible;
+        return cut;
+    }
+    if (total == 0) {
+        cut.outcome = UploadCut::Exact;
+        cut.sizeReplyLength = sizeEnd;
+        return cut;
+    }
 
-int UploadReplyCutter::firstReplyLength() const
-{
-    const QByteArray &bytes = m_pending;
-    const int size = bytes.size();
-    const int marker = bytes.indexOf("end", sizeFieldEnd);
-    if (marker < 0)
-        return size < sizeFieldEnd && holdsMarker(bytes) ? size : -1; // too short to hold a total
-    const int markerEnd = marker + 3;
     int tail = 0;
-    while (tail < longestSizeTail && markerEnd + tail < size && isSizeTailByte(bytes.at(markerEnd + tail)))
+    while (sizeEnd + tail < stream.size() && isSizeTailByte(stream.at(sizeEnd + tail)))
         ++tail;
-    if (markerEnd + tail == size || bytes.indexOf("end", markerEnd + 1) < 0)
-        return markerEnd + tail;
-    // Data replies came in the same read: a zero or line end after the marker may be the
-    // first data byte. It is the first reply's when the data then brings the total, or when the
-    // module's data trailers have as many bytes after their marker; else it is data when that
-    // makes the data bring the total.
-    const qint64 total = announcedBlockSize(bytes.left(markerEnd));
-    if (tail == 0 || bringsTotal(bytes.mid(markerEnd + tail), total))
-        return markerEnd + tail;
-    const int trailerMarker = bytes.right(trailerSize).indexOf("end");
-    if (trailerMarker >= 0 && trailerSize - 3 - trailerMarker == tail)
-        return markerEnd + tail;
-    for (int t = tail - 1; t >= 0; --t) {
-        if (bringsTotal(bytes.mid(markerEnd + t), total))
-            return markerEnd + t;
+    // Each data reply brings at least one data byte with its trailer.
+    const qint64 longest = total * (1 + trailerSize);
+    const qint64 afterSize = stream.size() - sizeEnd;
+    if (afterSize - tail > longest || afterSize > longest + longestSizeTail) {
+        cut.outcome = UploadCut::Impossible;
+        return cut;
     }
-    return markerEnd + tail;
-}
+    if (afterSize < total + trailerSize)
+        return cut;
+    // Every module's trailer holds the marker the channel waits for: "#end", "end\n" ...
+    const QByteArray trailer = stream.right(trailerSize);
+    if (!trailer.contains("end"))
+        return cut;
 
-QList<QByteArray> UploadReplyCutter::feed(const QByteArray &read)
-{
-    QList<QByteArray> replies;
-    if (m_overflow)
-        return replies;
-    // Only the new bytes, and the two before them, can complete a marker.
-    const int scanFrom = std::max(1, int(m_pending.size()) - 2);
-    m_pending += read;
-    m_pendingHasMarker = m_pendingHasMarker || m_pending.indexOf("end", scanFrom) >= 0;
-    if (!m_haveFirst) {
-        const int length = firstReplyLength();
-        if (length > 0) {
-            const QByteArray first = m_pending.left(length);
-            m_pending.remove(0, length);
-            m_pendingHasMarker = holdsMarker(m_pending);
-            m_haveFirst = true;
-            m_remaining = announcedBlockSize(first);
-            replies << first;
+    // The rule: the "SIZE" reply keeps `t` of the line ends, zeros and spaces after its marker;
+    // the rest is count = (length - total) / 4 data replies. With one reply that is the cut. With
+    // more, the first reply ends where a copy of the trailer stands, which fixes the reply
+    // length, and it fits when that length cuts the total into `count` replies, the last no
+    // longer, each ending with the trailer. Exact when all fits give one block.
+    QVector<int> copies;
+    for (int at = stream.indexOf(trailer, sizeEnd); at >= 0; at = stream.indexOf(trailer, at + 1))
+        copies << at;
+    qint64 budget = compareBudget;
+    QVector<Fit> fits;
+    const auto consider = [&](const Fit &fit) {
+        if (!fits.isEmpty()) {
+            budget -= total;
+            if (budget >= 0 && sameBlock(stream, fits.first(), fit, total))
+                return;
         }
-    }
-    if (m_haveFirst && dataComplete(m_pending, m_pendingHasMarker, m_remaining, m_markerAt)) {
-        int from = 0;
-        for (const int cut : dataCuts(m_pending, m_remaining, m_replyLength)) {
-            const QByteArray piece = m_pending.mid(from, cut - from);
-            from = cut;
-            replies << piece;
-            if (m_replyLength == 0)
-                m_replyLength = piece.size();
-            // The module ends every reply alike: where its trailer holds the marker tells later
-            // reads that stop just short of a trailer, or just past one, from whole replies.
-            if (m_markerAt < 0 && piece.size() > trailerSize)
-                m_markerAt = int(piece.right(trailerSize).indexOf("end"));
-            if (m_remaining >= 0) {
-                m_remaining -= piece.size() - trailerSize;
-                if (m_remaining < 0)
-                    m_remaining = -1;
+        fits << fit;
+    };
+    for (int t = 0; t <= tail && fits.size() < 2 && budget >= 0; ++t) {
+        const int base = sizeEnd + t;
+        const qint64 length = stream.size() - base;
+        if (length < total + trailerSize)
+            break;
+        if ((length - total) % trailerSize != 0)
+            continue;
+        const qint64 count = (length - total) / trailerSize;
+        if (count == 1) {
+            consider(Fit { base, total, 1 });
+            continue;
+        }
+        if (count > total)
+            continue;
+        // count replies of `data` bytes hold the total: (count - 1) * data < total <= count * data.
+        const qint64 fewest = (total + count - 1) / count;
+        const qint64 most = (total - 1) / (count - 1);
+        auto copy = std::lower_bound(copies.cbegin(), copies.cend(), base + fewest);
+        for (; copy != copies.cend() && *copy <= base + most && fits.size() < 2 && budget >= 0; ++copy) {
+            const qint64 data = *copy - base;
+            bool matches = true;
+            for (qint64 reply = 2; reply < count && matches; ++reply) {
+                const qint64 end = base + reply * (data + trailerSize) - trailerSize;
+                matches = std::memcmp(stream.constData() + end, trailer.constData(), trailerSize) == 0;
             }
+            budget -= count;
+            if (matches)
+                consider(Fit { base, data, count });
         }
-        m_pending.clear();
-        m_pendingHasMarker = false;
     }
-    if (m_pending.size() > m_limit)
-        m_overflow = true;
-    return replies;
+    if (fits.size() > 1 || budget < 0) {
+        cut.outcome = UploadCut::Ambiguous;
+        return cut;
+    }
+    if (fits.isEmpty())
+        return cut;
+    const Fit &fit = fits.first();
+    cut.outcome = UploadCut::Exact;
+    cut.data = blockOf(stream, fit, total);
+    cut.sizeReplyLength = fit.base;
+    cut.replyLength = int(fit.data + trailerSize);
+    return cut;
 }

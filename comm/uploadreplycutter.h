@@ -2,48 +2,41 @@
 #define UPLOADREPLYCUTTER_H
 
 #include <QByteArray>
-#include <QList>
 
-// Cuts what the command channel delivers during a configuration block upload into its replies,
-// whatever the reads: a network may deliver a reply in pieces, or several replies in one read.
-// A reply is complete once "end" stands in it after its first byte. The first reply holds "SIZE"
-// and the total in its bytes 4 to 7; whatever follows byte 7 is not data. Each data reply is data
-// followed by 4 trailing bytes that are not data, whatever they hold ("#end", "end\n", ...).
-// Bytes that hold the marker are one reply, unless they split into equal replies at copies of
-// their trailer, or carry more data than the total still expects (several replies, cut where the
-// trailer stands, as equal pieces where the data itself holds the trailer). Bytes whose marker
-// stands only inside, not in their last 4 bytes, wait for more unless no more data can follow
-// them. Once a data reply has come, its length and where its trailer holds the marker tell
-// later reads that stop short of a trailer, or just past one, from whole replies.
-class UploadReplyCutter
+// How the bytes a module sent in answer to a configuration block upload cut into its replies.
+struct UploadCut
 {
-public:
-    // limit: the most bytes held while no reply is complete; more and the cutter overflows.
-    explicit UploadReplyCutter(qint64 limit);
+    enum Outcome {
+        // No cut fits yet; more bytes may complete one.
+        Incomplete,
+        // Exactly one block fits.
+        Exact,
+        // Cuts that give different blocks fit; more bytes may still settle it.
+        Ambiguous,
+        // No bytes added to these can ever fit: no "SIZE", a total out of range, too many bytes.
+        Impossible,
+    };
 
-    // Takes one read; returns the replies it completes, in order, the first reply included.
-    QList<QByteArray> feed(const QByteArray &read);
-    // True once more than the limit was held without a complete reply; nothing is cut after.
-    bool overflowed() const { return m_overflow; }
-    // Bytes received that belong to no complete reply yet.
-    QByteArray held() const { return m_pending; }
-
-private:
-    int firstReplyLength() const;
-
-    qint64 m_limit;
-    QByteArray m_pending;
-    // m_pending holds "end" after its first byte.
-    bool m_pendingHasMarker = false;
-    // Where the first data reply's trailer holds "end" (0 or 1); -1 before it, or when it
-    // holds none.
-    int m_markerAt = -1;
-    // Length of the first data reply: a module cuts a block into replies of one length.
-    int m_replyLength = 0;
-    bool m_haveFirst = false;
-    // Data bytes the first reply's total still expects; -1 when unknown or overrun.
-    qint64 m_remaining = -1;
-    bool m_overflow = false;
+    Outcome outcome = Incomplete;
+    // The block, when exact.
+    QByteArray data;
+    // The total the "SIZE" reply announces; -1 before it is known or when it holds none.
+    qint64 total = -1;
+    // When exact: bytes of the "SIZE" reply with what follows its marker, and of each data reply
+    // (trailer included) but the last.
+    int sizeReplyLength = 0;
+    int replyLength = 0;
 };
+
+// Cuts everything received since an upload request into the "SIZE" reply and the data replies.
+// The rules every module keeps: the "SIZE" reply ends at its first "end" after the total, and the
+// line ends, zeros and spaces after that marker up to the next reply are the "SIZE" reply's; its
+// total fixes how many data bytes come; each data reply is data followed by the module's 4-byte
+// trailer, which holds "end" and is the same for every reply of a block, so the last 4 bytes
+// received are that trailer; a module cuts a block into replies of one length, the last one no
+// longer, each with data. Reads carry no sign of where a reply ends, so the stream is cut as a
+// whole: it is exact when every cut that fits these rules gives the same block. maxSize: the
+// largest total accepted.
+UploadCut cutUploadStream(const QByteArray &stream, qint64 maxSize);
 
 #endif

@@ -303,10 +303,21 @@ private:
         if (s.silent)
             return;
         QList<QByteArray> pieces;
+        const bool cutUpload = readSized && (s.readSize > 0 || !s.uploadCuts.isEmpty());
         if (readSized && s.readSize > 0) {
             const QByteArray all = replies.join();
             for (int at = 0; at < all.size(); at += s.readSize)
                 pieces << all.mid(at, s.readSize);
+        } else if (cutUpload) {
+            const QByteArray all = replies.join();
+            int from = 0;
+            for (const int at : s.uploadCuts) {
+                if (at > from && at < all.size()) {
+                    pieces << all.mid(from, at - from);
+                    from = at;
+                }
+            }
+            pieces << all.mid(from);
         } else {
             for (const QByteArray &data : replies) {
                 if (s.split > 0 && s.split < data.size()) {
@@ -323,7 +334,7 @@ private:
         for (int i = 0; i < pieces.size(); ++i) {
             const QByteArray piece = pieces.at(i);
             const bool close = thenClose && i == pieces.size() - 1;
-            const bool recorded = readSized && s.readSize > 0;
+            const bool recorded = cutUpload;
             QTimer::singleShot(at, this, [this, guarded, piece, close, recorded] {
                 if (guarded && guarded->state() == QAbstractSocket::ConnectedState) {
                     guarded->write(piece);
@@ -803,6 +814,11 @@ void FakeModule::setCommandDropAfter(qint64 bytes)
 void FakeModule::setConfirmFirmware(bool confirm)
 {
     FAKE_SET(confirmFirmware, confirm);
+}
+
+void FakeModule::setUploadCuts(const QList<int> &at)
+{
+    FAKE_SET(uploadCuts, at);
 }
 
 void FakeModule::setUploadDataReplies(const QList<QByteArray> &replies)

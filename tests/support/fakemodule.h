@@ -87,6 +87,9 @@ public:
     // The replies to an upload request are joined and written in pieces of this many bytes, each
     // spaced by the piece gap, whatever the reply boundaries; 0 off.
     void setReadSize(int bytes);
+    // The replies to an upload request are joined and written in pieces cut at these offsets
+    // (ascending), each spaced by the piece gap; empty off. The read size, when set, wins.
+    void setUploadCuts(const QList<int> &at);
     // Each acknowledge goes out `times` times, `gapMs` apart; a gap of 0 writes them at once.
     void setAckRepeat(int times, int gapMs);
     // Only the first `count` acknowledges (from 0, as setSkipAck counts them) go out; -1 all.
@@ -124,7 +127,8 @@ public:
     QByteArray networkSettings() const; // the 12 bytes after the last "S"
     QByteArray block(int plug, int subplug) const; // the last block written by "C" or a 0x43 datagram
     QList<QByteArray> blockWrites() const; // each data block of the TCP block downloads, as received
-    // Each piece written of the upload replies that the read size cuts, as written.
+    // Each piece written of the upload replies that the read size or the upload cuts cut, as
+    // written.
     QList<QByteArray> uploadPieces() const;
     QByteArray firmwareHeader() const;
     QByteArray firmwareImage() const;
@@ -156,6 +160,7 @@ private:
         int split = 0;
         int pieceGap = 150;
         int readSize = 0;
+        QList<int> uploadCuts;
         int ackTimes = 1;
         int ackGap = 0;
         int ackLimit = -1;
