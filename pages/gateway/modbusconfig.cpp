@@ -305,31 +305,27 @@ void modbusconfig::on_pushButton_clicked()
     QHash<QString, int> codes;
     for (int i = 0; i < ModbusFunctionCode::Count; ++i)
         codes.insert(ModbusFunctionCode::text(i, "modbusconfig"), ModbusFunctionCode::code(i));
-    XlsxSheet sheet;
-    // The table is only emptied once the workbook has given rows.
-    if (!ModbusConfigFiles::chooseWorkbook("modbusconfig", "BOM Files(*.xls *.xlsx)", &sheet))
-        return;
     struct Row
     {
         uint slave, code, reg, length;
     };
-    QList<Row> rows;
-    for (int r = 1; r < Maxslotnum; ++r) {
-        if (!sheet.hasCell(r, 1) || !sheet.hasCell(r, 2) || !sheet.hasCell(r, 3) || !sheet.hasCell(r, 4))
-            break;
-        const auto code = codes.constFind(sheet.text(r, 2));
-        if (code == codes.constEnd())
-            continue;
-        rows.append({ ModbusConfigFiles::number(sheet.text(r, 1)), uint(*code),
-            ModbusConfigFiles::number(sheet.text(r, 3)), ModbusConfigFiles::number(sheet.text(r, 4)) });
-    }
-    // Another table's workbook, or one in the other language, must not wipe the table.
-    if (rows.isEmpty()) {
-        ModbusConfigFiles::warnNoRows("modbusconfig");
-        return;
-    }
-    clearRows();
-    for (const Row &row : qAsConst(rows))
-        additem(row.slave, row.code, row.reg, row.length);
+    const auto read = [this, &codes](const XlsxSheet &sheet) {
+        QList<Row> rows;
+        for (int r = 1; r < Maxslotnum; ++r) {
+            if (!sheet.hasCell(r, 1) || !sheet.hasCell(r, 2) || !sheet.hasCell(r, 3) || !sheet.hasCell(r, 4))
+                break;
+            const auto code = codes.constFind(sheet.text(r, 2));
+            if (code == codes.constEnd())
+                continue;
+            rows.append({ ModbusConfigFiles::number(sheet.text(r, 1)), uint(*code),
+                ModbusConfigFiles::number(sheet.text(r, 3)), ModbusConfigFiles::number(sheet.text(r, 4)) });
+        }
+        return rows;
+    };
+    ModbusConfigFiles::importRows("modbusconfig", "BOM Files(*.xls *.xlsx)", read, [this](const QList<Row> &rows) {
+        clearRows();
+        for (const Row &row : rows)
+            additem(row.slave, row.code, row.reg, row.length);
+    });
     update();
 }
