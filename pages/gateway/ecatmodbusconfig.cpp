@@ -56,6 +56,8 @@ void EcatModbusConfig::buildPage()
     const int widths[] = { 80, 150, 110, 80, 80, 80, 80, 80, 80, 250 };
     for (int i = 0; i < 10; ++i)
         ui->tableWidget->setColumnWidth(i, widths[i]);
+    // The widths above are the least; a header or a choice longer in the language shown widens its column.
+    GatewayTable::fitColumns(ui->tableWidget);
     ui->tableWidget->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ui->tableWidget, &QWidget::customContextMenuRequested, this, &EcatModbusConfig::show_menu);
     ui->lineEdit_name->setValidator(
@@ -139,6 +141,7 @@ int EcatModbusConfig::insertRow(int slave, int functionIndex, int reg, int lengt
     table->setCellWidget(row, SwapColumn, GatewayTable::centred(new QCheckBox));
     table->setCellWidget(row, BitColumn, GatewayTable::centred(new QCheckBox));
     setDescription(row, QString());
+    GatewayTable::fitColumns(table, row);
 
     connect(function, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
         &EcatModbusConfig::comboxcurrentIndexChanged);
@@ -301,6 +304,7 @@ void EcatModbusConfig::retranslate(int lang)
                 box->setItemText(i, tr(triggerTexts[i]));
         }
     }
+    GatewayTable::fitColumns(ui->tableWidget);
     language = lang;
 }
 

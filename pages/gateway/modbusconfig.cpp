@@ -38,6 +38,8 @@ void modbusconfig::buildPage()
     const int widths[] = { 80, 150, 110, 80, 120, 120 };
     for (int i = 0; i < 6; ++i)
         ui->tableWidget->setColumnWidth(i, widths[i]);
+    // The widths above are the least; a header or a choice longer in the language shown widens its column.
+    GatewayTable::fitColumns(ui->tableWidget);
     for (QLineEdit *edit : { ui->lineEdit_sumslots, ui->lineEdit_suminsize, ui->lineEdit_sumoutsize }) {
         edit->setText("0");
         edit->setReadOnly(true);
@@ -61,6 +63,7 @@ QComboBox *modbusconfig::makeFunctionBox(int row)
     for (int i = 0; i < ModbusFunctionCode::Count; ++i)
         box->addItem(ModbusFunctionCode::text(i, "modbusconfig"), ModbusFunctionCode::code(i));
     ui->tableWidget->setCellWidget(row, FunctionColumn, box);
+    GatewayTable::fitColumns(ui->tableWidget, row);
     connect(box, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &modbusconfig::comboxcurrentIndexChanged);
     return box;
 }
@@ -69,6 +72,7 @@ QSpinBox *modbusconfig::makeLength(int row, int minimum, int value)
 {
     QSpinBox *box = GatewayTable::makeSpin(minimum, 255, value, RightClick::FieldMenu);
     ui->tableWidget->setCellWidget(row, LengthColumn, box);
+    GatewayTable::fitColumns(ui->tableWidget, row);
     connect(box, QOverload<int>::of(&QSpinBox::valueChanged), this, &modbusconfig::lenvaluechanged);
     return box;
 }
@@ -81,6 +85,7 @@ int modbusconfig::appendRow(int slave, int reg)
     ui->tableWidget->setCellWidget(row, RegisterColumn, GatewayTable::makeSpin(0, 65535, reg, RightClick::FieldMenu));
     ui->tableWidget->setItem(row, InColumn, GatewayTable::readOnlyItem());
     ui->tableWidget->setItem(row, OutColumn, GatewayTable::readOnlyItem());
+    GatewayTable::fitColumns(ui->tableWidget, row);
     ui->tableWidget->setCurrentCell(row, 0);
     return row;
 }
@@ -290,6 +295,7 @@ void modbusconfig::retranslate(int lang)
                 box->setItemText(i, ModbusFunctionCode::text(i, "modbusconfig"));
         }
     }
+    GatewayTable::fitColumns(ui->tableWidget);
     language = lang;
 }
 
