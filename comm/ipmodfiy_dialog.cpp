@@ -27,6 +27,18 @@ IPModfiy_Dialog::IPModfiy_Dialog(module *owner, QWidget *parent)
     ui->horizontalLayout_ip->addWidget(ipEdit);
     ui->horizontalLayout_mask->addWidget(maskEdit);
     ui->horizontalLayout_getway->addWidget(gatewayEdit);
+    // The entries were made in member order; Tab goes along a row's octets and then down the
+    // rows as they stand.
+    QWidget *previous = nullptr;
+    for (IPAddress *edit : { ipEdit, maskEdit, gatewayEdit }) {
+        for (int i = 1; i <= 4; ++i) {
+            QWidget *octet = edit->findChild<QLineEdit *>(QStringLiteral("txtIP%1").arg(i));
+            if (previous && octet)
+                setTabOrder(previous, octet);
+            previous = octet ? octet : previous;
+        }
+    }
+    setTabOrder(previous, ui->pushButton);
     // Each octet field holds "255" whole, however long the labels beside it are in the
     // language shown; otherwise the fields shrink and scroll their first digit away.
     for (IPAddress *edit : { ipEdit, maskEdit, gatewayEdit }) {

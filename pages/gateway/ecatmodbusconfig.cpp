@@ -56,6 +56,8 @@ void EcatModbusConfig::buildPage()
     const int widths[] = { 80, 150, 110, 80, 80, 80, 80, 80, 80, 250 };
     for (int i = 0; i < 10; ++i)
         ui->tableWidget->setColumnWidth(i, widths[i]);
+    // The widths above are the least; a header or a choice longer in the language shown widens its column.
+    GatewayTable::fitColumns(ui->tableWidget);
     ui->tableWidget->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ui->tableWidget, &QWidget::customContextMenuRequested, this, &EcatModbusConfig::show_menu);
     ui->lineEdit_name->setValidator(
@@ -139,6 +141,7 @@ int EcatModbusConfig::insertRow(int slave, int functionIndex, int reg, int lengt
     table->setCellWidget(row, SwapColumn, GatewayTable::centred(new QCheckBox));
     table->setCellWidget(row, BitColumn, GatewayTable::centred(new QCheckBox));
     setDescription(row, QString());
+    GatewayTable::fitColumns(table, row);
 
     connect(function, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
         &EcatModbusConfig::comboxcurrentIndexChanged);
@@ -301,6 +304,7 @@ void EcatModbusConfig::retranslate(int lang)
                 box->setItemText(i, tr(triggerTexts[i]));
         }
     }
+    GatewayTable::fitColumns(ui->tableWidget);
     language = lang;
 }
 
@@ -315,41 +319,47 @@ void EcatModbusConfig::on_pushButton_Import_clicked()
     QHash<QString, int> codes;
     for (int i = 0; i < ModbusFunctionCode::Count; ++i)
         codes.insert(ModbusFunctionCode::text(i, context), ModbusFunctionCode::code(i));
-    XlsxSheet sheet;
-    // The table is only emptied once the workbook has been read.
-    if (!ModbusConfigFiles::chooseWorkbook(context, "BOM Files(*.xlsx)", &sheet))
-        return;
-    while (ui->tableWidget->rowCount() > 0)
-        ui->tableWidget->removeRow(ui->tableWidget->rowCount() - 1);
     const QString yes = tr("是");
-    for (int r = 2; r < Maxslotnum; ++r) {
-        if (!sheet.hasCell(r, 1) || !sheet.hasCell(r, 2) || !sheet.hasCell(r, 3) || !sheet.hasCell(r, 4))
-            break;
-        const auto code = codes.constFind(sheet.text(r, 2));
-        if (code == codes.constEnd())
-            continue;
-        if (ui->tableWidget->rowCount() >= Maxslotnum) {
-            Prompts::warning(nullptr, tr("错误"), tr("超出了槽数量"));
-            break;
+    const auto read = [this, &codes, &yes](const XlsxSheet &sheet) {
+        QList<QPair<EcatRequestRow, QString>> rows;
+        for (int r = 2; r < Maxslotnum; ++r) {
+            if (!sheet.hasCell(r, 1) || !sheet.hasCell(r, 2) || !sheet.hasCell(r, 3) || !sheet.hasCell(r, 4))
+                break;
+            const auto code = codes.constFind(sheet.text(r, 2));
+            if (code == codes.constEnd())
+                continue;
+            const auto number = [&sheet, r](int column, uint absent) {
+                const QString text = sheet.text(r, column);
+                return text.isEmpty() ? absent : ModbusConfigFiles::number(text);
+            };
+            EcatRequestRow values;
+            values.slave = quint8(qMin(number(1, 0), 255u));
+            values.code = quint8(*code);
+            values.reg = quint16(qMin(number(3, 0), 65535u));
+            values.length = quint8(qMin(number(4, 0), 255u));
+            values.trigger = quint8(qMin(number(5, 0), 255u));
+            values.pollTime = number(6, 200);
+            values.timeout = number(7, 80);
+            values.swap = sheet.text(r, 8) == yes ? 1 : 0;
+            const QString bits = sheet.text(r, 9);
+            values.bitAccess = bits.isEmpty()
+                ? ModbusFunctionCode::isBitFunction(ModbusFunctionCode::indexOf(*code)) && *code != 2
+                : bits == yes;
+            rows.append({ values, sheet.text(r, 10).simplified() });
         }
-        const auto number = [&sheet, r](int column, uint absent) {
-            const QString text = sheet.text(r, column);
-            return text.isEmpty() ? absent : ModbusConfigFiles::number(text);
-        };
-        EcatRequestRow values;
-        values.slave = quint8(qMin(number(1, 0), 255u));
-        values.code = quint8(*code);
-        values.reg = quint16(qMin(number(3, 0), 65535u));
-        values.length = quint8(qMin(number(4, 0), 255u));
-        values.trigger = quint8(qMin(number(5, 0), 255u));
-        values.pollTime = number(6, 200);
-        values.timeout = number(7, 80);
-        values.swap = sheet.text(r, 8) == yes ? 1 : 0;
-        const QString bits = sheet.text(r, 9);
-        values.bitAccess = bits.isEmpty()
-            ? ModbusFunctionCode::isBitFunction(ModbusFunctionCode::indexOf(*code)) && *code != 2
-            : bits == yes;
-        appendRow(values, sheet.text(r, 10).simplified());
-    }
+        return rows;
+    };
+    ModbusConfigFiles::importRows(
+        context, "BOM Files(*.xlsx)", read, [this](const QList<QPair<EcatRequestRow, QString>> &rows) {
+            while (ui->tableWidget->rowCount() > 0)
+                ui->tableWidget->removeRow(ui->tableWidget->rowCount() - 1);
+            for (const auto &[values, name] : rows) {
+                if (ui->tableWidget->rowCount() >= Maxslotnum) {
+                    Prompts::warning(nullptr, tr("错误"), tr("超出了槽数量"));
+                    break;
+                }
+                appendRow(values, name);
+            }
+        });
     update();
 }

@@ -1,5 +1,7 @@
 #include "gatewaytable.h"
 
+#include "textfit.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCursor>
@@ -65,12 +67,42 @@ void fitHeaderTexts(QTableWidget *table)
 {
     QHeaderView *header = table->horizontalHeader();
     const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    // A header shows a section in bold while the selection reaches its column, and a selected row
+    // reaches every column.
+    QFont font = header->font();
+    font.setBold(font.bold() || header->highlightSections());
+    const QFontMetrics metrics(font);
     for (int column = 0; column < table->columnCount(); ++column) {
         const QTableWidgetItem *item = table->horizontalHeaderItem(column);
         if (!item)
             continue;
-        const int needed = header->fontMetrics().horizontalAdvance(item->text()) + 2 * margin;
+        const int needed = metrics.horizontalAdvance(item->text()) + 2 * margin;
         if (header->sectionSize(column) < needed)
+            table->setColumnWidth(column, needed);
+    }
+}
+
+void fitColumns(QTableWidget *table, int row)
+{
+    fitHeaderTexts(table);
+    const int first = row < 0 ? 0 : row;
+    const int last = row < 0 ? table->rowCount() - 1 : qMin(row, table->rowCount() - 1);
+    for (int column = 0; column < table->columnCount(); ++column) {
+        int needed = 0;
+        for (int r = first; r <= last; ++r) {
+            QWidget *field = table->cellWidget(r, column);
+            if (auto *box = qobject_cast<QComboBox *>(field)) {
+                QStringList texts;
+                for (int i = 0; i < box->count(); ++i)
+                    texts << box->itemText(i);
+                needed = qMax(needed, TextFit::comboBoxWidth(box, texts));
+            } else if (auto *spin = qobject_cast<QSpinBox *>(field)) {
+                // The spin box measures its widest number with its own font and style sheet.
+                spin->ensurePolished();
+                needed = qMax(needed, spin->sizeHint().width());
+            }
+        }
+        if (table->horizontalHeader()->sectionSize(column) < needed)
             table->setColumnWidth(column, needed);
     }
 }

@@ -31,6 +31,10 @@ QLineEdit *makeDescription(const QString &text);
 // Widens each column whose header text (in the current language) is wider than the column;
 // narrower texts keep the widths set before.
 void fitHeaderTexts(QTableWidget *table);
+// fitHeaderTexts, and widens each column whose fields need more room than it has: a choice box
+// its longest choice, a number field its widest number. Only row is looked at when given (a row
+// just made), every row otherwise (after the texts changed).
+void fitColumns(QTableWidget *table, int row = -1);
 
 // The fields in the cells of one table.
 class Cells

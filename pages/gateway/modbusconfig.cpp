@@ -38,6 +38,8 @@ void modbusconfig::buildPage()
     const int widths[] = { 80, 150, 110, 80, 120, 120 };
     for (int i = 0; i < 6; ++i)
         ui->tableWidget->setColumnWidth(i, widths[i]);
+    // The widths above are the least; a header or a choice longer in the language shown widens its column.
+    GatewayTable::fitColumns(ui->tableWidget);
     for (QLineEdit *edit : { ui->lineEdit_sumslots, ui->lineEdit_suminsize, ui->lineEdit_sumoutsize }) {
         edit->setText("0");
         edit->setReadOnly(true);
@@ -61,6 +63,7 @@ QComboBox *modbusconfig::makeFunctionBox(int row)
     for (int i = 0; i < ModbusFunctionCode::Count; ++i)
         box->addItem(ModbusFunctionCode::text(i, "modbusconfig"), ModbusFunctionCode::code(i));
     ui->tableWidget->setCellWidget(row, FunctionColumn, box);
+    GatewayTable::fitColumns(ui->tableWidget, row);
     connect(box, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &modbusconfig::comboxcurrentIndexChanged);
     return box;
 }
@@ -69,6 +72,7 @@ QSpinBox *modbusconfig::makeLength(int row, int minimum, int value)
 {
     QSpinBox *box = GatewayTable::makeSpin(minimum, 255, value, RightClick::FieldMenu);
     ui->tableWidget->setCellWidget(row, LengthColumn, box);
+    GatewayTable::fitColumns(ui->tableWidget, row);
     connect(box, QOverload<int>::of(&QSpinBox::valueChanged), this, &modbusconfig::lenvaluechanged);
     return box;
 }
@@ -81,6 +85,7 @@ int modbusconfig::appendRow(int slave, int reg)
     ui->tableWidget->setCellWidget(row, RegisterColumn, GatewayTable::makeSpin(0, 65535, reg, RightClick::FieldMenu));
     ui->tableWidget->setItem(row, InColumn, GatewayTable::readOnlyItem());
     ui->tableWidget->setItem(row, OutColumn, GatewayTable::readOnlyItem());
+    GatewayTable::fitColumns(ui->tableWidget, row);
     ui->tableWidget->setCurrentCell(row, 0);
     return row;
 }
@@ -290,6 +295,7 @@ void modbusconfig::retranslate(int lang)
                 box->setItemText(i, ModbusFunctionCode::text(i, "modbusconfig"));
         }
     }
+    GatewayTable::fitColumns(ui->tableWidget);
     language = lang;
 }
 
@@ -305,31 +311,27 @@ void modbusconfig::on_pushButton_clicked()
     QHash<QString, int> codes;
     for (int i = 0; i < ModbusFunctionCode::Count; ++i)
         codes.insert(ModbusFunctionCode::text(i, "modbusconfig"), ModbusFunctionCode::code(i));
-    XlsxSheet sheet;
-    // The table is only emptied once the workbook has given rows.
-    if (!ModbusConfigFiles::chooseWorkbook("modbusconfig", "BOM Files(*.xls *.xlsx)", &sheet))
-        return;
     struct Row
     {
         uint slave, code, reg, length;
     };
-    QList<Row> rows;
-    for (int r = 1; r < Maxslotnum; ++r) {
-        if (!sheet.hasCell(r, 1) || !sheet.hasCell(r, 2) || !sheet.hasCell(r, 3) || !sheet.hasCell(r, 4))
-            break;
-        const auto code = codes.constFind(sheet.text(r, 2));
-        if (code == codes.constEnd())
-            continue;
-        rows.append({ ModbusConfigFiles::number(sheet.text(r, 1)), uint(*code),
-            ModbusConfigFiles::number(sheet.text(r, 3)), ModbusConfigFiles::number(sheet.text(r, 4)) });
-    }
-    // Another table's workbook, or one in the other language, must not wipe the table.
-    if (rows.isEmpty()) {
-        ModbusConfigFiles::warnNoRows("modbusconfig");
-        return;
-    }
-    clearRows();
-    for (const Row &row : qAsConst(rows))
-        additem(row.slave, row.code, row.reg, row.length);
+    const auto read = [this, &codes](const XlsxSheet &sheet) {
+        QList<Row> rows;
+        for (int r = 1; r < Maxslotnum; ++r) {
+            if (!sheet.hasCell(r, 1) || !sheet.hasCell(r, 2) || !sheet.hasCell(r, 3) || !sheet.hasCell(r, 4))
+                break;
+            const auto code = codes.constFind(sheet.text(r, 2));
+            if (code == codes.constEnd())
+                continue;
+            rows.append({ ModbusConfigFiles::number(sheet.text(r, 1)), uint(*code),
+                ModbusConfigFiles::number(sheet.text(r, 3)), ModbusConfigFiles::number(sheet.text(r, 4)) });
+        }
+        return rows;
+    };
+    ModbusConfigFiles::importRows("modbusconfig", "BOM Files(*.xls *.xlsx)", read, [this](const QList<Row> &rows) {
+        clearRows();
+        for (const Row &row : rows)
+            additem(row.slave, row.code, row.reg, row.length);
+    });
     update();
 }

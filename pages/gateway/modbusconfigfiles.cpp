@@ -56,8 +56,14 @@ bool ModbusConfigFiles::chooseWorkbook(const char *context, const QString &filte
         return false;
     if (sheet->load(path))
         return true;
-    warnNoRows(context);
+    warnUnreadable(context);
     return false;
+}
+
+void ModbusConfigFiles::warnUnreadable(const char *context)
+{
+    Prompts::warning(nullptr, QCoreApplication::translate(context, "错误"),
+        QCoreApplication::translate(context, "Excel文件无法读取，表格未改变"));
 }
 
 void ModbusConfigFiles::warnNoRows(const char *context)

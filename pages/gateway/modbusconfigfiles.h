@@ -1,9 +1,9 @@
 #ifndef MODBUSCONFIGFILES_H
 #define MODBUSCONFIGFILES_H
 
-#include <QString>
+#include "xlsxsheet.h"
 
-class XlsxSheet;
+#include <QString>
 
 // The file steps the gateway tables share: handing the user a copy of an Excel template and
 // choosing a workbook to import. Messages are translated in the calling page's context.
@@ -23,6 +23,26 @@ public:
     static bool chooseWorkbook(const char *context, const QString &filter, XlsxSheet *sheet);
     // Tells the user that the workbook gave no row to import and the table stays as it was.
     static void warnNoRows(const char *context);
+    // Tells the user that the workbook cannot be read and the table stays as it was.
+    static void warnUnreadable(const char *context);
+
+    // The import of every gateway table: asks for a workbook, reads its rows with read (a sheet
+    // to a list of rows), and only when that gives rows hands them to replace, which empties the
+    // table and fills it. A cancelled dialog, an unreadable workbook or one without a usable row
+    // (another table's, or one in the other language) leaves the table as it was.
+    template <typename Read, typename Replace>
+    static void importRows(const char *context, const QString &filter, Read read, Replace replace)
+    {
+        XlsxSheet sheet;
+        if (!chooseWorkbook(context, filter, &sheet))
+            return;
+        const auto rows = read(sheet);
+        if (rows.isEmpty()) {
+            warnNoRows(context);
+            return;
+        }
+        replace(rows);
+    }
     // An unsigned decimal cell text; 0 when it is not one (numbers may come as "12" or "12.0").
     static uint number(const QString &text);
 };

@@ -588,47 +588,44 @@ void mscomm_config::on_pushButton_Import_clicked()
         codes.insert(functionText(i), functionCode(i));
     const QString yes = tr("是");
     const QString port2 = tr(portTexts[1]);
-    XlsxSheet sheet;
-    // The table is only emptied once the workbook has given rows.
-    if (!ModbusConfigFiles::chooseWorkbook(context, "BOM Files(*.xlsx)", &sheet))
-        return;
-    QList<QPair<MscomRequestRow, QString>> rows;
-    for (int r = 2; r < Maxslotnum; ++r) {
-        if (!sheet.hasCell(r, 2) || !sheet.hasCell(r, 3) || !sheet.hasCell(r, 4) || !sheet.hasCell(r, 6))
-            break;
-        const auto code = codes.constFind(sheet.text(r, 3));
-        if (code == codes.constEnd())
-            continue;
-        const auto number = [&sheet, r](int column, uint absent) {
-            const QString text = sheet.text(r, column);
-            return text.isEmpty() ? absent : ModbusConfigFiles::number(text);
-        };
-        MscomRequestRow values;
-        values.port = sheet.text(r, 1) == port2 ? 1 : 0;
-        values.slave = quint8(qMin(number(2, 0), 255u));
-        values.code = quint8(*code);
-        values.reg = quint16(qMin(number(4, 0), 65535u));
-        const quint8 length = quint8(qMin(number(6, 0), 255u));
-        values.inLen = length;
-        values.outLen = length;
-        values.trigger = quint8(qMin(number(8, 0), 255u));
-        values.pollTime = number(9, 200);
-        values.timeout = number(10, 100);
-        values.swap = sheet.text(r, 5) == yes ? 1 : 0;
-        rows.append({ values, sheet.text(r, 13) });
-    }
-    // Another table's workbook, or one in the other language, must not wipe the table.
-    if (rows.isEmpty()) {
-        ModbusConfigFiles::warnNoRows(context);
-        return;
-    }
-    clearRows();
-    for (const auto &[values, description] : qAsConst(rows)) {
-        const int row = addRowWithValues(values);
-        if (row < 0)
-            break;
-        if (!description.isEmpty())
-            setDescription(row, description);
-    }
-    updateAddresses();
+    const auto read = [this, &codes, &yes, &port2](const XlsxSheet &sheet) {
+        QList<QPair<MscomRequestRow, QString>> rows;
+        for (int r = 2; r < Maxslotnum; ++r) {
+            if (!sheet.hasCell(r, 2) || !sheet.hasCell(r, 3) || !sheet.hasCell(r, 4) || !sheet.hasCell(r, 6))
+                break;
+            const auto code = codes.constFind(sheet.text(r, 3));
+            if (code == codes.constEnd())
+                continue;
+            const auto number = [&sheet, r](int column, uint absent) {
+                const QString text = sheet.text(r, column);
+                return text.isEmpty() ? absent : ModbusConfigFiles::number(text);
+            };
+            MscomRequestRow values;
+            values.port = sheet.text(r, 1) == port2 ? 1 : 0;
+            values.slave = quint8(qMin(number(2, 0), 255u));
+            values.code = quint8(*code);
+            values.reg = quint16(qMin(number(4, 0), 65535u));
+            const quint8 length = quint8(qMin(number(6, 0), 255u));
+            values.inLen = length;
+            values.outLen = length;
+            values.trigger = quint8(qMin(number(8, 0), 255u));
+            values.pollTime = number(9, 200);
+            values.timeout = number(10, 100);
+            values.swap = sheet.text(r, 5) == yes ? 1 : 0;
+            rows.append({ values, sheet.text(r, 13) });
+        }
+        return rows;
+    };
+    ModbusConfigFiles::importRows(
+        context, "BOM Files(*.xlsx)", read, [this](const QList<QPair<MscomRequestRow, QString>> &rows) {
+            clearRows();
+            for (const auto &[values, description] : rows) {
+                const int row = addRowWithValues(values);
+                if (row < 0)
+                    break;
+                if (!description.isEmpty())
+                    setDescription(row, description);
+            }
+            updateAddresses();
+        });
 }

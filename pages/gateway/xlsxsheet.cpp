@@ -4,26 +4,34 @@
 #include <QFile>
 #include <QStringList>
 #include <QXmlStreamReader>
+#include <quazip/quacrc32.h>
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
+#include <quazip/quazipfileinfo.h>
 
 namespace {
 
 // Parts of a workbook are small; anything larger is not a table we import.
 constexpr qint64 maxPartBytes = 64 * 1024 * 1024;
 
-bool readPart(QuaZip &zip, const QString &name, QByteArray *out)
+enum class Part { Read, Missing, Damaged };
+
+Part readPart(QuaZip &zip, const QString &name, QByteArray *out)
 {
+    out->clear();
     if (!zip.setCurrentFile(name, QuaZip::csInsensitive))
-        return false;
+        return Part::Missing;
+    QuaZipFileInfo64 info;
+    if (!zip.getCurrentFileInfo(&info))
+        return Part::Damaged;
     QuaZipFile file(&zip);
     if (!file.open(QIODevice::ReadOnly))
-        return false;
-    if (file.usize() > maxPartBytes)
-        return false;
+        return Part::Damaged;
+    if (info.uncompressedSize > quint64(maxPartBytes))
+        return Part::Damaged;
     // Read in pieces: asking the device for the whole limit at once allocates (and clears) the
     // full 64 MB for every part of every workbook, however small the part is.
-    out->clear();
+    QuaCrc32 crc;
     char piece[16384];
     bool ok = true;
     for (;;) {
@@ -39,10 +47,16 @@ bool readPart(QuaZip &zip, const QString &name, QByteArray *out)
             break;
         }
         out->append(piece, int(n));
+        crc.update(QByteArray::fromRawData(piece, int(n)));
     }
     ok = ok && file.getZipError() == UNZ_OK;
     file.close();
-    return ok && file.getZipError() == UNZ_OK;
+    // The inflater stops at the end of the compressed data and checks nothing when that comes
+    // early: a part cut short or altered must not pass as a smaller one.
+    ok = ok && file.getZipError() == UNZ_OK && quint64(out->size()) == info.uncompressedSize && crc.value() == info.crc;
+    if (!ok)
+        out->clear();
+    return ok ? Part::Read : Part::Damaged;
 }
 
 // The text of a shared or inline string: every <t> below it, joined (rich text runs too), but
@@ -164,21 +178,30 @@ bool XlsxSheet::load(QIODevice *device)
     }
     QByteArray workbook;
     QByteArray rels;
-    if (!readPart(zip, QStringLiteral("xl/workbook.xml"), &workbook)
-        || !readPart(zip, QStringLiteral("xl/_rels/workbook.xml.rels"), &rels)) {
+    if (readPart(zip, QStringLiteral("xl/workbook.xml"), &workbook) != Part::Read
+        || readPart(zip, QStringLiteral("xl/_rels/workbook.xml.rels"), &rels) != Part::Read) {
         m_error = QStringLiteral("no workbook");
         return false;
     }
     const QString sheetPath = firstSheetPath(workbook, rels);
     QByteArray sheet;
-    if (sheetPath.isEmpty() || !readPart(zip, sheetPath, &sheet)) {
+    if (sheetPath.isEmpty() || readPart(zip, sheetPath, &sheet) != Part::Read) {
         m_error = QStringLiteral("no first sheet");
         return false;
     }
+    // A workbook without text cells has no shared strings; a damaged one would lose them all.
     QByteArray shared;
     QStringList strings;
-    if (readPart(zip, QStringLiteral("xl/sharedStrings.xml"), &shared))
+    switch (readPart(zip, QStringLiteral("xl/sharedStrings.xml"), &shared)) {
+    case Part::Read:
         strings = readSharedStrings(shared);
+        break;
+    case Part::Missing:
+        break;
+    case Part::Damaged:
+        m_error = QStringLiteral("damaged shared strings");
+        return false;
+    }
     zip.close();
 
     QXmlStreamReader xml(sheet);

@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QColor>
 #include <QHash>
+#include <QHeaderView>
 #include <QIcon>
 #include <QMenu>
 
@@ -41,6 +42,12 @@ IOutlinkForm::IOutlinkForm(QWidget *parent)
 void IOutlinkForm::buildPage()
 {
     ui->setupUi(this);
+    // Every column as wide as its header and its widest cell (a module row's name carries its
+    // state icon and the tree's indentation), whatever the language and the names.
+    ui->treeWidget->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // A stretched last column would shrink below its header on a narrow window; the table
+    // scrolls instead.
+    ui->treeWidget->header()->setStretchLastSection(false);
     ui->treeWidget->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ui->treeWidget, &QWidget::customContextMenuRequested, this, &IOutlinkForm::show_menu);
     readSublistmap();

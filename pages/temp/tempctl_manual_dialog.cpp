@@ -5,12 +5,14 @@
 #include "devicerequest.h"
 #include "regshowline.h"
 #include "tcpthread.h"
+#include "textfit.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDebug>
 #include <QDoubleSpinBox>
 #include <QHeaderView>
+#include <QPushButton>
 #include <QTableWidget>
 
 namespace {
@@ -83,6 +85,35 @@ void setUpTable(QTableWidget *table, int rows, const QString &nameHeader, const 
     }
 }
 
+// The channel columns share the table's width but never get narrower than their widest field
+// needs: the mode choices and the register buttons show whole, and the table scrolls instead.
+void fitChannelColumns(QTableWidget *table)
+{
+    QStringList registers;
+    for (const char digit : QByteArray("0123456789ABCDEF"))
+        registers << registerText(uint16_t(QByteArray(4, digit).toUInt(nullptr, 16)));
+    int needed = 0;
+    for (int r = 0; r < table->rowCount(); ++r) {
+        for (int c = 1; c < table->columnCount(); ++c) {
+            QWidget *field = table->cellWidget(r, c);
+            if (auto *box = qobject_cast<QComboBox *>(field)) {
+                QStringList texts;
+                for (int i = 0; i < box->count(); ++i)
+                    texts << box->itemText(i);
+                needed = qMax(needed, TextFit::comboBoxWidth(box, texts));
+            } else if (auto *button = qobject_cast<QPushButton *>(field)) {
+                for (const QString &text : qAsConst(registers))
+                    needed = qMax(needed, TextFit::pushButtonWidth(button, text));
+            } else if (field) {
+                field->ensurePolished();
+                needed = qMax(needed, field->sizeHint().width());
+            }
+        }
+    }
+    table->horizontalHeader()->setMinimumSectionSize(qMax(needed, table->horizontalHeader()->minimumSectionSize()));
+    table->setColumnWidth(0, qMax(nameColumnWidth, static_cast<QAbstractItemView *>(table)->sizeHintForColumn(0)));
+}
+
 } // namespace
 
 Tempctl_Manual_Dialog::Tempctl_Manual_Dialog(modulebase *owner, QWidget *parent)
@@ -141,6 +172,7 @@ void Tempctl_Manual_Dialog::buildMonitorTable()
             }
         }
     }
+    fitChannelColumns(t);
 }
 
 void Tempctl_Manual_Dialog::buildDebugTable()
@@ -175,6 +207,7 @@ void Tempctl_Manual_Dialog::buildDebugTable()
             t->setCellWidget(r, c, box);
         }
     }
+    fitChannelColumns(t);
 }
 
 int Tempctl_Manual_Dialog::channelOf(QObject *widget, int *row) const

@@ -873,6 +873,10 @@
         <translation>The Excel file holds no row to import; the table is unchanged</translation>
     </message>
     <message>
+        <source>Excel文件无法读取，表格未改变</source>
+        <translation>The Excel file cannot be read; the table is unchanged</translation>
+    </message>
+    <message>
         <source>Modbus配置</source>
         <translation>Modbus Configure</translation>
     </message>
@@ -1002,6 +1006,10 @@
     <message>
         <source>Excel文件中没有可导入的行，表格未改变</source>
         <translation>The Excel file holds no row to import; the table is unchanged</translation>
+    </message>
+    <message>
+        <source>Excel文件无法读取，表格未改变</source>
+        <translation>The Excel file cannot be read; the table is unchanged</translation>
     </message>
     <message>
         <source>Modbus配置</source>
@@ -1161,6 +1169,10 @@
     <message>
         <source>Excel文件中没有可导入的行，表格未改变</source>
         <translation>The Excel file holds no row to import; the table is unchanged</translation>
+    </message>
+    <message>
+        <source>Excel文件无法读取，表格未改变</source>
+        <translation>The Excel file cannot be read; the table is unchanged</translation>
     </message>
     <message>
         <source>通讯配置</source>

@@ -4,6 +4,7 @@
 #include "tempappdir.h"
 #include "testsupport.h"
 #include "ui_ecatmodbusconfig.h"
+#include "xlsxwriter.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,6 +13,9 @@
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QTemporaryDir>
+
+Q_DECLARE_METATYPE(QList<QList<QVariant>>)
 
 namespace {
 
@@ -291,22 +295,68 @@ private slots:
         QCOMPARE(p.table()->rowCount(), 2);
     }
 
+    // A workbook that gives no row, or cannot be read, leaves the table and its bytes as they were
+    // and says which (a cancelled dialog says nothing).
     void importKeepsTableOnBadFile_data()
     {
         QTest::addColumn<QString>("answer");
-        QTest::newRow("cancelled") << QString();
-        QTest::newRow("not a workbook") << fixture("broken.xlsx");
+        QTest::addColumn<QList<QList<QVariant>>>("sheet");
+        QTest::addColumn<int>("damage");
+        QTest::addColumn<QString>("message");
+        const QString noRows = QStringLiteral("Excel文件中没有可导入的行，表格未改变");
+        const QString unreadable = QStringLiteral("Excel文件无法读取，表格未改变");
+        const QList<QList<QVariant>> none;
+        const QList<QVariant> heading { "从机地址", "功能码", "寄存器地址", "数据长度" };
+        QTest::newRow("cancelled") << QString() << none << -1 << QString();
+        QTest::newRow("not a workbook") << fixture("broken.xlsx") << none << -1 << unreadable;
+        QTest::newRow("missing") << fixture("no-such-file.xlsx") << none << -1 << unreadable;
+        QTest::newRow("serial gateway workbook") << fixture("mscom_zh.xlsx") << none << -1 << noRows;
+        QTest::newRow("empty sheet") << fixture("empty.xlsx") << none << -1 << noRows;
+        QTest::newRow("heading only") << QStringLiteral("written") << QList<QList<QVariant>> { heading } << -1
+                                      << noRows;
+        QTest::newRow("other language") << QStringLiteral("written")
+                                        << QList<QList<QVariant>> { heading, { 1, "03 Read holding Reg", 0, 2 } } << -1
+                                        << noRows;
+        QTest::newRow("first row incomplete")
+            << QStringLiteral("written")
+            << QList<QList<QVariant>> { heading, { 1, "03 读保持寄存器", 0 }, { 1, "03 读保持寄存器", 0, 2 } } << -1
+            << noRows;
+        // Rows the table would take, in a workbook whose shared strings are damaged.
+        const QList<QList<QVariant>> good { heading, { 1, "03 读保持寄存器", 0, 2 } };
+        QTest::newRow("shared strings cut short")
+            << QStringLiteral("written") << good << int(XlsxDamage::LongerSize) << unreadable;
+        QTest::newRow("shared strings fail their checksum")
+            << QStringLiteral("written") << good << int(XlsxDamage::WrongCrc) << unreadable;
     }
     void importKeepsTableOnBadFile()
     {
         QFETCH(QString, answer);
+        QFETCH(QList<QList<QVariant>>, sheet);
+        QFETCH(int, damage);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        if (answer == QLatin1String("written")) {
+            answer = dir.filePath("sheet.xlsx");
+            QVERIFY(writeXlsx(answer, sheet));
+            if (damage >= 0)
+                QVERIFY(damageXlsxPart(answer, "xl/sharedStrings.xml", XlsxDamage(damage)));
+        }
         PromptRecorder prompts;
         Page p;
         p.page.additem(false);
+        p.page.additem(false);
+        p.description(1)->setText(QStringLiteral("kept"));
         const QByteArray before = p.page.getParamData();
         prompts.fileAnswers.enqueue(answer);
         p.page.on_pushButton_Import_clicked();
         QCOMPARE(p.page.getParamData(), before);
+        QCOMPARE(p.table()->rowCount(), 2);
+        QCOMPARE(p.description(1)->text(), QStringLiteral("kept"));
+        QCOMPARE(prompts.messages.size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty()) {
+            QCOMPARE(prompts.lastCaption(), QStringLiteral("错误"));
+            QCOMPARE(prompts.lastText(), message);
+        }
     }
 
     void templateCopy()

@@ -7,6 +7,7 @@
 #include "testsupport.h"
 #include "titleform.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
@@ -194,6 +195,48 @@ private slots:
         delete f;
         QVERIFY(DeviceRequest::stopAll(5000));
         QCOMPARE(DeviceRequest::runningCount(), 0);
+    }
+
+    // Tab walks the octets of each row and then the next row down, as the rows stand: address,
+    // mask, gateway, then the button; Shift+Tab walks back the same way.
+    void tabFollowsTheRows()
+    {
+        Fixture f("192.168.1.20", "255.255.255.0", "192.168.1.1");
+        f.dialog->show();
+        QVERIFY(QTest::qWaitForWindowActive(f.dialog));
+        QList<QWidget *> order;
+        for (const char *row : { "ipEdit", "maskEdit", "gatewayEdit" }) {
+            for (int i = 1; i <= 4; ++i)
+                order << f.entry(row)->findChild<QLineEdit *>(QStringLiteral("txtIP%1").arg(i));
+        }
+        order << f.button();
+        order.first()->setFocus(Qt::MouseFocusReason);
+        QTRY_COMPARE(QApplication::focusWidget(), order.first());
+        for (int i = 1; i < order.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), order.at(i));
+        }
+        for (int i = order.size() - 2; i >= 0; --i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+            QCOMPARE(QApplication::focusWidget(), order.at(i));
+        }
+        // Typed as a user would, into whatever field has the focus: address, Tab, mask, Tab, gateway.
+        for (QLineEdit *octet : f.dialog->findChildren<QLineEdit *>())
+            octet->clear();
+        order.first()->setFocus(Qt::MouseFocusReason);
+        QTRY_COMPARE(QApplication::focusWidget(), order.first());
+        const auto type = [](const QString &keys) {
+            for (QChar c : keys)
+                QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+        };
+        type("10.1.2.3");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        type("255.255.0.0");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        type("10.1.0.1");
+        QCOMPARE(f.entry("ipEdit")->getIP(), QString("10.1.2.3"));
+        QCOMPARE(f.entry("maskEdit")->getIP(), QString("255.255.0.0"));
+        QCOMPARE(f.entry("gatewayEdit")->getIP(), QString("10.1.0.1"));
     }
 
     void english()

@@ -279,33 +279,45 @@ private slots:
     {
         QTest::addColumn<QString>("answer");
         QTest::addColumn<QList<QList<QVariant>>>("sheet");
-        QTest::addColumn<bool>("warned");
+        QTest::addColumn<int>("damage");
+        QTest::addColumn<QString>("message");
+        const QString noRows = QStringLiteral("Excel文件中没有可导入的行，表格未改变");
+        const QString unreadable = QStringLiteral("Excel文件无法读取，表格未改变");
         const QList<QList<QVariant>> none;
-        QTest::newRow("cancelled") << QString() << none << false;
-        QTest::newRow("not a workbook") << fixture("broken.xlsx") << none << true;
-        QTest::newRow("missing") << fixture("no-such-file.xlsx") << none << true;
-        QTest::newRow("serial gateway workbook") << fixture("mscom_zh.xlsx") << none << true;
-        QTest::newRow("empty sheet") << fixture("empty.xlsx") << none << true;
+        QTest::newRow("cancelled") << QString() << none << -1 << QString();
+        QTest::newRow("not a workbook") << fixture("broken.xlsx") << none << -1 << unreadable;
+        QTest::newRow("missing") << fixture("no-such-file.xlsx") << none << -1 << unreadable;
+        QTest::newRow("serial gateway workbook") << fixture("mscom_zh.xlsx") << none << -1 << noRows;
+        QTest::newRow("empty sheet") << fixture("empty.xlsx") << none << -1 << noRows;
         QTest::newRow("heading only") << QStringLiteral("written")
                                       << QList<QList<QVariant>> { { "从机地址", "功能码", "寄存器地址", "数据长度" } }
-                                      << true;
+                                      << -1 << noRows;
         QTest::newRow("other language") << QStringLiteral("written")
                                         << QList<QList<QVariant>> { { "Slave", "Fun Code", "Reg", "Len" },
                                                { 1, "03 Read holding Reg", 0, 2 } }
-                                        << true;
+                                        << -1 << noRows;
         QTest::newRow("first row incomplete")
             << QStringLiteral("written")
-            << QList<QList<QVariant>> { { 1, "03 读保持寄存器", 0 }, { 1, "03 读保持寄存器", 0, 2 } } << true;
+            << QList<QList<QVariant>> { { 1, "03 读保持寄存器", 0 }, { 1, "03 读保持寄存器", 0, 2 } } << -1 << noRows;
+        // Rows the table would take, in a workbook whose shared strings are damaged.
+        const QList<QList<QVariant>> good { { 1, "03 读保持寄存器", 0, 2 } };
+        QTest::newRow("shared strings cut short")
+            << QStringLiteral("written") << good << int(XlsxDamage::LongerSize) << unreadable;
+        QTest::newRow("shared strings fail their checksum")
+            << QStringLiteral("written") << good << int(XlsxDamage::WrongCrc) << unreadable;
     }
     void importKeepsTableOnBadFile()
     {
         QFETCH(QString, answer);
         QFETCH(QList<QList<QVariant>>, sheet);
-        QFETCH(bool, warned);
+        QFETCH(int, damage);
+        QFETCH(QString, message);
         QTemporaryDir dir;
         if (answer == QLatin1String("written")) {
             answer = dir.filePath("sheet.xlsx");
             QVERIFY(writeXlsx(answer, sheet));
+            if (damage >= 0)
+                QVERIFY(damageXlsxPart(answer, "xl/sharedStrings.xml", XlsxDamage(damage)));
         }
         PromptRecorder prompts;
         Page p;
@@ -319,10 +331,10 @@ private slots:
         QCOMPARE(p.page.getParamData(), block);
         QCOMPARE(p.table()->rowCount(), 2);
         QCOMPARE(p.totals(), totals);
-        QCOMPARE(prompts.messages.size(), warned ? 1 : 0);
-        if (warned) {
+        QCOMPARE(prompts.messages.size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty()) {
             QCOMPARE(prompts.lastCaption(), QStringLiteral("错误"));
-            QCOMPARE(prompts.lastText(), QStringLiteral("Excel文件中没有可导入的行，表格未改变"));
+            QCOMPARE(prompts.lastText(), message);
         }
     }
 

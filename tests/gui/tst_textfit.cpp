@@ -1,19 +1,30 @@
 // Texts that must not be clipped, in both languages, on a 1600 x 1000 and a 1366 x 768 desktop:
-// the serial gateway's headers, the names of the picture row, the temperature page's channel
-// choices, the curve window's value choices, the IO-Link copy buttons and the weighing fields.
-// Each case also leaves a screenshot beside the test program.
+// the gateway tables' headers and the fields of imported rows, the remote link table, the names of
+// the picture row, the temperature page's channel choices, the curve windows, the temperature debug
+// window, the scan dialog's arrow, the IO-Link copy buttons and the weighing panel (whole, not
+// cut by a scroll area of its own). Each case also leaves a screenshot beside the test program.
+#include "ecatmodbusconfig.h"
 #include "fakemodule.h"
+#include "io_monitor_curve_dialog.h"
+#include "ioutlinkblock.h"
+#include "ioutlinkform.h"
 #include "mainwindow.h"
+#include "modbusconfig.h"
+#include "modbusfunctioncode.h"
 #include "module.h"
 #include "mscomm_config.h"
 #include "pagelookup.h"
 #include "platformlists.h"
+#include "promptrecorder.h"
+#include "scandialog.h"
 #include "submodule.h"
 #include "tempappdir.h"
+#include "tempctl_manual_dialog.h"
 #include "tempctlform.h"
 #include "tempcurvedialog.h"
 #include "testsupport.h"
 #include "textroom.h"
+#include "xlsxwriter.h"
 
 #include <QAbstractSpinBox>
 #include <QComboBox>
@@ -28,6 +39,7 @@
 #include <QStyleOptionFrame>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTreeWidget>
 
 namespace {
@@ -72,11 +84,49 @@ public:
             if (h->isSectionHidden(i) || !table || !table->horizontalHeaderItem(i))
                 continue;
             const QString text = table->horizontalHeaderItem(i)->text();
-            const int needed = h->fontMetrics().horizontalAdvance(text) + 2 * margin;
+            // Shown in bold while the selection reaches the column.
+            QFont font = h->font();
+            font.setBold(font.bold() || h->highlightSections());
+            const int needed = QFontMetrics(font).horizontalAdvance(text) + 2 * margin;
             if (needed > h->sectionSize(i))
                 add(where, text, QStringLiteral("needs %1 px, has %2").arg(needed).arg(h->sectionSize(i)));
         }
     }
+    // The header texts of a tree and what its cells show (icon, indentation and text alike).
+    void tree(QTreeWidget *t, const QString &where)
+    {
+        QHeaderView *h = t->header();
+        const int margin = h->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, h);
+        for (int i = 0; i < t->columnCount(); ++i) {
+            if (h->isSectionHidden(i))
+                continue;
+            const QString text = t->headerItem()->text(i);
+            const int header = h->fontMetrics().horizontalAdvance(text) + 2 * margin;
+            if (header > h->sectionSize(i))
+                add(where, text, QStringLiteral("needs %1 px, has %2").arg(header).arg(h->sectionSize(i)));
+            // The view's own measure, public through its base.
+            const int cells = static_cast<QAbstractItemView *>(t)->sizeHintForColumn(i);
+            if (cells > h->sectionSize(i))
+                add(where, QStringLiteral("column %1").arg(text),
+                    QStringLiteral("cells need %1 px, have %2").arg(cells).arg(h->sectionSize(i)));
+        }
+    }
+    // Nothing of w is hidden by a widget between it and page (a scroll area's viewport, a parent
+    // squeezed below what w takes).
+    void whole(QWidget *w, QWidget *page, const QString &where, const QString &text)
+    {
+        QRect r = w->rect();
+        for (QWidget *p = w; p != page && p->parentWidget(); p = p->parentWidget()) {
+            r.translate(p->pos());
+            if (!p->parentWidget()->rect().contains(r)) {
+                add(where, text,
+                    QStringLiteral("is cut by %1 %2")
+                        .arg(p->parentWidget()->metaObject()->className(), p->parentWidget()->objectName()));
+                return;
+            }
+        }
+    }
+
     void label(QLabel *l, const QString &where)
     {
         if (l->wordWrap() || l->textFormat() == Qt::RichText || l->text().contains(QLatin1Char('<')))
@@ -88,9 +138,19 @@ public:
     // An entry field squashed below the height its text needs.
     void field(QWidget *w, const QString &where)
     {
-        const int needed = w->minimumSizeHint().height();
+        // A field in a table cell takes the row's height; it must still hold a line of text.
+        const bool inCell = w->parentWidget() && qobject_cast<QAbstractItemView *>(w->parentWidget()->parentWidget());
+        const int needed = inCell ? w->fontMetrics().height() : w->minimumSizeHint().height();
         if (w->height() < needed)
             add(where, w->objectName(), QStringLiteral("is %1 px high, needs %2").arg(w->height()).arg(needed));
+        if (auto *spin = qobject_cast<QAbstractSpinBox *>(w)) {
+            if (auto *edit = spin->findChild<QLineEdit *>()) {
+                const int room = textRoom(edit);
+                const int text = edit->fontMetrics().horizontalAdvance(spin->text());
+                if (text > room)
+                    add(where, spin->text(), QStringLiteral("needs %1 px, has %2").arg(text).arg(room));
+            }
+        }
         if (auto *edit = qobject_cast<QLineEdit *>(w)) {
             const int room = textRoom(edit);
             const int text = edit->fontMetrics().horizontalAdvance(edit->text());
@@ -104,27 +164,45 @@ public:
         const QSize needed = p->minimumSizeHint();
         if (p->height() < needed.height() || p->width() < needed.width())
             add(where, p->metaObject()->className(),
-                QStringLiteral("is %1x%2, needs %3x%4").arg(p->width()).arg(p->height()).arg(needed.width()).arg(needed.height()));
+                QStringLiteral("is %1x%2, needs %3x%4")
+                    .arg(p->width())
+                    .arg(p->height())
+                    .arg(needed.width())
+                    .arg(needed.height()));
     }
-    // Every visible widget of these kinds inside w.
-    void everything(QWidget *w, const QString &where)
+    // Every visible widget of these kinds inside w; with page, each also whole inside it.
+    void everything(QWidget *w, const QString &where, QWidget *page = nullptr)
     {
+        const auto inPage = [&](QWidget *x, const QString &text) {
+            if (page)
+                whole(x, page, where, text);
+        };
         for (QPushButton *b : w->findChildren<QPushButton *>())
-            if (b->isVisible() && !b->text().isEmpty())
+            if (b->isVisible() && !b->text().isEmpty()) {
                 button(b, where);
+                inPage(b, b->text());
+            }
         for (QComboBox *c : w->findChildren<QComboBox *>())
-            if (c->isVisible())
+            if (c->isVisible()) {
                 combo(c, where);
+                inPage(c, c->currentText());
+            }
         for (QLineEdit *e : w->findChildren<QLineEdit *>())
             if (e->isVisible() && !qobject_cast<QAbstractSpinBox *>(e->parentWidget())
-                && !qobject_cast<QComboBox *>(e->parentWidget()))
+                && !qobject_cast<QComboBox *>(e->parentWidget())) {
                 field(e, where);
+                inPage(e, e->objectName());
+            }
         for (QAbstractSpinBox *s : w->findChildren<QAbstractSpinBox *>())
-            if (s->isVisible())
+            if (s->isVisible()) {
                 field(s, where);
+                inPage(s, s->objectName());
+            }
         for (QLabel *l : w->findChildren<QLabel *>())
-            if (l->isVisible() && !l->text().isEmpty())
+            if (l->isVisible() && !l->text().isEmpty()) {
                 label(l, where);
+                inPage(l, l->text());
+            }
     }
 
     QStringList problems;
@@ -140,7 +218,7 @@ QString shotName(const QString &what, int language, const QSize &size)
 {
     return QCoreApplication::applicationDirPath()
         + QStringLiteral("/textfit_%1_%2_%3x%4.png")
-              .arg(what, language ? QStringLiteral("en") : QStringLiteral("zh"))
+              .arg(what, language == 2 ? QStringLiteral("zhen") : language ? QStringLiteral("en") : QStringLiteral("zh"))
               .arg(size.width())
               .arg(size.height());
 }
@@ -161,8 +239,10 @@ class TestTextFit : public QObject
     std::unique_ptr<MainWindow> m_window;
 
     // A window after a scan of a coupler with an IO-Link master and a weighing module, a serial
-    // gateway and a temperature controller, in language, at size.
-    MainWindow &window(int language, const QSize &size)
+    // gateway, a temperature controller, two Modbus gateways and a remote link master, in language,
+    // at size. switched: the scan ran in Chinese and the language was changed after it; otherwise
+    // the program was started in language (pages that keep the texts they were made with differ).
+    MainWindow &window(int language, const QSize &size, bool switched)
     {
         m_window.reset();
         m_dir.reset(new TempAppDir(true));
@@ -170,11 +250,16 @@ class TestTextFit : public QObject
         MainWindow &w = *m_window;
         w.applyStoredLanguage();
         QCoreApplication::processEvents();
+        if (!switched) {
+            w.setLanguage(language);
+            QCoreApplication::processEvents();
+        }
         w.readDevicestype();
         w.readSublistmap();
         w.Startnewscan(QStringLiteral("eth"));
         const QList<QPair<QString, QList<int>>> modules { { "RVE-C100", { 101, 102, 111, 112, 121, 131 } },
-            { "RVG-M300", {} }, { "RVT-C800", { 111 } }, { "RVE-C150", {} }, { "RVE-C200", {} } };
+            { "RVG-M300", {} }, { "RVT-C800", { 111 } }, { "RVE-C150", {} }, { "RVE-C200", {} }, { "RVG-E400", {} },
+            { "RVE-C110", {} } };
         for (int i = 0; i < modules.size(); ++i) {
             FakeModule fake(QStringLiteral("127.0.0.%1").arg(i + 2));
             fake.setModuleType(modules.at(i).first);
@@ -271,11 +356,13 @@ private slots:
     {
         QTest::addColumn<int>("language");
         QTest::addColumn<QSize>("size");
-        for (int language : { 0, 1 }) {
+        QTest::addColumn<bool>("switched");
+        for (int language : { 0, 1, 2 }) {
             for (const QSize &size : { QSize(1600, 1000), QSize(1366, 768) }) {
-                const QByteArray name = QByteArray(language ? "English " : "Chinese ")
-                    + QByteArray::number(size.width()) + "x" + QByteArray::number(size.height());
-                QTest::newRow(name.constData()) << language << size;
+                const char *const names[] = { "Chinese ", "English ", "English after Chinese " };
+                const QByteArray name = QByteArray(names[language]) + QByteArray::number(size.width()) + "x"
+                    + QByteArray::number(size.height());
+                QTest::newRow(name.constData()) << qMin(language, 1) << size << (language == 2);
             }
         }
     }
@@ -284,8 +371,10 @@ private slots:
     {
         QFETCH(int, language);
         QFETCH(QSize, size);
-        MainWindow &w = window(language, size);
-        QCOMPARE(w.moduleList.size(), 5);
+        QFETCH(bool, switched);
+        MainWindow &w = window(language, size, switched);
+        const int shot = switched ? 2 : language;
+        QCOMPARE(w.moduleList.size(), 7);
         Fit fit;
 
         // The picture row: every coupler's and sub-module's name under its picture.
@@ -298,7 +387,7 @@ private slots:
             for (moduleFrame *frame : qAsConst(frames))
                 fit.label(child<QLabel>(frame, "name"), QStringLiteral("picture row"));
             if (m->name == QLatin1String("RVE-C100"))
-                QVERIFY(w.grab().save(shotName(QStringLiteral("picture_row"), language, size)));
+                QVERIFY(w.grab().save(shotName(QStringLiteral("picture_row"), shot, size)));
         }
 
         // The serial gateway's table headers.
@@ -311,7 +400,7 @@ private slots:
         QVERIFY(table);
         fit.header(table->horizontalHeader(), QStringLiteral("serial gateway"));
         fit.page(mscom, QStringLiteral("serial gateway"));
-        QVERIFY(w.grab().save(shotName(QStringLiteral("serial_gateway"), language, size)));
+        QVERIFY(w.grab().save(shotName(QStringLiteral("serial_gateway"), shot, size)));
 
         // The temperature page's channel choices (the heater's outputs carry a bit number).
         module *temp = coupler(w, QStringLiteral("RVT-C800"));
@@ -331,7 +420,7 @@ private slots:
                     heater = heater || c->currentText().contains(QLatin1String("Heater"));
                     fit.combo(c, QStringLiteral("temperature page"));
                 }
-                QVERIFY(w.grab().save(shotName(QStringLiteral("temperature_%1").arg(i), language, size)));
+                QVERIFY(w.grab().save(shotName(QStringLiteral("temperature_%1").arg(i), shot, size)));
             }
         }
         QVERIFY(heater);
@@ -347,7 +436,7 @@ private slots:
             QVERIFY(curveTable);
             for (QComboBox *c : curveTable->findChildren<QComboBox *>())
                 fit.combo(c, QStringLiteral("temperature curves"));
-            QVERIFY(curves.grab().save(shotName(QStringLiteral("temperature_curves"), language, size)));
+            QVERIFY(curves.grab().save(shotName(QStringLiteral("temperature_curves"), shot, size)));
         }
 
         // IO-Link pages (copy buttons) and the weighing page (its fields), of the first coupler.
@@ -371,11 +460,127 @@ private slots:
                         if (b->isVisible() && b->objectName().startsWith(QLatin1String("btnCopy")))
                             fit.button(b, where, true);
                 } else {
-                    fit.everything(page, where);
+                    fit.everything(page, where, page);
                 }
                 QVERIFY(w.grab().save(
-                    shotName(QStringLiteral("%1_%2").arg(sub->name).arg(i).remove(QLatin1Char('-')), language, size)));
+                    shotName(QStringLiteral("%1_%2").arg(sub->name).arg(i).remove(QLatin1Char('-')), shot, size)));
             }
+        }
+
+        // The gateway tables: their headers, then the fields of rows a workbook gave, one row for
+        // each function with the widest values the fields take.
+        {
+            QTemporaryDir dir;
+            PromptRecorder prompts;
+            const QString yes = QCoreApplication::translate("EcatModbusConfig", "是");
+            QList<QList<QVariant>> ecatRows { { QStringLiteral("heading") } };
+            QList<QList<QVariant>> masterRows;
+            for (int i = 0; i < ModbusFunctionCode::Count; ++i) {
+                ecatRows << QList<QVariant> { 200 + i, ModbusFunctionCode::text(i, "EcatModbusConfig"), 65535, 128, 1,
+                    10000, 10000, yes, yes, QStringLiteral("Pump_station_A") };
+                // One three-digit length, within the module's input image.
+                masterRows << QList<QVariant> { 200 + i, ModbusFunctionCode::text(i, "modbusconfig"), 65535,
+                    i == 2 ? 100 : 8 };
+            }
+            const QString ecatSheet = dir.filePath(QStringLiteral("ecat.xlsx"));
+            const QString masterSheet = dir.filePath(QStringLiteral("master.xlsx"));
+            QVERIFY(writeXlsx(ecatSheet, ecatRows));
+            QVERIFY(writeXlsx(masterSheet, masterRows));
+
+            module *ecat = coupler(w, QStringLiteral("RVG-E400"));
+            QVERIFY(ecat);
+            auto *ecatPage = TestSupport::pageOf<EcatModbusConfig>(ecat);
+            QVERIFY(ecatPage);
+            showPage(w, ecat, ecatPage);
+            auto *ecatTable = child<QTableWidget>(ecatPage, "tableWidget");
+            fit.header(ecatTable->horizontalHeader(), QStringLiteral("EtherCAT gateway"));
+            prompts.fileAnswers.enqueue(ecatSheet);
+            ecatPage->on_pushButton_Import_clicked();
+            QCoreApplication::processEvents();
+            QCOMPARE(ecatTable->rowCount(), ModbusFunctionCode::Count);
+            fit.header(ecatTable->horizontalHeader(), QStringLiteral("EtherCAT gateway, imported"));
+            fit.everything(ecatTable, QStringLiteral("EtherCAT gateway rows"));
+            fit.page(ecatPage, QStringLiteral("EtherCAT gateway"));
+            QVERIFY(w.grab().save(shotName(QStringLiteral("ethercat_gateway"), shot, size)));
+
+            module *master = coupler(w, QStringLiteral("RVE-C200"));
+            QVERIFY(master);
+            auto *masterPage = TestSupport::pageOf<modbusconfig>(master);
+            QVERIFY(masterPage);
+            showPage(w, master, masterPage);
+            auto *masterTable = child<QTableWidget>(masterPage, "tableWidget");
+            fit.header(masterTable->horizontalHeader(), QStringLiteral("Modbus master"));
+            prompts.fileAnswers.enqueue(masterSheet);
+            masterPage->on_pushButton_clicked();
+            QCoreApplication::processEvents();
+            QCOMPARE(masterTable->rowCount(), ModbusFunctionCode::Count);
+            fit.header(masterTable->horizontalHeader(), QStringLiteral("Modbus master, imported"));
+            fit.everything(masterTable, QStringLiteral("Modbus master rows"));
+            fit.page(masterPage, QStringLiteral("Modbus master"));
+            QVERIFY(w.grab().save(shotName(QStringLiteral("modbus_master"), shot, size)));
+            QVERIFY(prompts.messages.isEmpty());
+        }
+
+        // The remote link table with two remote modules and their sub-modules.
+        {
+            module *linker = coupler(w, QStringLiteral("RVE-C110"));
+            QVERIFY(linker);
+            auto *linkPage = TestSupport::pageOf<IOutlinkForm>(linker);
+            QVERIFY(linkPage);
+            QVector<IoutlinkStation> stations(2);
+            const char *const names[] = { "RVE-C100", "RVE-C150" };
+            for (int i = 0; i < stations.size(); ++i) {
+                IoutlinkRecord &m = stations[i].module;
+                m.name = QLatin1String(names[i]);
+                m.ip = QStringLiteral("127.0.0.%1").arg(120 + i);
+                m.slot = i + 1;
+                m.Inputsize = 255;
+                m.Outputsize = 255;
+                m.Scantime = 999999;
+                for (const char *sub : { "RV-DI16", "RV-DO16", "RV-AI4" }) {
+                    IoutlinkRecord r;
+                    r.name = QLatin1String(sub);
+                    r.slot = i + 1;
+                    r.subSlot = stations[i].subs.size() + 1;
+                    r.Inputsize = 8;
+                    stations[i].subs << r;
+                }
+            }
+            linkPage->setParamData(encodeIoutlinkBlock(stations));
+            showPage(w, linker, linkPage);
+            auto *linkTree = child<QTreeWidget>(linkPage, "treeWidget");
+            linkTree->expandAll();
+            QCoreApplication::processEvents();
+            fit.tree(linkTree, QStringLiteral("remote link table"));
+            fit.page(linkPage, QStringLiteral("remote link table"));
+            QVERIFY(w.grab().save(shotName(QStringLiteral("remote_link"), shot, size)));
+        }
+
+        // The I/O curves window, the temperature debug window and the scan dialog, at their own
+        // size or the screen's.
+        const auto showDialog = [&size](QDialog *d) {
+            d->show();
+            d->resize(d->size().boundedTo(size));
+            QCoreApplication::processEvents();
+            return QTest::qWaitForWindowExposed(d);
+        };
+        {
+            IO_Monitor_Curve_Dialog curves;
+            QVERIFY(showDialog(&curves));
+            fit.everything(&curves, QStringLiteral("I/O curves"));
+            QVERIFY(curves.grab().save(shotName(QStringLiteral("io_curves"), shot, size)));
+        }
+        {
+            Tempctl_Manual_Dialog debug(temp);
+            QVERIFY(showDialog(&debug));
+            fit.everything(&debug, QStringLiteral("temperature debug"));
+            QVERIFY(debug.grab().save(shotName(QStringLiteral("temperature_debug"), shot, size)));
+        }
+        {
+            SCANDialog scan;
+            QVERIFY(showDialog(&scan));
+            fit.label(child<QLabel>(&scan, "label_2"), QStringLiteral("scan dialog"));
+            QVERIFY(scan.grab().save(shotName(QStringLiteral("scan"), shot, size)));
         }
 
         for (const QString &problem : qAsConst(fit.problems))

@@ -1,6 +1,8 @@
 #include "xlsxwriter.h"
 
+#include <QFile>
 #include <QStringList>
+#include <QtEndian>
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
 
@@ -28,6 +30,14 @@ bool addPart(QuaZip &zip, const QString &name, const QString &text)
     const bool ok = file.write(bytes) == bytes.size();
     file.close();
     return ok && file.getZipError() == ZIP_OK;
+}
+
+// Changes the 32-bit field at offset of the header at start; the field is little-endian.
+void damageField(QByteArray &zip, int at, XlsxDamage damage)
+{
+    auto *field = reinterpret_cast<uchar *>(zip.data() + at);
+    const quint32 value = qFromLittleEndian<quint32>(field);
+    qToLittleEndian<quint32>(damage == XlsxDamage::LongerSize ? value + 10 : value ^ 0x5A5A5A5Au, field);
 }
 
 } // namespace
@@ -99,4 +109,38 @@ bool writeXlsx(const QString &path, const QList<QList<QVariant>> &rows)
         && addPart(zip, QStringLiteral("xl/sharedStrings.xml"), shared);
     zip.close();
     return ok && zip.getZipError() == ZIP_OK;
+}
+
+bool damageXlsxPart(const QString &path, const QString &part, XlsxDamage damage)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite))
+        return false;
+    QByteArray zip = file.readAll();
+    const QByteArray name = part.toUtf8();
+    // Local header: signature, CRC at 14, uncompressed size at 22, name length at 26, name at 30.
+    // Central directory entry: CRC at 16, uncompressed size at 24, name length at 28, name at 46.
+    struct Header
+    {
+        QByteArray signature;
+        int crc, size, nameLength, name;
+    };
+    const Header headers[]
+        = { { QByteArray("PK\x03\x04", 4), 14, 22, 26, 30 }, { QByteArray("PK\x01\x02", 4), 16, 24, 28, 46 } };
+    int changed = 0;
+    for (const Header &h : headers) {
+        for (int at = zip.indexOf(h.signature); at >= 0; at = zip.indexOf(h.signature, at + 4)) {
+            if (at + h.name > zip.size())
+                break;
+            const int length
+                = qFromLittleEndian<quint16>(reinterpret_cast<const uchar *>(zip.constData() + at + h.nameLength));
+            if (zip.mid(at + h.name, length) != name)
+                continue;
+            damageField(zip, at + (damage == XlsxDamage::LongerSize ? h.size : h.crc), damage);
+            ++changed;
+        }
+    }
+    if (changed != 2 || !file.seek(0))
+        return false;
+    return file.write(zip) == zip.size();
 }

@@ -10,4 +10,14 @@
 // cell out.
 bool writeXlsx(const QString &path, const QList<QList<QVariant>> &rows);
 
+// Ways a part of a workbook can be damaged, as a broken copy or a cut download leaves it.
+enum class XlsxDamage {
+    LongerSize, // the directory says the part inflates to more bytes than it does
+    WrongCrc, // the part's checksum does not match its bytes
+};
+
+// Damages the part named part (for example "xl/sharedStrings.xml") of the workbook at path, in
+// its local header and in the central directory alike; false when the part is not there.
+bool damageXlsxPart(const QString &path, const QString &part, XlsxDamage damage);
+
 #endif

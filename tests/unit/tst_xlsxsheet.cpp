@@ -99,6 +99,33 @@ private slots:
         QCOMPARE(sheet.rowCount(), 0);
     }
 
+    // A part that inflates to fewer bytes than its directory entry says, or whose checksum fails,
+    // is damaged: the workbook is not read at all rather than read with cells missing.
+    void damagedPart_data()
+    {
+        QTest::addColumn<QString>("part");
+        QTest::addColumn<int>("damage");
+        for (const char *part : { "xl/sharedStrings.xml", "xl/worksheets/sheet1.xml", "xl/workbook.xml" }) {
+            QTest::addRow("%s shorter than its entry", part) << part << int(XlsxDamage::LongerSize);
+            QTest::addRow("%s fails its checksum", part) << part << int(XlsxDamage::WrongCrc);
+        }
+    }
+    void damagedPart()
+    {
+        QFETCH(QString, part);
+        QFETCH(int, damage);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("t.xlsx");
+        QVERIFY(writeXlsx(path, { { "Slave", "Function" }, { 1, "03 Read holding Reg" } }));
+        XlsxSheet sheet;
+        QVERIFY2(sheet.load(path), qPrintable(sheet.error()));
+        QVERIFY(damageXlsxPart(path, part, XlsxDamage(damage)));
+        QVERIFY(!sheet.load(path));
+        QVERIFY(!sheet.error().isEmpty());
+        QVERIFY(!sheet.hasCell(2, 1));
+        QCOMPARE(sheet.rowCount(), 0);
+    }
+
     void emptyWorkbook()
     {
         XlsxSheet sheet;
