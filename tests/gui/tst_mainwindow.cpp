@@ -1,3 +1,5 @@
+#include "caxexport.h"
+#include "ecatmodbusconfig.h"
 #include "fakemodule.h"
 #include "firmwaredialog.h"
 #include "firmwarefileform.h"
@@ -5,14 +7,18 @@
 #include "ipaddress.h"
 #include "ipmodfiy_dialog.h"
 #include "mainwindow.h"
+#include "modbusconfigfiles.h"
+#include "modbusmonitor.h"
 #include "module.h"
 #include "moduleinfoform.h"
 #include "moduleprms.h"
 #include "moduleshowform.h"
+#include "mqtt_subscribe_dialog.h"
 #include "packageimport.h"
 #include "pagelookup.h"
 #include "platformlists.h"
 #include "promptrecorder.h"
+#include "savedialog.h"
 #include "scandialog.h"
 #include "serialpeer.h"
 #include "submodule.h"
@@ -20,6 +26,8 @@
 #include "testsupport.h"
 #include "textroom.h"
 #include "ui_firmwaredialog.h"
+#include "ui_savedialog.h"
+#include "xlsxsheet.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -44,6 +52,7 @@
 #include <QStyleOptionViewItem>
 #include <QTableWidget>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QUrl>
 #include <memory>
@@ -806,6 +815,68 @@ private slots:
         QVERIFY(!scroll->verticalScrollBar()->isVisible());
         QVERIFY(!scroll->horizontalScrollBar()->isVisible());
         QCOMPARE(child<QWidget>(&w, "widget_3")->size(), scroll->viewport()->size());
+    }
+
+    void fileChoosersStartInAFolderThatIsThere_data()
+    {
+        QTest::addColumn<bool>("hasDesktop");
+        QTest::newRow("desktop") << true;
+        QTest::newRow("no desktop") << false;
+    }
+
+    // A chooser told to start in a folder that is not there starts in its parent with the
+    // folder's name typed as the file name: every chooser that starts on the desktop starts in
+    // the home folder where there is no desktop.
+    void fileChoosersStartInAFolderThatIsThere()
+    {
+        QFETCH(bool, hasDesktop);
+        TempAppDir dir(true);
+        QTemporaryDir home;
+        QVERIFY(home.isValid());
+        const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
+        struct Restore
+        {
+            QByteArray home, config;
+            ~Restore()
+            {
+                qputenv("HOME", home);
+                if (config.isNull())
+                    qunsetenv("XDG_CONFIG_HOME");
+                else
+                    qputenv("XDG_CONFIG_HOME", config);
+            }
+        } restore { oldHome, oldConfig };
+        qputenv("HOME", QFile::encodeName(home.path()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + "/.config"));
+        if (hasDesktop)
+            QVERIFY(QDir(home.path()).mkdir("Desktop"));
+        const QString folder = hasDesktop ? home.path() + "/Desktop" : home.path();
+        QCOMPARE(Prompts::defaultFolder(), folder);
+
+        PromptRecorder prompts;
+        {
+            Mqtt_Subscribe_Dialog mqtt;
+            QVERIFY(QMetaObject::invokeMethod(&mqtt, "on_pushButton_clicked"));
+            QVERIFY(QMetaObject::invokeMethod(&mqtt, "on_pushButton_2_clicked"));
+        }
+        {
+            ModbusMonitor monitor;
+            QVERIFY(QMetaObject::invokeMethod(&monitor, "on_slave_pushButton_clicked"));
+        }
+        {
+            EcatModbusConfig ecat;
+            QVERIFY(QMetaObject::invokeMethod(&ecat, "on_pushButton_ESI_clicked"));
+        }
+        ModbusConfigFiles::copyTemplate("modbusconfig", dir.path() + "/Template/modbusconfig_Zh.xlsx",
+            QStringLiteral("modbusconfig.xlsx"), QStringLiteral("*.xlsx"));
+        XlsxSheet sheet;
+        QVERIFY(!ModbusConfigFiles::chooseWorkbook("modbusconfig", QStringLiteral("*.xlsx"), &sheet));
+        Caxexport(QList<::module *>(), QStringLiteral("Profinet")).exportCaxFile();
+        QCOMPARE(prompts.fileStarts,
+            QStringList({ folder, folder, folder + "/vrg731x.txt", folder + "/Ethercatmodbusmaster.xml",
+                folder + "/modbusconfig.xlsx", folder, folder + "/project.aml" }));
+        SaveDialog save;
+        QCOMPARE(save.form()->lineEdit_path->text(), folder);
     }
 
     void treeHoverColourIsReadable()
