@@ -184,15 +184,17 @@ MainWindow::MainWindow(QWidget *parent)
         w->setSizePolicy(policy);
     };
     stretch(ui->groupBox);
-    stretch(ui->groupBox_3);
+    stretch(ui->scrollArea_page);
     fitInfoPanel();
 
-    // On a screen smaller than the window's parts (a 1366 x 768 laptop), the area below the
-    // toolbar scrolls instead of pushing the pages' buttons and the status bar off the screen;
-    // where the screen holds the parts, nothing scrolls.
-    ui->scrollArea_main->setAutoFillBackground(false);
-    ui->scrollArea_main->viewport()->setAutoFillBackground(false);
-    ui->widget_3->setAutoFillBackground(false);
+    // On a screen smaller than the window's parts (a 1366 x 768 laptop), the page area scrolls
+    // instead of pushing the pages' buttons and the status bar off the screen, while the tree and
+    // the information panel stay where they are; where the screen holds the parts, nothing scrolls.
+    // No style sheet here: it would reach every widget of every page.
+    ui->scrollArea_page->setAutoFillBackground(false);
+    ui->scrollArea_page->viewport()->setAutoFillBackground(false);
+    ui->groupBox_3->setAutoFillBackground(false);
+    ui->splitter_2->installEventFilter(this);
     resize(size().boundedTo(screenArea().size()));
 
     ui->widget->toggleMaximized();
@@ -268,11 +270,7 @@ void MainWindow::setLanguage(int index)
             highlightedFrame->clearHighlight();
         // No frame carries the border now, so the next one the user picks must draw it.
         highlightedFrame = nullptr;
-        showModule(moduleList.first());
-        // The tree says what is shown: it selects the first module too, without the highlight
-        // border that a user's selection draws.
-        const QSignalBlocker quiet(ui->treeWidget);
-        ui->treeWidget->setCurrentItem(moduleList.first());
+        presentModule(moduleList.first());
     }
 }
 
@@ -402,19 +400,28 @@ void MainWindow::enableSave()
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == ui->tabWidget && event->type() == QEvent::LayoutRequest)
+    if ((watched == ui->tabWidget && event->type() == QEvent::LayoutRequest)
+        || (watched == ui->splitter_2 && event->type() == QEvent::Resize))
         fitPageArea();
     return QMainWindow::eventFilter(watched, event);
 }
 
-// The page area keeps its least height but grows to what its pages need, so a taller page
-// scrolls with the window instead of squeezing its fields over each other.
+// The pages keep their least height but grow to what they need, so a taller page scrolls in the
+// page area instead of squeezing its fields over each other. The page area itself takes that
+// height where the window has room for it beside the information panel's least, so only a
+// window too short for both scrolls.
 void MainWindow::fitPageArea()
 {
     constexpr int leastHeight = 500;
     const int height = qMax(leastHeight, ui->tabWidget->minimumSizeHint().height());
     if (ui->tabWidget->minimumHeight() != height)
         ui->tabWidget->setMinimumHeight(height);
+    const int need = ui->groupBox_3->minimumSizeHint().height() + 2 * ui->scrollArea_page->frameWidth();
+    const int room
+        = ui->splitter_2->height() - ui->splitter_2->handleWidth() - ui->groupBox->minimumSizeHint().height();
+    const int least = qBound(0, room, need);
+    if (ui->scrollArea_page->minimumHeight() != least)
+        ui->scrollArea_page->setMinimumHeight(least);
 }
 
 void MainWindow::clearModuleList()
@@ -437,6 +444,9 @@ void MainWindow::clearModuleList()
     highlightedFrame = nullptr;
     scanHandler.reset();
     moduleList.clear();
+    // The tree's current item goes with the others: no selection change may reach a module
+    // being deleted.
+    const QSignalBlocker quiet(ui->treeWidget);
     ui->treeWidget->clear();
 }
 
@@ -465,6 +475,15 @@ void MainWindow::showModule(module *m)
     m->addShowFormTab(ui->tabWidget_main);
     m->showPages();
     ui->mouleparam->showModuleInfo(m);
+}
+
+void MainWindow::presentModule(module *m)
+{
+    showModule(m);
+    ui->mouleparam->clearSubmoduleInfo();
+    // Selected without the highlight border that a user's selection draws; callers decide on it.
+    const QSignalBlocker quiet(ui->treeWidget);
+    ui->treeWidget->setCurrentItem(m);
 }
 
 void MainWindow::highlightModule(moduleFrame *f)
@@ -542,7 +561,7 @@ void MainWindow::Getmoduleinfo(QByteArray moduleinfo, modulebase::CONNEST_TYPE t
     module *m = scanHandler.takeModuleInfo(moduleinfo, familyMap, sublistMap, language, type, lastScanPort, &outcome);
     if (m) {
         addModule(m);
-        showModule(m);
+        presentModule(m);
     } else if (outcome != ScanReplyHandler::NoModuleType) {
         return;
     }
@@ -567,7 +586,7 @@ void MainWindow::Endscan()
     if (highlightedFrame)
         highlightedFrame->clearHighlight();
     highlightedFrame = nullptr;
-    showModule(moduleList.first());
+    presentModule(moduleList.first());
     highlightModule(moduleList.first());
 }
 
@@ -725,5 +744,5 @@ void MainWindow::loadProjectFile(QString path)
         }
     }
     if (!moduleList.isEmpty())
-        showModule(moduleList.first());
+        presentModule(moduleList.first());
 }

@@ -98,6 +98,9 @@ private slots:
     void on_pushButton_help_clicked();
 
 private:
+    // showModule, and the tree selects m and the panel shows no sub-module, so the tree, the
+    // information panel and the pages always name the same module.
+    void presentModule(module *m);
     void updateModuleButtons();
     void fitInfoPanel();
     void fitPageArea();

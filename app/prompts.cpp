@@ -1,8 +1,11 @@
 #include "prompts.h"
 
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMenu>
+#include <QStandardPaths>
 
 namespace {
 Prompts::Handler *g_handler = nullptr;
@@ -76,6 +79,14 @@ QString Prompts::getExistingDirectory(QWidget *parent, const QString &caption, c
     if (g_handler)
         return g_handler->existingDirectory(parent, caption, dir);
     return QFileDialog::getExistingDirectory(parent, caption, dir);
+}
+
+QString Prompts::defaultFolder()
+{
+    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    if (!desktop.isEmpty() && QFileInfo(desktop).isDir())
+        return desktop;
+    return QDir::homePath();
 }
 
 int Prompts::exec(QDialog *dialog)

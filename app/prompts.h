@@ -56,6 +56,10 @@ public:
     static QString getSaveFileName(QWidget *parent, const QString &caption, const QString &dir = QString(),
                                    const QString &filter = QString());
     static QString getExistingDirectory(QWidget *parent, const QString &caption, const QString &dir = QString());
+    // Where file choosers start unless the user chose before: the desktop folder, or the home
+    // folder where there is none. Given a folder that is not there, a chooser starts in its
+    // parent with the folder's name typed as the file name.
+    static QString defaultFolder();
 
     // Runs dialog modally and returns its result.
     static int exec(QDialog *dialog);

@@ -88,8 +88,7 @@ void Caxexport::exportCaxFile()
         showMissingFile();
         return;
     }
-    const QString defaultName
-        = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation) + QStringLiteral("/project.aml");
+    const QString defaultName = Prompts::defaultFolder() + QStringLiteral("/project.aml");
     const QString path = Prompts::getSaveFileName(nullptr, tr("Save CAX File"), defaultName, QStringLiteral("*.aml"));
     if (path.isEmpty())
         return;

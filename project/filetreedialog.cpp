@@ -1,8 +1,8 @@
 #include "filetreedialog.h"
+#include "prompts.h"
 #include "ui_filetreedialog.h"
 
 #include <QFileSystemModel>
-#include <QStandardPaths>
 
 FiletreeDialog::FiletreeDialog(QWidget *parent)
     : QDialog(parent)
@@ -21,7 +21,7 @@ FiletreeDialog::FiletreeDialog(QWidget *parent)
     ui->treeView->setModel(m_model);
     for (int column = 1; column < m_model->columnCount(); ++column)
         ui->treeView->hideColumn(column);
-    const QModelIndex desktop = m_model->index(QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
+    const QModelIndex desktop = m_model->index(Prompts::defaultFolder());
     if (desktop.isValid()) {
         ui->treeView->setCurrentIndex(desktop);
         ui->treeView->scrollTo(desktop);

@@ -27,12 +27,8 @@ SaveDialog::SaveDialog(QWidget *parent)
     ui->lineEdit_producer->setText(value.isEmpty() ? tr("未定义") : value);
     value.clear();
     readSetting("FilePath", value);
-    if (value.isEmpty()) {
-        // Not every machine has a desktop folder; a missing one would fail the first OK.
-        value = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-        if (value.isEmpty() || !QDir(value).exists())
-            value = QDir::homePath();
-    }
+    if (value.isEmpty()) // not every machine has a desktop folder; a missing one would fail the first OK
+        value = Prompts::defaultFolder();
     ui->lineEdit_path->setText(value);
 }
 

@@ -11,7 +11,7 @@
 
 QString ModbusConfigFiles::desktop()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    return Prompts::defaultFolder();
 }
 
 bool ModbusConfigFiles::copyFile(const QString &source, const QString &target)

@@ -226,7 +226,7 @@ void ModbusMonitor::on_clean_pushButton_clicked()
 
 void ModbusMonitor::on_slave_pushButton_clicked()
 {
-    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    const QString desktop = Prompts::defaultFolder();
     const QString name = Prompts::getSaveFileName(this, QStringLiteral("Save File"),
         desktop + QStringLiteral("/vrg731x.txt"), QStringLiteral("Text Files (*.txt)"));
     if (name.isEmpty())

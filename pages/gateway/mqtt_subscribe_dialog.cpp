@@ -28,7 +28,7 @@ constexpr int valueRole = Qt::UserRole;
 
 QString desktop()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    return Prompts::defaultFolder();
 }
 
 } // namespace

@@ -1,8 +1,9 @@
 // Module-information and parameter replies come straight from the network or a serial port. The
 // input is an information reply, optionally followed by 0xFF and the parameter reply after it;
-// both go the way a scan takes them: a module with its sub-modules and pages is built from the
-// example descriptions and handed the parameter bytes.
+// both go the way a scan takes them: a module with its sub-modules and the program's own pages is
+// built from the example descriptions and handed the parameter bytes, which every page reads.
 #include "apppaths.h"
+#include "builtinpages.h"
 #include "familymap.h"
 #include "module.h"
 #include "promptrecorder.h"
@@ -31,6 +32,8 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     static QApplication app(*argc, *argv);
     rivudoInitResources();
+    // As the program's main() does: without its pages a module would hand its bytes to no one.
+    registerBuiltinPages();
     AppPaths::setAppDirOverride(QStringLiteral(RIVUDO_SOURCE_DIR "/data"));
     static PromptRecorder recorder;
     prompts = &recorder;

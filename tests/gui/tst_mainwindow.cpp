@@ -1,3 +1,5 @@
+#include "caxexport.h"
+#include "ecatmodbusconfig.h"
 #include "fakemodule.h"
 #include "firmwaredialog.h"
 #include "firmwarefileform.h"
@@ -5,14 +7,18 @@
 #include "ipaddress.h"
 #include "ipmodfiy_dialog.h"
 #include "mainwindow.h"
+#include "modbusconfigfiles.h"
+#include "modbusmonitor.h"
 #include "module.h"
 #include "moduleinfoform.h"
 #include "moduleprms.h"
 #include "moduleshowform.h"
+#include "mqtt_subscribe_dialog.h"
 #include "packageimport.h"
 #include "pagelookup.h"
 #include "platformlists.h"
 #include "promptrecorder.h"
+#include "savedialog.h"
 #include "scandialog.h"
 #include "serialpeer.h"
 #include "submodule.h"
@@ -20,6 +26,8 @@
 #include "testsupport.h"
 #include "textroom.h"
 #include "ui_firmwaredialog.h"
+#include "ui_savedialog.h"
+#include "xlsxsheet.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -44,6 +52,7 @@
 #include <QStyleOptionViewItem>
 #include <QTableWidget>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QUrl>
 #include <memory>
@@ -110,6 +119,35 @@ private:
         w.setLanguage(language);
         QCoreApplication::processEvents();
         return showAtDesktopSize(w);
+    }
+
+    // Where the tree's selection, the information panel, the picture and the pages do not all
+    // name frame (and its module): empty when they agree.
+    static QString disagreement(MainWindow &w, moduleFrame *frame)
+    {
+        auto *sub = frame->kind == 1 ? static_cast<submodule *>(frame) : nullptr;
+        ::module *m = sub ? sub->parentModule : static_cast<::module *>(frame);
+        auto *tree = child<QTreeWidget>(&w, "treeWidget");
+        auto *info = child<moduleinfoForm>(&w, "mouleparam");
+        auto *pictures = child<QTabWidget>(&w, "tabWidget_main");
+        auto *pages = child<QTabWidget>(&w, "tabWidget");
+        auto *subType = child<QLineEdit>(info, "submoduletype");
+        QStringList wrong;
+        if (w.currentModule != m)
+            wrong << QStringLiteral("current module");
+        if (tree->currentItem() != frame || tree->selectedItems() != QList<QTreeWidgetItem *> { frame })
+            wrong << QStringLiteral("tree selection");
+        if (pictures->count() != 1 || pictures->widget(0) != m->showForm.data())
+            wrong << QStringLiteral("picture");
+        if (pages->count() == 0 || !frame->pageList.contains(dynamic_cast<menubase *>(pages->widget(0))))
+            wrong << QStringLiteral("pages");
+        if (info->module != m || child<QLineEdit>(info, "ipadd")->text() != m->ip
+            || child<QLineEdit>(info, "moduletype")->text() != m->ModuleShowName)
+            wrong << QStringLiteral("module information");
+        if (sub ? subType->text() != sub->ModuleShowName || !subType->isEnabled()
+                : !subType->text().isEmpty() || subType->isEnabled())
+            wrong << QStringLiteral("sub-module information \"%1\"").arg(subType->text());
+        return wrong.join(QStringLiteral(", "));
     }
 
     static void scanWithoutNetwork(MainWindow &w)
@@ -305,6 +343,7 @@ private slots:
         QCOMPARE(w.currentModule, first);
         QCOMPARE(w.highlightedFrame, static_cast<moduleFrame *>(first));
         QVERIFY(first->highlighted);
+        QVERIFY2(disagreement(w, first).isEmpty(), qPrintable(disagreement(w, first)));
         auto *pictures = child<QTabWidget>(&w, "tabWidget_main");
         QCOMPARE(pictures->count(), 1);
         QCOMPARE(pictures->widget(0), static_cast<QWidget *>(first->showForm.data()));
@@ -323,7 +362,8 @@ private slots:
         w.readSetting("scanip", "EndIP", value);
         QCOMPARE(value, QStringLiteral("127.0.0.4"));
 
-        // A second scan empties the list and builds it anew.
+        // A second scan empties the list and builds it anew, whatever was selected before.
+        tree->setCurrentItem(first->submodules.at(1));
         QPointer<QWidget> oldFirst = first;
         QPointer<menubase> oldPage = generalPage(first);
         QVERIFY(dir.write("/usrconf.ini", iniWithRange("127.0.0.4", "127.0.0.4")));
@@ -334,6 +374,7 @@ private slots:
         QCOMPARE(w.moduleList.first()->name, QStringLiteral("KTL-C10"));
         QCOMPARE(tree->topLevelItemCount(), 1);
         QCOMPARE(pages->widget(0), static_cast<QWidget *>(generalPage(w.moduleList.first())));
+        QVERIFY2(disagreement(w, w.moduleList.first()).isEmpty(), qPrintable(disagreement(w, w.moduleList.first())));
     }
 
     void cancellingTheScanKeepsTheModules()
@@ -363,8 +404,9 @@ private slots:
         QCOMPARE(w.currentModule, w.moduleList.first());
         QCOMPARE(w.highlightedFrame, static_cast<moduleFrame *>(w.moduleList.first()));
         QVERIFY(w.moduleList.first()->highlighted);
-        // The sub-module shown beside it in the picture loses its border.
+        // The sub-module shown beside it in the picture loses its border, and its information goes.
         QVERIFY(!sub->highlighted);
+        QVERIFY2(disagreement(w, w.moduleList.first()).isEmpty(), qPrintable(disagreement(w, w.moduleList.first())));
         QString value;
         w.readSetting("scanip", "StartIP", value);
         QCOMPARE(value, QStringLiteral("192.168.0.1"));
@@ -604,6 +646,8 @@ private slots:
         QCOMPARE(tree->currentItem(), static_cast<QTreeWidgetItem *>(first));
         QCOMPARE(tree->selectedItems(), QList<QTreeWidgetItem *> { first });
         QCOMPARE(child<QTabWidget>(&w, "tabWidget")->widget(0), static_cast<QWidget *>(generalPage(first)));
+        // The information panel follows: the module's, in the new language, and no sub-module's.
+        QVERIFY2(disagreement(w, first).isEmpty(), qPrintable(disagreement(w, first)));
         // As the switch leaves it: no frame carries the border.
         QVERIFY(!frame->highlighted);
         QVERIFY(!first->highlighted);
@@ -611,7 +655,37 @@ private slots:
         tree->setCurrentItem(w.moduleList.at(1));
         QCOMPARE(w.currentModule, w.moduleList.at(1));
         QVERIFY(w.moduleList.at(1)->highlighted);
+        tree->setCurrentItem(frame);
+        QVERIFY2(disagreement(w, frame).isEmpty(), qPrintable(disagreement(w, frame)));
         child<QComboBox>(&w, "comboBox")->setCurrentIndex(0);
+        QCoreApplication::processEvents();
+        QVERIFY2(disagreement(w, first).isEmpty(), qPrintable(disagreement(w, first)));
+    }
+
+    // Opening a project replaces the modules shown, whatever the user had selected: the first
+    // module of the file is shown, selected and described, with no sub-module's information.
+    void openedProjectLeavesTreePanelAndPagesAgreeing()
+    {
+        TempAppDir dir(true);
+        MainWindow w;
+        w.applyStoredLanguage();
+        scanWithoutNetwork(w);
+        child<QTreeWidget>(&w, "treeWidget")->setCurrentItem(w.moduleList.at(1)->submodules.first());
+        const QString module
+            = QStringLiteral("<module name=\"%1\" mac=\"02:00:00:00:00:0%2\" ip=\"127.0.0.%2\" mask=\"255.0.0.0\" "
+                             "gateway=\"127.0.0.1\" inlen=\"2\" outlen=\"2\" Paralen=\"0\" softwareVer=\"V1.00\" "
+                             "backbusVer=\"V1.00\" subnum=\"%3\">%4</module>");
+        const QString text = QStringLiteral("<root_info><modulelist>%1%2</modulelist></root_info>")
+                                 .arg(module.arg("RVE-C100", "7", "1",
+                                          "<submodulelist><submodule name=\"RV-DI16\" slot=\"1\" "
+                                          "softwareVer=\"V1.00\"/></submodulelist>"),
+                                     module.arg("KTL-C10", "8", "0", QString()));
+        QVERIFY(dir.write("/opened.kdxml", text.toUtf8()));
+        PromptRecorder prompts;
+        w.loadProjectFile(dir.path() + "/opened.kdxml");
+        QCOMPARE(w.moduleList.size(), 2);
+        QCOMPARE(w.moduleList.first()->ip, QStringLiteral("127.0.0.7"));
+        QVERIFY2(disagreement(w, w.moduleList.first()).isEmpty(), qPrintable(disagreement(w, w.moduleList.first())));
     }
 
     void qtTextsFollowTheLanguage_data()
@@ -686,8 +760,9 @@ private slots:
         w.setLanguage(0);
     }
 
-    // A laptop's screen: 1366 x 740 available. The window fits it, and every page's buttons and
-    // the status bar can be reached by scrolling.
+    // A laptop's screen: 1366 x 740 available. The window fits it, every page's buttons can be
+    // reached by scrolling the page area, and the status bar, the module tree and the information
+    // panel stay where they are meanwhile.
     void smallScreenReachesEveryControl_data()
     {
         QTest::addColumn<int>("language");
@@ -739,9 +814,15 @@ private slots:
         QVERIFY(w.statusBar()->isVisible());
         QVERIFY(w.rect().contains(QRect(w.statusBar()->mapTo(&w, QPoint(0, 0)), w.statusBar()->size())));
 
-        auto *scroll = child<QScrollArea>(&w, "scrollArea_main");
+        auto *scroll = child<QScrollArea>(&w, "scrollArea_page");
         auto *tree = child<QTreeWidget>(&w, "treeWidget");
         auto *pages = child<QTabWidget>(&w, "tabWidget");
+        auto *panel = child<QTabWidget>(&w, "tabWidget_3");
+        auto place = [&w](QWidget *widget) { return QRect(widget->mapTo(&w, QPoint(0, 0)), widget->size()); };
+        const QRect treePlace = place(tree);
+        QVERIFY(w.rect().contains(treePlace));
+        // The buttons at the foot of the temperature page are among those that need scrolling.
+        QStringList scrolledTo;
         QList<moduleFrame *> frames;
         for (::module *m : qAsConst(w.moduleList)) {
             frames.append(m);
@@ -749,8 +830,11 @@ private slots:
                 frames.append(s);
         }
         int checked = 0;
+        const QPoint panelCorner = place(panel).topLeft();
         for (moduleFrame *frame : qAsConst(frames)) {
             tree->setCurrentItem(frame);
+            QCoreApplication::processEvents();
+            QCOMPARE(place(tree), treePlace);
             for (int t = 0; t < pages->count(); ++t) {
                 pages->setCurrentIndex(t);
                 QCoreApplication::processEvents();
@@ -765,6 +849,12 @@ private slots:
                         if (qobject_cast<QAbstractScrollArea *>(p))
                             target = p;
                     }
+                    // The panel grows with the picture row a module needs, but never moves; it
+                    // has its least height at the least and lies inside the window.
+                    const QRect panelPlace = place(panel);
+                    QCOMPARE(panelPlace.topLeft(), panelCorner);
+                    QVERIFY(panelPlace.height() >= panel->minimumHeight());
+                    QVERIFY(w.rect().contains(panelPlace));
                     // Scrolls as a person would, to the whole control (ensureWidgetVisible
                     // would settle for a view's current item).
                     const QSize shown = target->size().boundedTo(scroll->viewport()->size());
@@ -786,11 +876,21 @@ private slots:
                     // And the view itself lies inside the window.
                     const QRect view(scroll->viewport()->mapTo(&w, QPoint(0, 0)), scroll->viewport()->size());
                     QVERIFY(w.rect().contains(view));
+                    // The tree and the information panel did not move with the page.
+                    QCOMPARE(place(tree), treePlace);
+                    QCOMPARE(place(panel), panelPlace);
+                    QVERIFY(tree->isVisible() && panel->isVisible());
+                    if (scroll->verticalScrollBar()->value() > 0)
+                        scrolledTo << frame->text(0).section(QLatin1Char('('), 0, 0) + '/' + button->objectName();
                     ++checked;
                 }
             }
         }
         QVERIFY(checked > 0);
+        // 上传参数 and 下载参数 of the temperature page.
+        for (const char *name : { "pushButton_5", "pushButton_4" })
+            QVERIFY2(scrolledTo.contains(QStringLiteral("RVT-C800/") + QLatin1String(name)),
+                qPrintable(scrolledTo.join(QLatin1Char('|'))));
         QVERIFY(w.grab().save(
             QCoreApplication::applicationDirPath() + QStringLiteral("/mainwindow_1366x740_%1.png").arg(language)));
     }
@@ -802,10 +902,72 @@ private slots:
         MainWindow w;
         QVERIFY(showScannedAtDesktopSize(w, 0));
         QCoreApplication::processEvents();
-        auto *scroll = child<QScrollArea>(&w, "scrollArea_main");
+        auto *scroll = child<QScrollArea>(&w, "scrollArea_page");
         QVERIFY(!scroll->verticalScrollBar()->isVisible());
         QVERIFY(!scroll->horizontalScrollBar()->isVisible());
-        QCOMPARE(child<QWidget>(&w, "widget_3")->size(), scroll->viewport()->size());
+        QCOMPARE(child<QWidget>(&w, "groupBox_3")->size(), scroll->viewport()->size());
+    }
+
+    void fileChoosersStartInAFolderThatIsThere_data()
+    {
+        QTest::addColumn<bool>("hasDesktop");
+        QTest::newRow("desktop") << true;
+        QTest::newRow("no desktop") << false;
+    }
+
+    // A chooser told to start in a folder that is not there starts in its parent with the
+    // folder's name typed as the file name: every chooser that starts on the desktop starts in
+    // the home folder where there is no desktop.
+    void fileChoosersStartInAFolderThatIsThere()
+    {
+        QFETCH(bool, hasDesktop);
+        TempAppDir dir(true);
+        QTemporaryDir home;
+        QVERIFY(home.isValid());
+        const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
+        struct Restore
+        {
+            QByteArray home, config;
+            ~Restore()
+            {
+                qputenv("HOME", home);
+                if (config.isNull())
+                    qunsetenv("XDG_CONFIG_HOME");
+                else
+                    qputenv("XDG_CONFIG_HOME", config);
+            }
+        } restore { oldHome, oldConfig };
+        qputenv("HOME", QFile::encodeName(home.path()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + "/.config"));
+        if (hasDesktop)
+            QVERIFY(QDir(home.path()).mkdir("Desktop"));
+        const QString folder = hasDesktop ? home.path() + "/Desktop" : home.path();
+        QCOMPARE(Prompts::defaultFolder(), folder);
+
+        PromptRecorder prompts;
+        {
+            Mqtt_Subscribe_Dialog mqtt;
+            QVERIFY(QMetaObject::invokeMethod(&mqtt, "on_pushButton_clicked"));
+            QVERIFY(QMetaObject::invokeMethod(&mqtt, "on_pushButton_2_clicked"));
+        }
+        {
+            ModbusMonitor monitor;
+            QVERIFY(QMetaObject::invokeMethod(&monitor, "on_slave_pushButton_clicked"));
+        }
+        {
+            EcatModbusConfig ecat;
+            QVERIFY(QMetaObject::invokeMethod(&ecat, "on_pushButton_ESI_clicked"));
+        }
+        ModbusConfigFiles::copyTemplate("modbusconfig", dir.path() + "/Template/modbusconfig_Zh.xlsx",
+            QStringLiteral("modbusconfig.xlsx"), QStringLiteral("*.xlsx"));
+        XlsxSheet sheet;
+        QVERIFY(!ModbusConfigFiles::chooseWorkbook("modbusconfig", QStringLiteral("*.xlsx"), &sheet));
+        Caxexport(QList<::module *>(), QStringLiteral("Profinet")).exportCaxFile();
+        QCOMPARE(prompts.fileStarts,
+            QStringList({ folder, folder, folder + "/vrg731x.txt", folder + "/Ethercatmodbusmaster.xml",
+                folder + "/modbusconfig.xlsx", folder, folder + "/project.aml" }));
+        SaveDialog save;
+        QCOMPARE(save.form()->lineEdit_path->text(), folder);
     }
 
     void treeHoverColourIsReadable()

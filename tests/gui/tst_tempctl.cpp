@@ -1,6 +1,7 @@
 #include "fakemodule.h"
 #include "module.h"
 #include "moduledata.h"
+#include "pagelookup.h"
 #include "promptrecorder.h"
 #include "submodule.h"
 #include "tempctl_input_form.h"
@@ -12,6 +13,7 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QPushButton>
+#include <QSet>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -271,6 +273,45 @@ private slots:
         QCOMPARE(prompts.messages.first().caption, QString::fromUtf8("上传失败"));
         QCOMPARE(prompts.messages.first().text, QString::fromUtf8("上传输入输出设置错误 IP:127.0.0.92"));
         QCOMPARE(page.inputForm->buildBlock(), before);
+    }
+
+    // The fake's example answers are what a module set up by hand sends: uploaded through the
+    // page of a described RVT-C800, every channel names one of the module's own inputs and
+    // outputs, and no cell clamps its value (the tables give back the very blocks).
+    void exampleBlocksFitTheTables()
+    {
+        FakeModule fake("127.0.0.95");
+        fake.setModuleType(QStringLiteral("RVT-C800"));
+        fake.useExampleTempCtlBlocks();
+        QVERIFY(fake.start());
+        auto m = std::make_unique<module>("RVT-C800", "RVT");
+        m->connType = modulebase::CONNEST_NET;
+        m->ipAddress = fake.address();
+        auto *page = TestSupport::builtPageOf<TempCtlForm>(m.get());
+        QVERIFY(page);
+        page->setOwner(m.get());
+        PromptRecorder prompts;
+        page->findChild<QPushButton *>("pushButton_5")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), 1, 15000);
+        QCOMPARE(prompts.messages.first().caption, QString::fromUtf8("读取完成"));
+
+        QSet<QString> outputs;
+        for (int channel = 1; channel <= tempChannelCount; ++channel) {
+            for (int row : { 0, 1 }) {
+                const QComboBox *box = page->inputForm->choiceBox(row, channel);
+                QVERIFY2(box->findText(QStringLiteral("Invalid")) < 0,
+                    qPrintable(
+                        QStringLiteral("channel %1 row %2: %3").arg(channel).arg(row).arg(texts(box).join('|'))));
+                QVERIFY(box->currentIndex() >= 0);
+                QVERIFY(box->currentText().startsWith(QStringLiteral("slot0>")));
+                if (row == 1)
+                    outputs << box->currentText();
+            }
+        }
+        // No two channels drive the same output.
+        QCOMPARE(outputs.size(), tempChannelCount);
+        QCOMPARE(page->inputForm->buildBlock(), fake.uploadBlock(19, 18));
+        QCOMPARE(page->pidForm->buildBlock(), fake.uploadBlock(19, 16));
     }
 
     void nothingToTransfer_data()

@@ -1,6 +1,8 @@
 #include "fakemodule.h"
 
 #include "endpoints.h"
+#include "tempctlblocks.h"
+#include "tempctldebugblocks.h"
 
 #include <QMutexLocker>
 #include <QNetworkDatagram>
@@ -675,6 +677,52 @@ void FakeModule::useExampleCoupler()
     m_script.inputLength = 12;
     m_script.outputLength = 4;
     m_script.greeting = "\r\n" + exampleCouplerType.toLatin1() + " Software version V1.00\r\n";
+}
+
+void FakeModule::useExampleTempCtlBlocks()
+{
+    TempCtlPidBlock pid;
+    TempCtlIoBlock io;
+    TempCtlStatusBlock status;
+    for (int ch = 0; ch < tempChannelCount; ++ch) {
+        // Every other channel switches on and off; channels 1 and 2 drive the analog outputs, the
+        // others a heater bit each (time-proportioned under PID).
+        const quint8 mode = quint8(ch % 2);
+        TempCtlPidBlock::Channel &p = pid.channels[size_t(ch)];
+        p.mode = mode;
+        p.upperTenths = quint16(800 + 20 * ch);
+        p.lowerTenths = 50;
+        p.bandHundredths = quint16(1500 + 10 * ch);
+        p.integralHundredths = quint16(6000 + 100 * ch);
+        p.derivativeHundredths = 3000;
+        p.periodMs = 2000;
+        TempCtlIoBlock::Channel &c = io.channels[size_t(ch)];
+        c.input = tempChannelId(QLatin1Char('I'), 0, ch % 4, 0).toLatin1();
+        c.output = (ch < 2 ? tempChannelId(QLatin1Char('Q'), 0, ch, 0) : tempChannelId(QLatin1Char('Q'), 0, 2, ch))
+                       .toLatin1();
+        c.inputHigh = 4000;
+        c.inputLow = -200;
+        TempCtlStatusBlock::Channel &s = status.channels[size_t(ch)];
+        s.mode = mode;
+        s.statusReg = 0x0001;
+        s.ctrlReg = 0x0001;
+        s.pHundredths = p.bandHundredths;
+        s.iHundredths = p.integralHundredths;
+        s.dHundredths = p.derivativeHundredths;
+        // As the curves of the standalone fake show them.
+        s.targetTenths = quint16(600 + 50 * ch);
+        s.actualTenths = quint16(580 + 50 * ch);
+        s.outputTenths = quint16(300 + 40 * ch);
+    }
+    setUploadBlock(19, 16, pid.encode());
+    setUploadBlock(19, 18, io.encode());
+    setUploadBlock(19, 19, status.encode());
+}
+
+QByteArray FakeModule::uploadBlock(int plug, int subplug) const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_script.uploadBlocks.value(qMakePair(plug, subplug));
 }
 
 void FakeModule::setProcessImageLengths(int input, int output)

@@ -48,6 +48,12 @@ public:
     static const QString exampleCouplerType;
     static const QList<int> exampleSubmoduleIds;
     static const QByteArray exampleParamBytes;
+    // Answers the temperature page's uploads (plug 19) as an RVT-C800 set up by hand would: PID
+    // and I/O settings inside the tables' ranges, each channel on inputs and outputs the module
+    // describes (PV_1 to PV_4, MV_1, MV_2, the Heater bits), and the debug window's status.
+    void useExampleTempCtlBlocks();
+    // The block an upload of plug and sub-plug reads (setUploadBlock).
+    QByteArray uploadBlock(int plug, int subplug) const;
 
     // What the module says.
     void setGreeting(const QByteArray &greeting);

@@ -15,7 +15,6 @@
 #include "mqtttopicconfig.h"
 #include "serialpeer.h"
 #include "tempctlblocks.h"
-#include "tempctldebugblocks.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -107,34 +106,7 @@ void setExampleBlocks(FakeModule &fake)
             + topic("rivudo/status/word", "{\n\t\"status\":\t\"%0\"\n}", 10))
             .toUtf8());
     fake.setUploadBlock(18, 19, topic("rivudo/outputs", "{\n\t\"DO\":\t\"%2\"\n}", 0).toUtf8());
-
-    TempCtlPidBlock pid;
-    TempCtlIoBlock io;
-    TempCtlStatusBlock status;
-    for (int ch = 0; ch < tempChannelCount; ++ch) {
-        TempCtlPidBlock::Channel &p = pid.channels[size_t(ch)];
-        p.upperTenths = quint16(2000 + 100 * ch);
-        p.lowerTenths = 0;
-        p.bandHundredths = quint16(1500 + 10 * ch);
-        p.integralHundredths = 12000;
-        p.derivativeHundredths = 3000;
-        p.periodMs = 2000;
-        io.channels[size_t(ch)].inputHigh = 4000;
-        io.channels[size_t(ch)].inputLow = -200;
-        TempCtlStatusBlock::Channel &c = status.channels[size_t(ch)];
-        c.mode = ch % 2;
-        c.statusReg = 0x0001;
-        c.ctrlReg = 0x0001;
-        c.pHundredths = p.bandHundredths;
-        c.iHundredths = p.integralHundredths;
-        c.dHundredths = p.derivativeHundredths;
-        c.targetTenths = quint16(600 + 50 * ch);
-        c.actualTenths = quint16(580 + 50 * ch);
-        c.outputTenths = quint16(300 + 40 * ch);
-    }
-    fake.setUploadBlock(19, 16, pid.encode());
-    fake.setUploadBlock(19, 18, io.encode());
-    fake.setUploadBlock(19, 19, status.encode());
+    fake.useExampleTempCtlBlocks();
 }
 
 // A gateway that has something to tell at every keep-alive: a request and its answer, and now

@@ -35,18 +35,21 @@ QMessageBox::StandardButton PromptRecorder::message(QWidget *, QMessageBox::Icon
     return QMessageBox::NoButton;
 }
 
-QString PromptRecorder::openFileName(QWidget *, const QString &, const QString &, const QString &)
+QString PromptRecorder::openFileName(QWidget *, const QString &, const QString &dir, const QString &)
 {
+    fileStarts.append(dir);
     return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
 }
 
-QString PromptRecorder::saveFileName(QWidget *, const QString &, const QString &, const QString &)
+QString PromptRecorder::saveFileName(QWidget *, const QString &, const QString &dir, const QString &)
 {
+    fileStarts.append(dir);
     return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
 }
 
-QString PromptRecorder::existingDirectory(QWidget *, const QString &, const QString &)
+QString PromptRecorder::existingDirectory(QWidget *, const QString &, const QString &dir)
 {
+    fileStarts.append(dir);
     return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
 }
 

@@ -34,6 +34,8 @@ public:
     QQueue<QMessageBox::StandardButton> answers;
     // Answers for the next file choosers (open, save and folder alike); when empty: "".
     QQueue<QString> fileAnswers;
+    // Where each file chooser was told to start (folder or file name), in order.
+    QStringList fileStarts;
     // Runs a dialog instead of its modal loop; the default rejects it.
     std::function<int(QDialog *)> onExec;
     // The action texts of every menu shown, in order.
