@@ -28,21 +28,6 @@ const QColor bitOffText(0, 0, 0);
 const QByteArray streamOnCommand("\x44\x00\x01", 3);
 const QByteArray streamOffCommand("\x44\x00\x00", 3);
 
-QString formatText(int format)
-{
-    return format == 1 ? FormIO::tr("16进制") : format == 2 ? FormIO::tr("2进制") : FormIO::tr("10进制");
-}
-
-QString swapText(bool swap)
-{
-    return swap ? FormIO::tr("交换") : FormIO::tr("不交换");
-}
-
-QString typeText(int dataType)
-{
-    return ioDataTypeName(qBound(0, dataType, IoDataTypeCount - 1));
-}
-
 IoTreeWidget *treeOf(Ui::FormIO *ui)
 {
     return static_cast<IoTreeWidget *>(ui->treeWidget);
@@ -94,9 +79,26 @@ FormIO::FormIO(QWidget *parent)
     buildUnlessDeferred();
 }
 
+// The texts of the type, format and swap cells, made once and shared by every row.
+void FormIO::translateCellTexts()
+{
+    m_cellTexts[FormatTexts] = QStringList { tr("10进制"), tr("16进制"), tr("2进制") };
+    m_cellTexts[SwapTexts] = QStringList { tr("不交换"), tr("交换") };
+    m_cellTexts[TypeTexts].clear();
+    for (int t = 0; t < IoDataTypeCount; ++t)
+        m_cellTexts[TypeTexts].append(ioDataTypeName(t));
+}
+
+QString FormIO::cellText(CellTexts kind, int index) const
+{
+    const QStringList &texts = m_cellTexts[kind];
+    return texts.value(qBound(0, index, texts.size() - 1));
+}
+
 void FormIO::buildPage()
 {
     ui->setupUi(this);
+    translateCellTexts();
     ui->treeWidget->headerItem()->setText(ColEnable, tr("使能修改"));
     ui->treeWidget->headerItem()->setText(ColName, tr("描述"));
     ui->treeWidget->header()->setDefaultAlignment(Qt::AlignCenter);
@@ -204,14 +206,15 @@ void FormIO::retranslate(int language)
         return;
     }
     ui->retranslateUi(this);
+    translateCellTexts();
     title = tr("监控表");
     ui->treeWidget->headerItem()->setText(ColEnable, tr("使能修改"));
     ui->treeWidget->headerItem()->setText(ColName, tr("描述"));
     for (int i = 0; i < ui->treeWidget->topLevelItemCount(); ++i) {
         QTreeWidgetItem *row = ui->treeWidget->topLevelItem(i);
         if (IoPoint *point = pointOf(row)) {
-            row->setText(ColFormat, formatText(point->format));
-            row->setText(ColSwap, swapText(point->swap));
+            row->setText(ColFormat, cellText(FormatTexts, point->format));
+            row->setText(ColSwap, cellText(SwapTexts, point->swap));
         }
     }
     // The form's texts are those of a closed link; an open one keeps saying so.
@@ -260,15 +263,15 @@ void FormIO::addPointRow(IoPoint *point, QTreeWidgetItem *row)
     row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
     row->setData(ColAddress, Qt::UserRole, QVariant::fromValue(static_cast<void *>(point)));
     row->setText(ColAddress, point->address);
-    row->setText(ColFormat, formatText(point->format));
-    row->setText(ColType, typeText(point->dataType));
+    row->setText(ColFormat, cellText(FormatTexts, point->format));
+    row->setText(ColType, cellText(TypeTexts, point->dataType));
     showPointValue(row, point);
     if (point->direction == 1) {
         row->setData(ColModify, ModifyValueRole, 0);
         setModifyRange(row, ioModifyMinimum(point->dataType), ioModifyMaximum(point->dataType));
         row->setData(ColEnable, CheckedRole, true);
     }
-    row->setText(ColSwap, swapText(point->swap));
+    row->setText(ColSwap, cellText(SwapTexts, point->swap));
     row->setText(ColName, point->name);
     applyDisplayFormat(row, point);
     point->row = QVariant::fromValue(static_cast<void *>(row));
@@ -278,7 +281,13 @@ void FormIO::addPointRow(IoPoint *point, QTreeWidgetItem *row)
 void FormIO::showPointValue(QTreeWidgetItem *row, IoPoint *point)
 {
     row->setData(ColValue, Qt::UserRole, uint(point->value));
-    row->setText(ColValue, ioValueText(point->value, point->dataType, point->format));
+    // Rows showing the same value share its text: a new table shows zeros throughout.
+    if (point->value != m_valueText.value || point->dataType != m_valueText.dataType
+        || point->format != m_valueText.format || m_valueText.text.isNull()) {
+        m_valueText = { point->value, point->dataType, point->format,
+            ioValueText(point->value, point->dataType, point->format) };
+    }
+    row->setText(ColValue, m_valueText.text);
     if (point->format != 2)
         return;
     for (int i = 0; i < row->childCount() && i < 32; ++i)
@@ -385,7 +394,7 @@ void FormIO::showtypecom_IndexChanged(int index)
     if (format == point->format)
         return;
     point->format = format;
-    row->setText(ColFormat, formatText(format));
+    row->setText(ColFormat, cellText(FormatTexts, format));
     applyDisplayFormat(row, point);
     showPointValue(row, point);
 }
@@ -396,7 +405,7 @@ void FormIO::swapenable_check(int state)
     IoPoint *point = pointOf(row);
     if (point && !row->parent()) {
         point->swap = state != 0;
-        row->setText(ColSwap, swapText(point->swap));
+        row->setText(ColSwap, cellText(SwapTexts, point->swap));
     }
 }
 
@@ -429,14 +438,14 @@ void FormIO::datatypecom_IndexChanged(int d)
     const int newSize = combo->itemData(d).toInt();
     if (newSize == oldSize) {
         point->dataType = d;
-        row->setText(ColType, typeText(d));
+        row->setText(ColType, cellText(TypeTexts, d));
         return;
     }
     QTreeWidget *tree = ui->treeWidget;
     const int at = tree->indexOfTopLevelItem(row);
     auto resetFormat = [&] {
         point->format = 0;
-        row->setText(ColFormat, formatText(0));
+        row->setText(ColFormat, cellText(FormatTexts, 0));
     };
 
     if (newSize > oldSize) {
@@ -460,7 +469,7 @@ void FormIO::datatypecom_IndexChanged(int d)
                 break;
         }
         point->dataType = d;
-        row->setText(ColType, typeText(d));
+        row->setText(ColType, cellText(TypeTexts, d));
         resetFormat();
         applyDisplayFormat(row, point);
         showPointValue(row, point);
@@ -478,7 +487,7 @@ void FormIO::datatypecom_IndexChanged(int d)
         row->setText(ColAddress, point->address);
     } else {
         point->dataType = d;
-        row->setText(ColType, typeText(d));
+        row->setText(ColType, cellText(TypeTexts, d));
         point->size = newSize;
         point->updateAddress();
         resetFormat();

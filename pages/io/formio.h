@@ -88,6 +88,9 @@ private:
     void applyDisplayFormat(QTreeWidgetItem *row, IoPoint *point);
     void updateBitRows(QTreeWidgetItem *row, IoPoint *point);
     void setModifyRange(QTreeWidgetItem *row, int minimum, int maximum);
+    enum CellTexts { TypeTexts, FormatTexts, SwapTexts, CellTextKinds };
+    void translateCellTexts();
+    QString cellText(CellTexts kind, int index) const;
     // The row an editor edits (a point row or a bit row); it becomes the current row. Without
     // an editor, the current row.
     QTreeWidgetItem *rowOfWidget(QObject *w);
@@ -100,6 +103,14 @@ private:
     IoPointDelegate *m_delegate = nullptr;
     // The row showing each point; a reply refreshes its points through it.
     QHash<IoPoint *, QTreeWidgetItem *> m_rows;
+    QStringList m_cellTexts[CellTextKinds];
+    struct ValueText
+    {
+        quint32 value = 0;
+        int dataType = 0;
+        int format = 0;
+        QString text;
+    } m_valueText;
     PollLink *link = nullptr;
     QPointer<IO_Monitor_Curve_Dialog> curveDialog;
     LinkState linkState = NeverOpened;
