@@ -11,6 +11,8 @@
 #include "prompts.h"
 #include "ui_formio.h"
 
+#include <algorithm>
+
 #include <QComboBox>
 #include <QHeaderView>
 
@@ -165,6 +167,8 @@ void FormIO::updatePage()
     ui->pushButton->setEnabled(true);
     QList<QTreeWidgetItem *> made;
     made.reserve(module->ioPoints.size());
+    m_rows.reserve(module->ioPoints.size());
+    m_sortingRows = true;
     for (int direction = 0; direction < 2; ++direction) {
         for (IoPoint *point : qAsConst(module->ioPoints)) {
             if (point->direction != direction)
@@ -175,6 +179,8 @@ void FormIO::updatePage()
             made.append(row);
         }
     }
+    m_sortingRows = false;
+    std::sort(m_rows.begin(), m_rows.end());
     // One insertion for the whole table: the view lays it out once.
     ui->treeWidget->addTopLevelItems(made);
     if (!made.isEmpty())
@@ -231,10 +237,17 @@ void FormIO::clearTable()
 void FormIO::deleteRow(QTreeWidgetItem *row)
 {
     if (IoPoint *point = pointOf(row)) {
-        if (m_rows.value(point) == row)
-            m_rows.remove(point);
+        const auto at = std::lower_bound(m_rows.begin(), m_rows.end(), RowOfPoint { point, nullptr });
+        if (at != m_rows.end() && at->point == point && at->row == row)
+            m_rows.erase(at);
     }
     delete row;
+}
+
+QTreeWidgetItem *FormIO::rowOf(IoPoint *point) const
+{
+    const auto at = std::lower_bound(m_rows.cbegin(), m_rows.cend(), RowOfPoint { point, nullptr });
+    return at != m_rows.cend() && at->point == point ? at->row : nullptr;
 }
 
 QTreeWidgetItem *FormIO::rowOfWidget(QObject *w)
@@ -275,7 +288,13 @@ void FormIO::addPointRow(IoPoint *point, QTreeWidgetItem *row)
     row->setText(ColName, point->name);
     applyDisplayFormat(row, point);
     point->row = QVariant::fromValue(static_cast<void *>(row));
-    m_rows.insert(point, row);
+    // Rows made for the whole table are sorted in once, by updatePage.
+    const RowOfPoint entry { point, row };
+    if (m_sortingRows) {
+        m_rows.append(entry);
+    } else {
+        m_rows.insert(std::lower_bound(m_rows.begin(), m_rows.end(), entry), entry);
+    }
 }
 
 void FormIO::showPointValue(QTreeWidgetItem *row, IoPoint *point)
@@ -542,7 +561,7 @@ void FormIO::refreshPoint(IoPoint *point)
     if (!point || !isBuilt())
         return;
     // Only a row of the table shown now, showing this very point, is used.
-    QTreeWidgetItem *row = m_rows.value(point);
+    QTreeWidgetItem *row = rowOf(point);
     if (row && pointOf(row) == point)
         showPointValue(row, point);
 }

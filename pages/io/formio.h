@@ -3,9 +3,10 @@
 
 #include "menubase.h"
 
-#include <QHash>
 #include <QModelIndex>
 #include <QPointer>
+#include <QVector>
+#include <functional>
 
 class IO_Monitor_Curve_Dialog;
 class IoPoint;
@@ -101,8 +102,17 @@ private:
 
     Ui::FormIO *ui;
     IoPointDelegate *m_delegate = nullptr;
-    // The row showing each point; a reply refreshes its points through it.
-    QHash<IoPoint *, QTreeWidgetItem *> m_rows;
+    // The row showing each point, sorted by point: a reply refreshes its points through it. One
+    // block for the whole table, where a hash would make a node per row.
+    struct RowOfPoint
+    {
+        IoPoint *point;
+        QTreeWidgetItem *row;
+        bool operator<(const RowOfPoint &o) const { return std::less<IoPoint *>()(point, o.point); }
+    };
+    QVector<RowOfPoint> m_rows;
+    bool m_sortingRows = false;
+    QTreeWidgetItem *rowOf(IoPoint *point) const;
     QStringList m_cellTexts[CellTextKinds];
     struct ValueText
     {
