@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QPersistentModelIndex>
 #include <QSpinBox>
+#include <QTimer>
 #include <QTreeWidgetItem>
 
 namespace {
@@ -302,6 +303,15 @@ QWidget *IoPointDelegate::createEditor(QWidget *parent, const QStyleOptionViewIt
         return nullptr;
     }
     editor->setProperty(indexProperty, QVariant::fromValue(QPersistentModelIndex(index)));
+    // A click on a choice cell opens its list, as a click on the combo box itself did.
+    if (auto *combo = qobject_cast<QComboBox *>(editor)) {
+        if (QApplication::mouseButtons() & Qt::LeftButton) {
+            QTimer::singleShot(0, combo, [combo] {
+                if (combo->isVisible())
+                    combo->showPopup();
+            });
+        }
+    }
     return editor;
 }
 

@@ -8,6 +8,7 @@
 #include "tempappdir.h"
 #include "testsupport.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -385,6 +386,21 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCOMPARE(controls(), 0);
         QCOMPARE(tree()->topLevelItemCount(), 600);
+    }
+
+    // A click on a choice cell opens its list at once, as on the combo box the cell shows.
+    void clickOpensTheChoiceList()
+    {
+        makeModule(1, 1);
+        QTreeWidgetItem *row = tree()->topLevelItem(1);
+        click(row, 5);
+        auto *swap = qobject_cast<QComboBox *>(tree()->itemWidget(row, 5));
+        QVERIFY(swap);
+        QTRY_VERIFY(swap->view()->isVisible());
+        swap->hidePopup();
+        swap->setCurrentIndex(1);
+        QVERIFY(mod->ioPoints.at(1)->swap);
+        QCOMPARE(row->text(5), QStringLiteral("交换"));
     }
 
     void enableBoxToggles_data()
