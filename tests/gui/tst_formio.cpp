@@ -403,6 +403,32 @@ private slots:
         QCOMPARE(row->text(5), QStringLiteral("交换"));
     }
 
+    // A language change renames every row's format and swap choices and keeps what they hold.
+    void retranslateRenamesTheChoices()
+    {
+        makeModule(1, 1);
+        combo(1, 2)->setCurrentIndex(1);
+        combo(1, 5)->setCurrentIndex(1);
+        QTreeWidgetItem *input = tree()->topLevelItem(0);
+        QTreeWidgetItem *output = tree()->topLevelItem(1);
+        {
+            TestSupport::Language english(QStringLiteral(":/res/language/en_US.qm"));
+            page->retranslate(1);
+            QCOMPARE(input->text(2), QStringLiteral("DEC"));
+            QCOMPARE(input->text(5), QStringLiteral("No Swap"));
+            QCOMPARE(output->text(2), QStringLiteral("HEX"));
+            QCOMPARE(output->text(5), QStringLiteral("Swap"));
+            QComboBox *format = combo(1, 2);
+            QCOMPARE(format->currentIndex(), 1);
+            QCOMPARE(format->itemText(2), QStringLiteral("BIN"));
+        }
+        page->retranslate(0);
+        QCOMPARE(output->text(2), QStringLiteral("16进制"));
+        QCOMPARE(output->text(5), QStringLiteral("交换"));
+        QCOMPARE(mod->ioPoints.at(1)->format, 1);
+        QVERIFY(mod->ioPoints.at(1)->swap);
+    }
+
     void enableBoxToggles_data()
     {
         QTest::addColumn<bool>("byKey");
