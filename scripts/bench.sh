@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Builds the benchmark programs (release, no sanitizers), runs them and ends with the table of
-# figures. Usage: scripts/bench.sh [runs]   (BENCH_ONLY="intelhex startup project scan curves pages" picks).
+# figures. Usage: scripts/bench.sh [runs]   (BENCH_ONLY="intelhex startup project scan curves pages iopage" picks).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${BUILD_DIR:-build-bench}
 RUNS=${1:-}
-ONLY=${BENCH_ONLY:-intelhex startup project scan curves pages}
+ONLY=${BENCH_ONLY:-intelhex startup project scan curves pages iopage}
 cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DRIVUDO_SANITIZE=OFF -DRIVUDO_TESTS=ON -DRIVUDO_BENCH=ON >/dev/null
 targets=()
 for b in $ONLY; do targets+=("bench_$b"); done

@@ -4,41 +4,42 @@
 #include "io_monitor_curve_dialog.h"
 #include "iomonitorcodec.h"
 #include "iopoint.h"
+#include "iopointdelegate.h"
+#include "iotreewidget.h"
 #include "module.h"
 #include "polllink.h"
 #include "prompts.h"
 #include "ui_formio.h"
 
-#include <QApplication>
-#include <QCheckBox>
+#include <algorithm>
+
 #include <QComboBox>
-#include <QHBoxLayout>
 #include <QHeaderView>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QSpinBox>
-#include <QTreeWidget>
+
+using namespace IoTable;
 
 namespace {
-enum Column { ColAddress, ColType, ColFormat, ColValue, ColModify, ColSwap, ColEnable, ColName };
-
 const char *const neutralStyle = "background-color: rgb(225, 227, 229);color: rgb(0, 0, 0);";
 const char *const runStyle = "background-color: rgb(48, 255, 55);color: rgb(255, 255, 255);";
-const char *const bitOnStyle = "background-color: rgb(0, 0, 255);color: rgb(255, 255, 255);border-style:outset";
-const char *const bitOffStyle = "background-color: rgb(225, 227, 229);color: rgb(0, 0, 0);border-style:outset";
-const char *const bitPatternProperty = "bitPattern";
+// The colours of a bit's value: blue with white text when set, grey with black when clear.
+const QColor bitOnBack(0, 0, 255);
+const QColor bitOnText(255, 255, 255);
+const QColor bitOffBack(225, 227, 229);
+const QColor bitOffText(0, 0, 0);
 
 const QByteArray streamOnCommand("\x44\x00\x01", 3);
 const QByteArray streamOffCommand("\x44\x00\x00", 3);
 
-QString modifyPrefix(int format)
+IoTreeWidget *treeOf(Ui::FormIO *ui)
 {
-    return format == 1 ? QStringLiteral("16#") : format == 2 ? QStringLiteral("2#") : QStringLiteral("0");
+    return static_cast<IoTreeWidget *>(ui->treeWidget);
 }
 
-int modifyBase(int format)
+void setBitValue(QTreeWidgetItem *bit, bool on)
 {
-    return format == 1 ? 16 : format == 2 ? 2 : 10;
+    bit->setText(ColValue, on ? QStringLiteral("TRUE") : QStringLiteral("FALSE"));
+    bit->setBackground(ColValue, on ? bitOnBack : bitOffBack);
+    bit->setForeground(ColValue, on ? bitOnText : bitOffText);
 }
 
 // The value a bit pattern stands for in a type, as the spin box holds it.
@@ -80,9 +81,26 @@ FormIO::FormIO(QWidget *parent)
     buildUnlessDeferred();
 }
 
+// The texts of the type, format and swap cells, made once and shared by every row.
+void FormIO::translateCellTexts()
+{
+    m_cellTexts[FormatTexts] = QStringList { tr("10进制"), tr("16进制"), tr("2进制") };
+    m_cellTexts[SwapTexts] = QStringList { tr("不交换"), tr("交换") };
+    m_cellTexts[TypeTexts].clear();
+    for (int t = 0; t < IoDataTypeCount; ++t)
+        m_cellTexts[TypeTexts].append(ioDataTypeName(t));
+}
+
+QString FormIO::cellText(CellTexts kind, int index) const
+{
+    const QStringList &texts = m_cellTexts[kind];
+    return texts.value(qBound(0, index, texts.size() - 1));
+}
+
 void FormIO::buildPage()
 {
     ui->setupUi(this);
+    translateCellTexts();
     ui->treeWidget->headerItem()->setText(ColEnable, tr("使能修改"));
     ui->treeWidget->headerItem()->setText(ColName, tr("描述"));
     ui->treeWidget->header()->setDefaultAlignment(Qt::AlignCenter);
@@ -91,6 +109,12 @@ void FormIO::buildPage()
         "255, 255);}QTreeWidget::item{border-right: 1px solid black;border-bottom: 1px solid "
         "black;}QTreeWidget::item::select{color: black; border-right: 1px solid black;border-bottom: 1px solid black; "
         "}"));
+    m_delegate = new IoPointDelegate(this);
+    ui->treeWidget->setItemDelegate(m_delegate);
+    ui->treeWidget->setUniformRowHeights(true);
+    // A click on a cell gives it its control at once, as the cell widgets of a row were always there.
+    ui->treeWidget->setEditTriggers(QAbstractItemView::CurrentChanged | QAbstractItemView::SelectedClicked
+        | QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
 
     ui->pushButton_write->setEnabled(false);
     ui->label_state->setStyleSheet(QString::fromLatin1(neutralStyle));
@@ -139,18 +163,28 @@ void FormIO::updatePage()
         return;
     inputLength = module->inputSize();
     outputLength = module->outputSize();
-    ui->pushButton->setEnabled(!module->ioPoints.isEmpty());
+    // A coupler without points keeps its button, which then says why there is nothing to monitor.
+    ui->pushButton->setEnabled(true);
+    QList<QTreeWidgetItem *> made;
+    made.reserve(module->ioPoints.size());
+    m_rows.reserve(module->ioPoints.size());
+    m_sortingRows = true;
     for (int direction = 0; direction < 2; ++direction) {
         for (IoPoint *point : qAsConst(module->ioPoints)) {
             if (point->direction != direction)
                 continue;
             point->value = 0;
-            auto *row = new QTreeWidgetItem(ui->treeWidget);
+            auto *row = new QTreeWidgetItem;
             addPointRow(point, row);
+            made.append(row);
         }
     }
-    if (ui->treeWidget->topLevelItemCount() > 0)
-        ui->treeWidget->setCurrentItem(ui->treeWidget->topLevelItem(0));
+    m_sortingRows = false;
+    std::sort(m_rows.begin(), m_rows.end());
+    // One insertion for the whole table: the view lays it out once.
+    ui->treeWidget->addTopLevelItems(made);
+    if (!made.isEmpty())
+        ui->treeWidget->setCurrentItem(made.first());
 }
 
 void FormIO::resetPage()
@@ -178,15 +212,16 @@ void FormIO::retranslate(int language)
         return;
     }
     ui->retranslateUi(this);
+    translateCellTexts();
     title = tr("监控表");
     ui->treeWidget->headerItem()->setText(ColEnable, tr("使能修改"));
     ui->treeWidget->headerItem()->setText(ColName, tr("描述"));
     for (int i = 0; i < ui->treeWidget->topLevelItemCount(); ++i) {
         QTreeWidgetItem *row = ui->treeWidget->topLevelItem(i);
-        if (auto *format = qobject_cast<QComboBox *>(ui->treeWidget->itemWidget(row, ColFormat)))
-            setFormatTexts(format);
-        if (auto *swap = qobject_cast<QComboBox *>(ui->treeWidget->itemWidget(row, ColSwap)))
-            setSwapTexts(swap);
+        if (IoPoint *point = pointOf(row)) {
+            row->setText(ColFormat, cellText(FormatTexts, point->format));
+            row->setText(ColSwap, cellText(SwapTexts, point->swap));
+        }
     }
     // The form's texts are those of a closed link; an open one keeps saying so.
     showLinkState();
@@ -194,172 +229,110 @@ void FormIO::retranslate(int language)
 
 void FormIO::clearTable()
 {
-    while (ui->treeWidget->topLevelItemCount() > 0)
-        deleteRow(ui->treeWidget->topLevelItem(0));
+    m_rows.clear();
+    // One reset for the whole table, whatever its size.
+    ui->treeWidget->clear();
 }
 
 void FormIO::deleteRow(QTreeWidgetItem *row)
 {
-    while (row->childCount() > 0)
-        deleteRow(row->child(0));
-    for (int column : { ColType, ColFormat, ColModify, ColEnable, ColSwap, ColName, ColValue }) {
-        if (QWidget *w = ui->treeWidget->itemWidget(row, column)) {
-            w->disconnect(this);
-            ui->treeWidget->removeItemWidget(row, column);
-            delete w;
-        }
+    if (IoPoint *point = pointOf(row)) {
+        const auto at = std::lower_bound(m_rows.begin(), m_rows.end(), RowOfPoint { point, nullptr });
+        if (at != m_rows.end() && at->point == point && at->row == row)
+            m_rows.erase(at);
     }
     delete row;
 }
 
-IoPoint *FormIO::pointOf(QTreeWidgetItem *row) const
+QTreeWidgetItem *FormIO::rowOf(IoPoint *point) const
 {
-    return row ? static_cast<IoPoint *>(row->data(ColAddress, Qt::UserRole).value<void *>()) : nullptr;
-}
-
-QSpinBox *FormIO::modifyBox(QTreeWidgetItem *row) const
-{
-    return row ? qobject_cast<QSpinBox *>(ui->treeWidget->itemWidget(row, ColModify)) : nullptr;
+    const auto at = std::lower_bound(m_rows.cbegin(), m_rows.cend(), RowOfPoint { point, nullptr });
+    return at != m_rows.cend() && at->point == point ? at->row : nullptr;
 }
 
 QTreeWidgetItem *FormIO::rowOfWidget(QObject *w)
 {
-    if (!w)
-        return ui->treeWidget->currentItem();
-    for (int i = 0; i < ui->treeWidget->topLevelItemCount(); ++i) {
-        QTreeWidgetItem *row = ui->treeWidget->topLevelItem(i);
-        for (int column = ColType; column <= ColName; ++column) {
-            if (ui->treeWidget->itemWidget(row, column) == w) {
-                ui->treeWidget->setCurrentItem(row);
-                return row;
-            }
-        }
-        for (int c = 0; c < row->childCount(); ++c) {
-            if (ui->treeWidget->itemWidget(row->child(c), ColModify) == w) {
-                ui->treeWidget->setCurrentItem(row->child(c));
-                return row->child(c);
-            }
-        }
-    }
-    return nullptr;
+    QTreeWidget *tree = ui->treeWidget;
+    const QModelIndex index = IoPointDelegate::editedIndex(w);
+    if (!index.isValid() || index.model() != tree->model())
+        return tree->currentItem();
+    QTreeWidgetItem *row = treeOf(ui)->itemFromIndex(index);
+    if (row && row != tree->currentItem())
+        tree->setCurrentItem(row, index.column());
+    return row;
 }
 
-void FormIO::setFormatTexts(QComboBox *combo)
+void FormIO::setModifyRange(QTreeWidgetItem *row, int minimum, int maximum)
 {
-    const QStringList texts = { tr("10进制"), tr("16进制"), tr("2进制") };
-    for (int i = 0; i < texts.size() && i < combo->count(); ++i)
-        combo->setItemText(i, texts[i]);
-}
-
-void FormIO::setSwapTexts(QComboBox *combo)
-{
-    const QStringList texts = { tr("不交换"), tr("交换") };
-    for (int i = 0; i < texts.size() && i < combo->count(); ++i)
-        combo->setItemText(i, texts[i]);
-}
-
-QComboBox *FormIO::makeFormatCombo(int format)
-{
-    auto *combo = new QComboBox;
-    combo->addItems({ QString(), QString(), QString() });
-    setFormatTexts(combo);
-    combo->setCurrentIndex(qBound(0, format, 2));
-    connect(combo, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &FormIO::showtypecom_IndexChanged);
-    return combo;
-}
-
-QComboBox *FormIO::makeSwapCombo(bool swap)
-{
-    auto *combo = new QComboBox;
-    combo->addItems({ QString(), QString() });
-    setSwapTexts(combo);
-    combo->setCurrentIndex(swap ? 1 : 0);
-    connect(combo, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &FormIO::swapenable_check);
-    return combo;
+    row->setData(ColModify, ModifyMinimumRole, minimum);
+    row->setData(ColModify, ModifyMaximumRole, maximum);
+    // As a spin box keeps its value inside its range.
+    const int value = row->data(ColModify, ModifyValueRole).toInt();
+    row->setData(ColModify, ModifyValueRole, qBound(minimum, value, maximum));
 }
 
 void FormIO::addPointRow(IoPoint *point, QTreeWidgetItem *row)
 {
-    QTreeWidget *tree = ui->treeWidget;
+    row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
     row->setData(ColAddress, Qt::UserRole, QVariant::fromValue(static_cast<void *>(point)));
     row->setText(ColAddress, point->address);
-
-    tree->setItemWidget(row, ColFormat, makeFormatCombo(point->format));
-
-    auto *type = new QComboBox;
-    for (int t = 0; t < IoDataTypeCount; ++t)
-        type->addItem(ioDataTypeName(t), ioDataTypeSize(t));
-    type->setCurrentIndex(qBound(0, point->dataType, IoDataTypeCount - 1));
-    connect(type, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &FormIO::datatypecom_IndexChanged);
-    tree->setItemWidget(row, ColType, type);
-
+    row->setText(ColFormat, cellText(FormatTexts, point->format));
+    row->setText(ColType, cellText(TypeTexts, point->dataType));
     showPointValue(row, point);
-
     if (point->direction == 1) {
-        auto *spin = new QSpinBox;
-        spin->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        spin->setPrefix(modifyPrefix(point->format));
-        spin->setDisplayIntegerBase(modifyBase(point->format));
-        spin->setRange(ioModifyMinimum(point->dataType), ioModifyMaximum(point->dataType));
-        tree->setItemWidget(row, ColModify, spin);
-
-        auto *holder = new QWidget;
-        auto *layout = new QHBoxLayout(holder);
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->setAlignment(Qt::AlignCenter);
-        auto *enable = new QCheckBox(holder);
-        enable->setObjectName(QStringLiteral("checkBox"));
-        enable->setChecked(true);
-        layout->addWidget(enable);
-        tree->setItemWidget(row, ColEnable, holder);
+        row->setData(ColModify, ModifyValueRole, 0);
+        setModifyRange(row, ioModifyMinimum(point->dataType), ioModifyMaximum(point->dataType));
+        row->setData(ColEnable, CheckedRole, true);
     }
-
-    tree->setItemWidget(row, ColSwap, makeSwapCombo(point->swap));
-
-    auto *name = new QLineEdit(point->name);
-    name->setStyleSheet(QStringLiteral("QLineEdit{border-style:outset}"));
-    connect(name, &QLineEdit::textChanged, this, &FormIO::datatextchanged);
-    tree->setItemWidget(row, ColName, name);
-
+    row->setText(ColSwap, cellText(SwapTexts, point->swap));
+    row->setText(ColName, point->name);
     applyDisplayFormat(row, point);
     point->row = QVariant::fromValue(static_cast<void *>(row));
+    // Rows made for the whole table are sorted in once, by updatePage.
+    const RowOfPoint entry { point, row };
+    if (m_sortingRows) {
+        m_rows.append(entry);
+    } else {
+        m_rows.insert(std::lower_bound(m_rows.begin(), m_rows.end(), entry), entry);
+    }
 }
 
 void FormIO::showPointValue(QTreeWidgetItem *row, IoPoint *point)
 {
     row->setData(ColValue, Qt::UserRole, uint(point->value));
-    row->setText(ColValue, ioValueText(point->value, point->dataType, point->format));
+    // Rows showing the same value share its text: a new table shows zeros throughout.
+    if (point->value != m_valueText.value || point->dataType != m_valueText.dataType
+        || point->format != m_valueText.format || m_valueText.text.isNull()) {
+        m_valueText = { point->value, point->dataType, point->format,
+            ioValueText(point->value, point->dataType, point->format) };
+    }
+    row->setText(ColValue, m_valueText.text);
     if (point->format != 2)
         return;
-    for (int i = 0; i < row->childCount() && i < 32; ++i) {
-        auto *edit = qobject_cast<QLineEdit *>(ui->treeWidget->itemWidget(row->child(i), ColValue));
-        if (!edit)
-            continue;
-        const bool on = (point->value >> i) & 1u;
-        edit->setText(on ? QStringLiteral("TRUE") : QStringLiteral("FALSE"));
-        edit->setStyleSheet(QString::fromLatin1(on ? bitOnStyle : bitOffStyle));
-    }
+    for (int i = 0; i < row->childCount() && i < 32; ++i)
+        setBitValue(row->child(i), (point->value >> i) & 1u);
 }
 
 void FormIO::applyDisplayFormat(QTreeWidgetItem *row, IoPoint *point)
 {
-    if (QSpinBox *spin = modifyBox(row)) {
-        spin->setPrefix(modifyPrefix(point->format));
-        spin->setDisplayIntegerBase(modifyBase(point->format));
+    if (point->direction == 1 && row->data(ColModify, ModifyValueRole).isValid()) {
+        const int value = row->data(ColModify, ModifyValueRole).toInt();
         if (point->format == 2) {
-            // The bit buttons edit the bit pattern; the box shows it unsigned as far as it can.
+            // The bit buttons edit the bit pattern; the modify value shows it unsigned as far as it can.
             const quint32 mask = ioWidthMask(point->size);
-            const quint32 pattern = quint32(spin->value()) & mask;
-            spin->setProperty(bitPatternProperty, pattern);
-            spin->setRange(0, int(qMin<quint32>(mask, quint32(INT_MAX))));
-            spin->setValue(int(qMin<quint32>(pattern, quint32(INT_MAX))));
+            const quint32 pattern = quint32(value) & mask;
+            row->setData(ColModify, BitPatternRole, pattern);
+            setModifyRange(row, 0, int(qMin<quint32>(mask, quint32(INT_MAX))));
+            row->setData(ColModify, ModifyValueRole, int(qMin<quint32>(pattern, quint32(INT_MAX))));
         } else {
-            const QVariant pattern = spin->property(bitPatternProperty);
-            spin->setRange(ioModifyMinimum(point->dataType), ioModifyMaximum(point->dataType));
+            const QVariant pattern = row->data(ColModify, BitPatternRole);
+            const int minimum = ioModifyMinimum(point->dataType);
+            const int maximum = ioModifyMaximum(point->dataType);
+            setModifyRange(row, minimum, maximum);
             if (pattern.isValid()) {
-                spin->setValue(int(
-                    qBound<qint64>(spin->minimum(), patternValue(pattern.toUInt(), point->dataType), spin->maximum())));
-                spin->setProperty(bitPatternProperty, QVariant());
+                row->setData(ColModify, ModifyValueRole,
+                    int(qBound<qint64>(minimum, patternValue(pattern.toUInt(), point->dataType), maximum)));
+                row->setData(ColModify, BitPatternRole, QVariant());
             }
         }
     }
@@ -368,37 +341,41 @@ void FormIO::applyDisplayFormat(QTreeWidgetItem *row, IoPoint *point)
 
 void FormIO::updateBitRows(QTreeWidgetItem *row, IoPoint *point)
 {
-    QSpinBox *spin = modifyBox(row);
     if (point->format == 2) {
-        if (spin)
-            spin->setReadOnly(true);
-        const quint32 pattern = spin ? spin->property(bitPatternProperty).toUInt() : 0;
+        const quint32 pattern = row->data(ColModify, BitPatternRole).toUInt();
         const QString pattern2 = point->direction == 1 ? QStringLiteral("Q%1.%2") : QStringLiteral("I%1.%2");
+        QList<QTreeWidgetItem *> bits;
         for (int i = 0; i < 8 * point->size; ++i) {
-            auto *bit = new QTreeWidgetItem(row);
+            auto *bit = new QTreeWidgetItem;
+            bit->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable);
             bit->setText(ColAddress, pattern2.arg(point->number).arg(i));
             bit->setText(ColType, QStringLiteral("BOOL"));
             bit->setText(ColFormat, QStringLiteral("BOOL"));
-            auto *edit = new QLineEdit(QStringLiteral("False"));
-            edit->setReadOnly(true);
-            edit->setFocusPolicy(Qt::NoFocus);
-            edit->setStyleSheet(QString::fromLatin1(bitOffStyle));
-            ui->treeWidget->setItemWidget(bit, ColValue, edit);
+            bit->setText(ColValue, QStringLiteral("False"));
+            bit->setBackground(ColValue, bitOffBack);
+            bit->setForeground(ColValue, bitOffText);
             if (point->direction == 1) {
                 const bool on = i < 32 && ((pattern >> i) & 1u);
-                auto *button = new QPushButton(on ? QStringLiteral("True") : QStringLiteral("False"));
-                button->setCheckable(true);
-                button->setChecked(on);
-                connect(button, &QPushButton::clicked, this, &FormIO::bin_pushButton_clicked);
-                ui->treeWidget->setItemWidget(bit, ColModify, button);
+                bit->setText(ColModify, on ? QStringLiteral("True") : QStringLiteral("False"));
+                bit->setData(ColModify, CheckedRole, on);
             }
+            bits.append(bit);
         }
+        row->addChildren(bits);
         return;
     }
-    if (spin)
-        spin->setReadOnly(false);
-    while (row->childCount() > 0)
-        deleteRow(row->child(0));
+    if (row->childCount() > 0)
+        qDeleteAll(row->takeChildren());
+}
+
+void FormIO::toggleBit(const QModelIndex &bit, bool checked)
+{
+    QTreeWidgetItem *item = treeOf(ui)->itemFromIndex(bit);
+    if (!item)
+        return;
+    if (item != ui->treeWidget->currentItem())
+        ui->treeWidget->setCurrentItem(item, bit.column());
+    bin_pushButton_clicked(checked);
 }
 
 void FormIO::bin_pushButton_clicked(bool checked)
@@ -408,22 +385,22 @@ void FormIO::bin_pushButton_clicked(bool checked)
         return;
     QTreeWidgetItem *row = bit->parent();
     IoPoint *point = pointOf(row);
-    QSpinBox *spin = modifyBox(row);
-    auto *button = qobject_cast<QPushButton *>(ui->treeWidget->itemWidget(bit, ColModify));
-    if (!point || !spin || !button)
+    if (!point || point->direction != 1 || !row->data(ColModify, ModifyValueRole).isValid())
         return;
-    button->setText(checked ? QStringLiteral("True") : QStringLiteral("False"));
+    bit->setText(ColModify, checked ? QStringLiteral("True") : QStringLiteral("False"));
+    bit->setData(ColModify, CheckedRole, checked);
     const int index = row->indexOfChild(bit);
     if (index < 0 || index >= 32)
         return;
-    quint32 pattern = spin->property(bitPatternProperty).toUInt();
+    quint32 pattern = row->data(ColModify, BitPatternRole).toUInt();
     if (checked)
         pattern |= 1u << index;
     else
         pattern &= ~(1u << index);
     pattern &= ioWidthMask(point->size);
-    spin->setProperty(bitPatternProperty, pattern);
-    spin->setValue(int(qMin<quint32>(pattern, quint32(spin->maximum()))));
+    row->setData(ColModify, BitPatternRole, pattern);
+    const int maximum = row->data(ColModify, ModifyMaximumRole).toInt();
+    row->setData(ColModify, ModifyValueRole, int(qMin<quint32>(pattern, quint32(maximum))));
 }
 
 void FormIO::showtypecom_IndexChanged(int index)
@@ -436,6 +413,7 @@ void FormIO::showtypecom_IndexChanged(int index)
     if (format == point->format)
         return;
     point->format = format;
+    row->setText(ColFormat, cellText(FormatTexts, format));
     applyDisplayFormat(row, point);
     showPointValue(row, point);
 }
@@ -444,14 +422,19 @@ void FormIO::swapenable_check(int state)
 {
     QTreeWidgetItem *row = rowOfWidget(sender());
     IoPoint *point = pointOf(row);
-    if (point && ui->treeWidget->itemWidget(row, ColSwap))
+    if (point && !row->parent()) {
         point->swap = state != 0;
+        row->setText(ColSwap, cellText(SwapTexts, point->swap));
+    }
 }
 
 void FormIO::datatextchanged(QString text)
 {
-    if (IoPoint *point = pointOf(rowOfWidget(sender())))
+    QTreeWidgetItem *row = rowOfWidget(sender());
+    if (IoPoint *point = pointOf(row)) {
         point->name = text;
+        row->setText(ColName, text);
+    }
 }
 
 void FormIO::mergeFailed(QComboBox *combo, IoPoint *point, const QString &message)
@@ -466,7 +449,7 @@ void FormIO::datatypecom_IndexChanged(int d)
     auto *combo = qobject_cast<QComboBox *>(sender());
     QTreeWidgetItem *row = rowOfWidget(sender());
     IoPoint *point = pointOf(row);
-    if (!point || !combo || !module)
+    if (!point || !combo || !module || row->parent())
         return;
     if (d == point->dataType)
         return;
@@ -474,18 +457,14 @@ void FormIO::datatypecom_IndexChanged(int d)
     const int newSize = combo->itemData(d).toInt();
     if (newSize == oldSize) {
         point->dataType = d;
+        row->setText(ColType, cellText(TypeTexts, d));
         return;
     }
     QTreeWidget *tree = ui->treeWidget;
     const int at = tree->indexOfTopLevelItem(row);
     auto resetFormat = [&] {
         point->format = 0;
-        if (QWidget *old = tree->itemWidget(row, ColFormat)) {
-            old->disconnect(this);
-            tree->removeItemWidget(row, ColFormat);
-            delete old;
-        }
-        tree->setItemWidget(row, ColFormat, makeFormatCombo(0));
+        row->setText(ColFormat, cellText(FormatTexts, 0));
     };
 
     if (newSize > oldSize) {
@@ -509,6 +488,7 @@ void FormIO::datatypecom_IndexChanged(int d)
                 break;
         }
         point->dataType = d;
+        row->setText(ColType, cellText(TypeTexts, d));
         resetFormat();
         applyDisplayFormat(row, point);
         showPointValue(row, point);
@@ -526,6 +506,7 @@ void FormIO::datatypecom_IndexChanged(int d)
         row->setText(ColAddress, point->address);
     } else {
         point->dataType = d;
+        row->setText(ColType, cellText(TypeTexts, d));
         point->size = newSize;
         point->updateAddress();
         resetFormat();
@@ -534,7 +515,7 @@ void FormIO::datatypecom_IndexChanged(int d)
         row->setText(ColAddress, point->address);
         const int limit = point->direction == 0 ? inputLength : outputLength;
         int listAt = module->ioPoints.indexOf(point);
-        int rowAt = at;
+        QList<QTreeWidgetItem *> made;
         for (int n = point->number + newSize; n < point->number + oldSize && n < limit; ++n) {
             auto *p = new IoPoint;
             p->direction = point->direction;
@@ -542,21 +523,22 @@ void FormIO::datatypecom_IndexChanged(int d)
             p->updateAddress();
             module->ioPoints.insert(++listAt, p);
             auto *newRow = new QTreeWidgetItem;
-            tree->insertTopLevelItem(++rowAt, newRow);
             addPointRow(p, newRow);
+            made.append(newRow);
         }
+        tree->insertTopLevelItems(at + 1, made);
     }
     tree->doItemsLayout();
 }
 
 qint32 FormIO::valueToWrite(QTreeWidgetItem *row, IoPoint *point) const
 {
-    QSpinBox *spin = modifyBox(row);
-    if (!spin)
+    const QVariant value = row->data(ColModify, ModifyValueRole);
+    if (!value.isValid())
         return point->writeValue;
     if (point->format == 2)
-        return qint32(spin->property(bitPatternProperty).toUInt() & ioWidthMask(point->size));
-    return spin->value();
+        return qint32(row->data(ColModify, BitPatternRole).toUInt() & ioWidthMask(point->size));
+    return value.toInt();
 }
 
 void FormIO::on_pushButton_write_clicked()
@@ -566,9 +548,7 @@ void FormIO::on_pushButton_write_clicked()
         IoPoint *point = pointOf(row);
         if (!point || point->direction != 1)
             continue;
-        QWidget *holder = ui->treeWidget->itemWidget(row, ColEnable);
-        auto *enable = holder ? holder->findChild<QCheckBox *>(QStringLiteral("checkBox")) : nullptr;
-        if (!enable || !enable->isChecked())
+        if (!row->data(ColEnable, CheckedRole).toBool())
             continue;
         point->writeValue = valueToWrite(row, point);
         writePending = true;
@@ -578,16 +558,12 @@ void FormIO::on_pushButton_write_clicked()
 
 void FormIO::refreshPoint(IoPoint *point)
 {
-    if (!point || !point->row.isValid() || !isBuilt())
+    if (!point || !isBuilt())
         return;
-    auto *row = static_cast<QTreeWidgetItem *>(point->row.value<void *>());
-    // The row may belong to an earlier table; only a row showing this very point is used.
-    for (int i = 0; i < ui->treeWidget->topLevelItemCount(); ++i) {
-        if (ui->treeWidget->topLevelItem(i) == row && pointOf(row) == point) {
-            showPointValue(row, point);
-            return;
-        }
-    }
+    // Only a row of the table shown now, showing this very point, is used.
+    QTreeWidgetItem *row = rowOf(point);
+    if (row && pointOf(row) == point)
+        showPointValue(row, point);
 }
 
 QByteArray FormIO::buildPollFrame()
@@ -605,6 +581,11 @@ QByteArray FormIO::buildPollFrame()
 
 void FormIO::on_pushButton_clicked(bool checked)
 {
+    if (checked && module && module->ioPoints.isEmpty()) {
+        ui->pushButton->setChecked(false);
+        Prompts::information(mainWindow(), tr("提示"), tr("该模块的过程映像为空，没有可监控的I/O点"));
+        return;
+    }
     if (checked)
         connectDevice();
     else

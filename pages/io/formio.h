@@ -3,13 +3,16 @@
 
 #include "menubase.h"
 
+#include <QModelIndex>
 #include <QPointer>
+#include <QVector>
+#include <functional>
 
 class IO_Monitor_Curve_Dialog;
 class IoPoint;
+class IoPointDelegate;
 class PollLink;
 class QComboBox;
-class QSpinBox;
 class QTreeWidgetItem;
 class module;
 
@@ -20,7 +23,8 @@ class FormIO;
 // The "I/O" page: the module's process image as a table of points. The user gives each point a
 // data type (merging the following bytes into it or splitting it back into bytes), a display
 // format, a byte order and a description, writes output values, monitors the module live through
-// the poll link and plots inputs in the curve dialog.
+// the poll link and plots inputs in the curve dialog. The table's rows hold what their controls
+// show; a control is made only for the cell being edited, so the page costs its rows.
 class FormIO : public menubase
 {
     Q_OBJECT
@@ -40,6 +44,8 @@ public:
     QByteArray buildPollFrame();
     PollLink *pollLink() const { return link; }
     IO_Monitor_Curve_Dialog *curves() const;
+    // Presses the bit button of the bit row at index, as bin_pushButton_clicked on that row.
+    void toggleBit(const QModelIndex &bit, bool checked);
 
     bool connected = false;
     int inputLength = 0;
@@ -77,24 +83,44 @@ private:
 
     void clearTable();
     void deleteRow(QTreeWidgetItem *row);
+    // Fills a row not yet in the table; rows join the table in batches.
     void addPointRow(IoPoint *point, QTreeWidgetItem *row);
     void showPointValue(QTreeWidgetItem *row, IoPoint *point);
     void applyDisplayFormat(QTreeWidgetItem *row, IoPoint *point);
     void updateBitRows(QTreeWidgetItem *row, IoPoint *point);
-    QComboBox *makeFormatCombo(int format);
-    QComboBox *makeSwapCombo(bool swap);
-    void setFormatTexts(QComboBox *combo);
-    void setSwapTexts(QComboBox *combo);
-    // The row whose cell widget w is (a point row or a bit row); it becomes the current row.
+    void setModifyRange(QTreeWidgetItem *row, int minimum, int maximum);
+    enum CellTexts { TypeTexts, FormatTexts, SwapTexts, CellTextKinds };
+    void translateCellTexts();
+    QString cellText(CellTexts kind, int index) const;
+    // The row an editor edits (a point row or a bit row); it becomes the current row. Without
+    // an editor, the current row.
     QTreeWidgetItem *rowOfWidget(QObject *w);
-    IoPoint *pointOf(QTreeWidgetItem *row) const;
-    QSpinBox *modifyBox(QTreeWidgetItem *row) const;
-    // What the write button takes from an output row: the spin box, or in binary format the
-    // bit pattern the bit buttons made, which the spin box's range could not hold.
+    // What the write button takes from an output row: the modify value, or in binary format the
+    // bit pattern the bit buttons made, which the modify range could not hold.
     qint32 valueToWrite(QTreeWidgetItem *row, IoPoint *point) const;
     void mergeFailed(QComboBox *combo, IoPoint *point, const QString &message);
 
     Ui::FormIO *ui;
+    IoPointDelegate *m_delegate = nullptr;
+    // The row showing each point, sorted by point: a reply refreshes its points through it. One
+    // block for the whole table, where a hash would make a node per row.
+    struct RowOfPoint
+    {
+        IoPoint *point;
+        QTreeWidgetItem *row;
+        bool operator<(const RowOfPoint &o) const { return std::less<IoPoint *>()(point, o.point); }
+    };
+    QVector<RowOfPoint> m_rows;
+    bool m_sortingRows = false;
+    QTreeWidgetItem *rowOf(IoPoint *point) const;
+    QStringList m_cellTexts[CellTextKinds];
+    struct ValueText
+    {
+        quint32 value = 0;
+        int dataType = 0;
+        int format = 0;
+        QString text;
+    } m_valueText;
     PollLink *link = nullptr;
     QPointer<IO_Monitor_Curve_Dialog> curveDialog;
     LinkState linkState = NeverOpened;

@@ -849,6 +849,8 @@
     <message><source>连接成功</source><translation>Run</translation></message>
     <message><source>连接断开</source><translation>Stop</translation></message>
     <message><source>连接失败</source><translation>Connection failed</translation></message>
+    <message><source>提示</source><translation>Information</translation></message>
+    <message><source>该模块的过程映像为空，没有可监控的I/O点</source><translation>The module's process image is empty: there are no I/O points to monitor</translation></message>
 </context>
 <context>
     <name>IO_Monitor_Curve_Dialog</name>

@@ -400,8 +400,8 @@ private slots:
             QStringList out;
             for (int i = 0; i < tree->topLevelItemCount(); ++i) {
                 QTreeWidgetItem *item = tree->topLevelItem(i);
-                out << item->text(0) + " " + qobject_cast<QComboBox *>(tree->itemWidget(item, 1))->currentText() + " "
-                        + qobject_cast<QComboBox *>(tree->itemWidget(item, 2))->currentText();
+                // Columns 1 and 2 show the data type and the format their combo boxes hold.
+                out << item->text(0) + " " + item->text(1) + " " + item->text(2);
             }
             return out;
         };

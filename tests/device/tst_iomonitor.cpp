@@ -46,10 +46,17 @@ class TestIoMonitor : public QObject
     std::shared_ptr<FakeIoImage> image;
 
     QTreeWidget *tree() { return TestSupport::child<QTreeWidget>(page, "treeWidget"); }
-    QComboBox *combo(int row, int column)
+    // The control of a cell exists while the cell is edited: the cell becomes current and is edited.
+    QWidget *editor(int row, int column)
     {
-        return qobject_cast<QComboBox *>(tree()->itemWidget(tree()->topLevelItem(row), column));
+        QTreeWidgetItem *item = tree()->topLevelItem(row);
+        tree()->setCurrentItem(item, column);
+        if (!tree()->itemWidget(item, column))
+            tree()->editItem(item, column);
+        return tree()->itemWidget(item, column);
     }
+    QComboBox *combo(int row, int column) { return qobject_cast<QComboBox *>(editor(row, column)); }
+    QSpinBox *spin(int row) { return qobject_cast<QSpinBox *>(editor(row, 4)); }
     QString shown(int row) { return tree()->topLevelItem(row)->text(3); }
     QPushButton *button(const char *name) { return TestSupport::child<QPushButton>(page, name); }
     QString state() { return TestSupport::child<QLabel>(page, "label_state")->text(); }
@@ -145,7 +152,7 @@ private slots:
         QCOMPARE(button("pushButton")->text(), QStringLiteral("停止"));
 
         // A write rides on exactly three polls.
-        qobject_cast<QSpinBox *>(tree()->itemWidget(tree()->topLevelItem(2), 4))->setValue(0x1234);
+        spin(2)->setValue(0x1234);
         service->clearReceived();
         button("pushButton_write")->click();
         QTRY_VERIFY_WITH_TIMEOUT(service->received().size() >= 5, 5000);
@@ -411,7 +418,7 @@ private slots:
         QVERIFY(page->connected);
         QCOMPARE(shown(1), QString::number(0x335a));
 
-        qobject_cast<QSpinBox *>(tree()->itemWidget(tree()->topLevelItem(2), 4))->setValue(0x0102);
+        spin(2)->setValue(0x0102);
         image->setReplyFilter(nullptr);
         button("pushButton_write")->click();
         QTRY_COMPARE_WITH_TIMEOUT(image->outputs(), QByteArray::fromHex("0201"), 5000);

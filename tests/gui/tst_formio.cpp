@@ -1,14 +1,17 @@
 #include "formio.h"
 #include "io_monitor_curve_dialog.h"
 #include "iopoint.h"
+#include "iopointdelegate.h"
 #include "module.h"
 #include "promptrecorder.h"
 #include "submodule.h"
 #include "tempappdir.h"
 #include "testsupport.h"
 
-#include <QCheckBox>
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -59,11 +62,38 @@ class TestFormIO : public QObject
     FormIO *page = nullptr;
 
     QTreeWidget *tree() { return TestSupport::child<QTreeWidget>(page, "treeWidget"); }
+    // The control of a cell exists while the cell is edited: the cell becomes current and is edited.
+    QWidget *editor(QTreeWidgetItem *item, int column)
+    {
+        tree()->setCurrentItem(item, column);
+        if (!tree()->itemWidget(item, column))
+            tree()->editItem(item, column);
+        return tree()->itemWidget(item, column);
+    }
     QComboBox *combo(int row, int column)
     {
-        return qobject_cast<QComboBox *>(tree()->itemWidget(tree()->topLevelItem(row), column));
+        return qobject_cast<QComboBox *>(editor(tree()->topLevelItem(row), column));
     }
-    QSpinBox *spin(int row) { return qobject_cast<QSpinBox *>(tree()->itemWidget(tree()->topLevelItem(row), 4)); }
+    QSpinBox *spin(int row) { return qobject_cast<QSpinBox *>(editor(tree()->topLevelItem(row), 4)); }
+    bool checked(QTreeWidgetItem *item, int column) { return item->data(column, IoTable::CheckedRole).toBool(); }
+    // A click of the user on a cell of the shown table (check boxes and bit buttons have no
+    // control of their own).
+    void click(QTreeWidgetItem *item, int column)
+    {
+        if (!page->isVisible()) {
+            page->resize(1000, 600);
+            page->show();
+            QVERIFY(QTest::qWaitForWindowExposed(page));
+        }
+        if (item->parent())
+            item->parent()->setExpanded(true);
+        tree()->scrollToItem(item);
+        QHeaderView *header = tree()->header();
+        const QRect row = tree()->visualItemRect(item);
+        const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, row.center().y());
+        QVERIFY(tree()->viewport()->rect().contains(at));
+        QTest::mouseClick(tree()->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    }
     void makeModule(int inputs, int outputs)
     {
         mod.reset(new module("IO-1", "IOT"));
@@ -98,8 +128,8 @@ private slots:
         QCOMPARE(out->minimum(), 0);
         QCOMPARE(out->maximum(), 255);
         QCOMPARE(out->prefix(), QStringLiteral("0"));
-        auto *enable = tree()->itemWidget(tree()->topLevelItem(2), 6)->findChild<QCheckBox *>("checkBox");
-        QVERIFY(enable && enable->isChecked());
+        QVERIFY(checked(tree()->topLevelItem(2), 6));
+        QVERIFY(!tree()->topLevelItem(0)->data(6, IoTable::CheckedRole).isValid());
         QCOMPARE(combo(2, 5)->currentText(), QStringLiteral("不交换"));
         QCOMPARE(combo(0, 1)->currentText(), QStringLiteral("USINT"));
         QCOMPARE(combo(0, 2)->currentText(), QStringLiteral("10进制"));
@@ -208,7 +238,7 @@ private slots:
         QCOMPARE(row->childCount(), 8);
         QStringList bits;
         for (int i = 0; i < 8; ++i)
-            bits << qobject_cast<QLineEdit *>(tree()->itemWidget(row->child(i), 3))->text();
+            bits << row->child(i)->text(3);
         QCOMPARE(bits, QStringList({ "FALSE", "FALSE", "FALSE", "TRUE", "FALSE", "FALSE", "TRUE", "TRUE" }));
         QCOMPARE(row->child(7)->text(0), QStringLiteral("I0.7"));
     }
@@ -223,9 +253,10 @@ private slots:
         QCOMPARE(row->child(0)->text(0), QStringLiteral("Q0.0"));
         QCOMPARE(row->child(15)->text(0), QStringLiteral("Q0.15"));
         QVERIFY(spin(0)->isReadOnly());
-        auto *bit3 = qobject_cast<QPushButton *>(tree()->itemWidget(row->child(3), 4));
-        bit3->click();
-        QCOMPARE(bit3->text(), QStringLiteral("True"));
+        QCOMPARE(row->child(3)->text(4), QStringLiteral("False"));
+        click(row->child(3), 4);
+        QCOMPARE(row->child(3)->text(4), QStringLiteral("True"));
+        QVERIFY(checked(row->child(3), 4));
         QCOMPARE(spin(0)->value(), 8);
         combo(0, 2)->setCurrentIndex(0);
         QCOMPARE(row->childCount(), 0);
@@ -240,7 +271,7 @@ private slots:
         combo(0, 1)->setCurrentIndex(3); // SINT
         combo(0, 2)->setCurrentIndex(2);
         QTreeWidgetItem *row = tree()->topLevelItem(0);
-        qobject_cast<QPushButton *>(tree()->itemWidget(row->child(7), 4))->click();
+        click(row->child(7), 4);
         TestSupport::child<QPushButton>(page, "pushButton_write")->setEnabled(true);
         TestSupport::child<QPushButton>(page, "pushButton_write")->click();
         QCOMPARE(mod->ioPoints.at(0)->writeValue, 0x80);
@@ -283,7 +314,8 @@ private slots:
         spin(0)->setValue(5);
         spin(1)->setValue(6);
         page->on_pushButton_write_clicked();
-        tree()->itemWidget(tree()->topLevelItem(1), 6)->findChild<QCheckBox *>("checkBox")->setChecked(false);
+        click(tree()->topLevelItem(1), 6);
+        QVERIFY(!checked(tree()->topLevelItem(1), 6));
         spin(0)->setValue(7);
         spin(1)->setValue(8);
         page->on_pushButton_write_clicked();
@@ -297,12 +329,12 @@ private slots:
     {
         makeModule(2, 0);
         combo(0, 1)->setCurrentIndex(1);
-        qobject_cast<QLineEdit *>(tree()->itemWidget(tree()->topLevelItem(0), 7))->setText("level");
+        qobject_cast<QLineEdit *>(editor(tree()->topLevelItem(0), 7))->setText("level");
         page->updatePage();
         QCOMPARE(addresses(tree()), QStringList({ "%IW0" }));
         QCOMPARE(combo(0, 1)->currentText(), QStringLiteral("UINT"));
-        QCOMPARE(
-            qobject_cast<QLineEdit *>(tree()->itemWidget(tree()->topLevelItem(0), 7))->text(), QStringLiteral("level"));
+        QCOMPARE(tree()->topLevelItem(0)->text(7), QStringLiteral("level"));
+        QCOMPARE(qobject_cast<QLineEdit *>(editor(tree()->topLevelItem(0), 7))->text(), QStringLiteral("level"));
     }
 
     void noLinkForAModuleWithoutConnection()
@@ -315,6 +347,110 @@ private slots:
         QVERIFY(!page->connected);
         QCOMPARE(TestSupport::child<QLabel>(page, "label_state")->text(), QStringLiteral("连接失败"));
         QVERIFY(!TestSupport::child<QPushButton>(page, "pushButton_write")->isEnabled());
+    }
+
+    // A coupler whose process image is empty: the connect button says there is nothing to monitor.
+    void emptyImageSaysThereIsNothingToMonitor()
+    {
+        makeModule(0, 0);
+        QCOMPARE(tree()->topLevelItemCount(), 0);
+        PromptRecorder prompts;
+        auto *button = TestSupport::child<QPushButton>(page, "pushButton");
+        QVERIFY(button->isEnabled());
+        button->click();
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.lastText(), QStringLiteral("该模块的过程映像为空，没有可监控的I/O点"));
+        QVERIFY(!button->isChecked());
+        QVERIFY(!page->connected);
+        QCOMPARE(button->text(), QStringLiteral("打开"));
+        QCOMPARE(TestSupport::child<QLabel>(page, "label_state")->text(), QStringLiteral("未连接"));
+        QVERIFY(!TestSupport::child<QPushButton>(page, "pushButton_write")->isEnabled());
+    }
+
+    // Rows carry no controls: a table of thousands of points holds one editor at most, for the
+    // cell being edited, and a rebuild leaves none behind.
+    void onlyTheEditedCellHasAControl()
+    {
+        makeModule(300, 300);
+        QCOMPARE(tree()->topLevelItemCount(), 600);
+        const auto controls = [this] {
+            return tree()->viewport()->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly).size();
+        };
+        QCOMPARE(controls(), 0);
+        QVERIFY(combo(450, 1));
+        QVERIFY(spin(450));
+        QVERIFY(editor(tree()->topLevelItem(451), 7));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(controls(), 1);
+        page->updatePage();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(controls(), 0);
+        QCOMPARE(tree()->topLevelItemCount(), 600);
+    }
+
+    // A click on a choice cell opens its list at once, as on the combo box the cell shows.
+    void clickOpensTheChoiceList()
+    {
+        makeModule(1, 1);
+        QTreeWidgetItem *row = tree()->topLevelItem(1);
+        click(row, 5);
+        auto *swap = qobject_cast<QComboBox *>(tree()->itemWidget(row, 5));
+        QVERIFY(swap);
+        QTRY_VERIFY(swap->view()->isVisible());
+        swap->hidePopup();
+        swap->setCurrentIndex(1);
+        QVERIFY(mod->ioPoints.at(1)->swap);
+        QCOMPARE(row->text(5), QStringLiteral("交换"));
+    }
+
+    // A language change renames every row's format and swap choices and keeps what they hold.
+    void retranslateRenamesTheChoices()
+    {
+        makeModule(1, 1);
+        combo(1, 2)->setCurrentIndex(1);
+        combo(1, 5)->setCurrentIndex(1);
+        QTreeWidgetItem *input = tree()->topLevelItem(0);
+        QTreeWidgetItem *output = tree()->topLevelItem(1);
+        {
+            TestSupport::Language english(QStringLiteral(":/res/language/en_US.qm"));
+            page->retranslate(1);
+            QCOMPARE(input->text(2), QStringLiteral("DEC"));
+            QCOMPARE(input->text(5), QStringLiteral("No Swap"));
+            QCOMPARE(output->text(2), QStringLiteral("HEX"));
+            QCOMPARE(output->text(5), QStringLiteral("Swap"));
+            QComboBox *format = combo(1, 2);
+            QCOMPARE(format->currentIndex(), 1);
+            QCOMPARE(format->itemText(2), QStringLiteral("BIN"));
+        }
+        page->retranslate(0);
+        QCOMPARE(output->text(2), QStringLiteral("16进制"));
+        QCOMPARE(output->text(5), QStringLiteral("交换"));
+        QCOMPARE(mod->ioPoints.at(1)->format, 1);
+        QVERIFY(mod->ioPoints.at(1)->swap);
+    }
+
+    void enableBoxToggles_data()
+    {
+        QTest::addColumn<bool>("byKey");
+        QTest::newRow("click") << false;
+        QTest::newRow("space key") << true;
+    }
+    void enableBoxToggles()
+    {
+        QFETCH(bool, byKey);
+        makeModule(0, 1);
+        QTreeWidgetItem *row = tree()->topLevelItem(0);
+        for (bool expected : { false, true }) {
+            if (byKey) {
+                tree()->setCurrentItem(row, 6);
+                QTest::keyClick(tree(), Qt::Key_Space);
+            } else {
+                click(row, 6);
+            }
+            QCOMPARE(checked(row, 6), expected);
+        }
+        // No control is made for the box.
+        QVERIFY(!tree()->itemWidget(row, 6));
     }
 
     void mergedAwayPointLeavesTheCurves()
