@@ -4,8 +4,8 @@
 #include "devicerequest.h"
 #include "module.h"
 #include "moduletargets.h"
-#include "tcpthread.h"
 #include "serialportregistry.h"
+#include "tcpthread.h"
 #include "uartthread.h"
 
 #include <QCheckBox>

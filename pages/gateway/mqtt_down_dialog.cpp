@@ -5,8 +5,8 @@
 #include "mqttblocks.h"
 #include "mqttgeneralconfig.h"
 #include "mqtttopicconfig.h"
-#include "tcpthread.h"
 #include "serialportregistry.h"
+#include "tcpthread.h"
 #include "uartthread.h"
 
 MQTT_Down_Dialog::MQTT_Down_Dialog(QWidget *parent)

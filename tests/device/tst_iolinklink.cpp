@@ -345,7 +345,8 @@ private slots:
         QVERIFY(!link->uart);
         other.close();
         link->sendCommand(IOLINK_GET_PORT, hex("02"));
-        QTRY_COMPARE_WITH_TIMEOUT(peer.received(), QByteArray(1, 'C') + PlugFrame::build(PlugFrame::typeIoLink, IOLINK_GET_PORT, hex("02")), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(peer.received(),
+            QByteArray(1, 'C') + PlugFrame::build(PlugFrame::typeIoLink, IOLINK_GET_PORT, hex("02")), 5000);
         QCOMPARE(prompts.messages.size(), 1);
     }
 

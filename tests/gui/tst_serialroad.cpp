@@ -118,8 +118,8 @@ modulebase *byName(module *coupler, const QString &name)
 
 // Selects the module in the tree and then the page with caption title, as a user clicks them;
 // beforeShow runs on the built page just before it is shown.
-menubase *showPage(MainWindow &w, modulebase *owner, const QString &title,
-    const std::function<void(menubase *)> &beforeShow = nullptr)
+menubase *showPage(
+    MainWindow &w, modulebase *owner, const QString &title, const std::function<void(menubase *)> &beforeShow = nullptr)
 {
     auto *tree = child<QTreeWidget>(&w, "treeWidget");
     tree->setCurrentItem(dynamic_cast<QTreeWidgetItem *>(owner));
@@ -183,8 +183,7 @@ class TestSerialRoad : public QObject
 
 private:
     // Waits until text() is no longer empty; the time it took, or -1.
-    template <class F>
-    static qint64 timeUntilShown(F text, int timeoutMs = 10000)
+    template <class F> static qint64 timeUntilShown(F text, int timeoutMs = 10000)
     {
         QElapsedTimer clock;
         clock.start();
