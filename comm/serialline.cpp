@@ -73,9 +73,9 @@ void SerialLine::closePort()
     m_current = nullptr;
     if (m_port) {
         m_port->disconnect(this);
-        // Bytes written just before closing (a last poll) still go out.
+        // Bytes written just before closing (a last poll) still go out, without a wait.
         if (m_port->isOpen() && m_port->bytesToWrite() > 0)
-            m_port->waitForBytesWritten(50);
+            m_port->flush();
         if (m_port->isOpen())
             m_port->close();
         m_port->deleteLater();
