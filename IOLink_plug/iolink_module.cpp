@@ -174,23 +174,48 @@ void IoLink_Module::sendStep()
         return;
     if (sendQueue.isEmpty())
         return;
-    const QByteArray frame = sendQueue.takeFirst();
-    s_lastSendTime.start();
+    // The coupler's other users take their turns on the same line: the next frame waits until
+    // the last one has its reply (or its time), and while a scan or a download has the port.
+    if (uart && (uart->isWaiting() || uart->isPaused()))
+        return;
     if (!uart) {
         const QString portName = resolvePortName();
         if (portName.isEmpty()) {
+            sendQueue.removeFirst();
+            s_lastSendTime.start();
             qDebug() << "IO-Link: no module with a serial port, request dropped";
             return;
         }
-        uart = new SerialLink(this);
+        auto *link = new SerialLink(this);
+        // A reply is whole with its first frame, so the line can serve the next user.
+        link->setReplyEnd([](const QByteArray &reply) {
+            QByteArray copy = reply;
+            return !PlugFrame::take(copy).isEmpty();
+        });
+        if (!link->open(portName)) {
+            // Only another program holding the port (or no such port) fails; said once until it
+            // opens, and tried again on the next tick.
+            if (!m_refusalShown) {
+                m_refusalShown = true;
+                link->showRefusal(nullptr);
+            }
+            qDebug() << "IO-Link: cannot open" << portName << link->systemError() << ", request dropped";
+            delete link;
+            sendQueue.removeFirst();
+            s_lastSendTime.start();
+            return;
+        }
+        m_refusalShown = false;
+        uart = link;
         connect(uart, &SerialLink::frameReceived, this, &IoLink_Module::com_messageReceive);
+        connect(uart, &SerialLink::linkError, this, [this] { dataRecive.clear(); });
         m_portName = portName;
     }
-    if (!uart->isOpen() && !uart->open(m_portName)) {
-        qDebug() << "IO-Link: cannot open" << m_portName << uart->errorString() << ", request dropped";
-        return;
-    }
-    uart->write(char(PlugFrame::requestPrefix) + frame);
+    const QByteArray frame = sendQueue.takeFirst();
+    s_lastSendTime.start();
+    // A port that vanished is opened again by this write; when it cannot be, the frame is gone.
+    if (!uart->write(char(PlugFrame::requestPrefix) + frame))
+        qDebug() << "IO-Link: port" << m_portName << "not available, request dropped";
 }
 
 void IoLink_Module::com_messageReceive(const QByteArray &bytes)

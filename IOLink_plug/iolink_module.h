@@ -44,8 +44,9 @@ struct IoLinkReply
 };
 
 // The one link through which every IO-Link page talks to the master: queued requests leave one
-// per 100 ms tick as plug frames on the module's serial port, replies go to the port frame
-// registered for the reply's command class and port. Fire and forget: no time-out, no retry.
+// per 100 ms tick as plug frames on the coupler's shared serial line (each after the reply to the
+// one before, taking turns with the coupler's other pages), replies go to the port frame
+// registered for the reply's command class and port. Fire and forget: no retry.
 class IoLink_Module : public QObject
 {
     Q_OBJECT
@@ -112,6 +113,8 @@ private:
     int m_timerId = 0;
     // Fixed when the serial link is made: a later setModule does not move an open link.
     QString m_portName;
+    // The refusal of the port has been shown since it last opened.
+    bool m_refusalShown = false;
 };
 
 #endif

@@ -22,7 +22,7 @@ public:
     static QList<LocalAddress> localAddresses();
     // The IPv4 addresses of localAddresses(), in order.
     static QList<QHostAddress> localIPv4();
-    // Names of the serial ports; a name may also be a device path.
+    // Names of the system's serial ports; a name may also be a device path.
     static QStringList serialPorts();
 
     static void setLocalAddresses(const QList<LocalAddress> &addresses);

@@ -4,6 +4,7 @@
 #include "devicerequest.h"
 #include "module.h"
 #include "moduletargets.h"
+#include "serialportregistry.h"
 #include "tcpthread.h"
 #include "uartthread.h"
 
@@ -131,6 +132,11 @@ void DownDialog::startDownload()
 
     if (!serial.isEmpty()) {
         ++m_running;
+        // The ports are lent out while the download runs: the pages sharing them pause, and take
+        // them back once the request is gone.
+        QList<std::shared_ptr<SerialLease>> leases;
+        for (const auto &job : qAsConst(serial))
+            leases << std::make_shared<SerialLease>(job.first);
         // Each serial module goes out on its own port, one after the other, on a worker.
         m_serial = DeviceRequest::run<QStringList>(
             this,
@@ -146,7 +152,7 @@ void DownDialog::startDownload()
                 }
                 return states;
             },
-            [this](const QStringList &states) {
+            [this, leases](const QStringList &states) {
                 for (const QString &state : states)
                     SetCurScanIP(state);
                 jobDone();

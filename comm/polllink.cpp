@@ -53,8 +53,17 @@ bool PollLink::start(const Settings &settings)
         }
         connect(m_udp, &QUdpSocket::readyRead, this, &PollLink::onUdpReadyRead);
     } else if (settings.transport == Serial) {
-        // Every read comes here whole: what answers a poll may be less than a frame.
+        // Every read comes here whole: what answers a poll may be less than a frame. The line
+        // serves the next user once the reply is whole by the page's own rule.
         m_serial = new SerialLink;
+        const FrameCutter cutter = m_cutter;
+        const bool anyBytes = settings.anyBytesAnswer || !cutter;
+        m_serial->setReplyEnd([cutter, anyBytes](const QByteArray &reply) {
+            if (anyBytes && !cutter)
+                return !reply.isEmpty();
+            QByteArray copy = reply;
+            return !cutter(copy).isEmpty();
+        });
         if (!m_serial->open(settings.portName)) {
             m_error = m_serial->errorString();
             delete m_serial;
@@ -62,11 +71,11 @@ bool PollLink::start(const Settings &settings)
             return false;
         }
         connect(m_serial, &SerialLink::frameReceived, this, &PollLink::onData);
-        connect(m_serial, &SerialLink::linkError, this, [this](const QString &message) {
-            m_error = message;
-            stop();
-            emit linkLost();
-        });
+        // A port that vanished is opened again by the next poll; polls that cannot go out are
+        // not counted, so the link comes back with the port.
+        connect(m_serial, &SerialLink::linkError, this, [this] { m_buffer.clear(); });
+        // While a scan or a download has the port, silence is not the module's.
+        connect(m_serial, &SerialLink::pausedChanged, this, [this] { m_unanswered = 0; });
     }
 
     if (!settings.streamOn.isEmpty() && !settings.address.isEmpty()) {
@@ -153,8 +162,17 @@ void PollLink::poll(bool counted)
 {
     if (m_builder) {
         const QByteArray frame = m_builder();
-        if (!frame.isEmpty())
+        if (!frame.isEmpty() && m_serial) {
+            // The last poll still waits its turn on the shared line: this tick adds nothing.
+            if (m_serial->isWaiting())
+                return;
+            // Nothing went out (the port is lent to a scan or download, or gone for the moment):
+            // no silence of the module to count.
+            if (!send(frame))
+                return;
+        } else if (!frame.isEmpty()) {
             send(frame);
+        }
     }
     if (!counted)
         return;

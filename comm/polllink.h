@@ -14,11 +14,12 @@ class QUdpSocket;
 // A periodic exchange with one module: every period it sends the frame the page builds, cuts
 // replies with the page's cutter, and counts the polls left unanswered. The page gives the rule:
 // what answers a poll, how many may go unanswered, and whether the opening poll counts; past that
-// it reports the link lost and stops. Over UDP it sends to the module's port
-// from a local port and accepts datagrams only from the module's address; over the serial link it
-// borrows the port from SerialPortRegistry; with no transport nothing is sent or heard, so the
-// link is lost as a silent module's would be. Where asked it switches the module's stream on (and
-// off) with a command on the command port first, without blocking the GUI thread.
+// it reports the link lost and stops. Over UDP it sends to the module's port from a local port and
+// accepts datagrams only from the module's address; over the serial link it takes turns with the
+// coupler's other users of the shared line, and polls that cannot go out (the port lent to a scan
+// or a download, or gone for the moment) are not counted; with no transport nothing is sent or
+// heard, so the link is lost as a silent module's would be. Where asked it switches the module's
+// stream on (and off) with a command on the command port first, without blocking the GUI thread.
 class PollLink : public QObject
 {
     Q_OBJECT

@@ -3,6 +3,8 @@
 #include "devicerequest.h"
 #include "ipaddress.h"
 #include "platformlists.h"
+#include "prompts.h"
+#include "serialportregistry.h"
 #include "tcpthread.h"
 #include "titleform.h"
 #include "uartthread.h"
@@ -45,6 +47,12 @@ SCANDialog::SCANDialog(QWidget *parent)
     }
 
     for (const QString &name : PlatformLists::serialPorts()) {
+        // A port our own pages share is in use by us, not by another program: listed as it is.
+        if (SerialPortRegistry::instance().hasOpenLine(name)) {
+            const QSerialPortInfo info(name);
+            ui->comboBox->addItem(QStringLiteral("%1 (%2 %3)").arg(name, info.manufacturer(), info.description()));
+            continue;
+        }
         QSerialPort port(name);
         if (!port.open(QIODevice::ReadWrite))
             continue;
@@ -52,9 +60,10 @@ SCANDialog::SCANDialog(QWidget *parent)
         ui->comboBox->addItem(QStringLiteral("%1 (%2 %3)").arg(name, info.manufacturer(), info.description()));
         port.close();
     }
-    m_comPorts = ui->comboBox->count() > 0;
-    if (m_comPorts)
-        ui->radioButton_com->setEnabled(true);
+    // The port box is editable: a device path the list does not show (a module simulator's
+    // pseudo-terminal) may be typed, so the serial scan is offered even when nothing is listed.
+    m_comPorts = true;
+    ui->radioButton_com->setEnabled(true);
 
     comstr.clear();
     ui->groupBox_net->setEnabled(true);
@@ -190,7 +199,7 @@ void SCANDialog::on_pushButton_clicked()
         const QString text = ui->comboBox->currentText().trimmed();
         const int blank = text.indexOf(QLatin1Char(' '));
         comstr = blank < 0 ? text : text.left(blank);
-        emit startscan(comstr);
+        // startscan (which empties the module list) follows once the port has opened.
         startSerialScan(comstr);
     }
 }
@@ -199,6 +208,8 @@ void SCANDialog::startSerialScan(const QString &port)
 {
     struct Replies
     {
+        bool opened = false;
+        QString reason;
         QList<QByteArray> infos;
         QList<QByteArray> prms;
     };
@@ -206,6 +217,8 @@ void SCANDialog::startSerialScan(const QString &port)
     ui->pushButton->setEnabled(false);
     // The port reports no steps: the bar shows it busy, then full once the scan is through.
     ui->progressBar->setRange(0, 0);
+    // The coupler's pages sharing the port pause while the scan has it.
+    auto lease = std::make_shared<SerialLease>(port);
     m_serialScan = DeviceRequest::run<Replies>(
         this,
         [port](const std::atomic<bool> &stop) {
@@ -216,13 +229,26 @@ void SCANDialog::startSerialScan(const QString &port)
             QObject::connect(
                 &serial, &uartthread::SendmodulePrm, [&replies](const QByteArray &r) { replies.prms << r; });
             serial.Scanmodulestart();
+            replies.opened = serial.openError().isEmpty();
+            replies.reason = serial.openError();
             return replies;
         },
-        [this](const Replies &replies) {
+        [this, port, lease](const Replies &replies) {
             // A scan the dialog gave up on (it was closed) hands nothing on.
             if (!m_serialScan)
                 return;
             m_serialScan = nullptr;
+            if (!replies.opened) {
+                // Nothing was scanned: the module list stays as it was, and the dialog is ready
+                // for another try.
+                ui->progressBar->setRange(0, 100);
+                ui->progressBar->setValue(0);
+                ui->pushButton->setEnabled(true);
+                setScanning(false);
+                Prompts::warning(this, tr("错误"), tr("无法打开串口%1").arg(port) + QLatin1Char('\n') + replies.reason);
+                return;
+            }
+            emit startscan(comstr);
             ui->progressBar->setRange(0, 100);
             ui->progressBar->setValue(100);
             for (const QByteArray &info : replies.infos)

@@ -1,10 +1,13 @@
 #include "seriallink.h"
 
+#include "serialline.h"
 #include "serialportregistry.h"
 
+#include "prompts.h"
+
+#include <QCoreApplication>
 #include <QDebug>
-#include <QPointer>
-#include <QSerialPort>
+#include <QWidget>
 
 SerialLink::SerialLink(QObject *parent)
     : QObject(parent)
@@ -20,69 +23,77 @@ bool SerialLink::open(const QString &portName)
 {
     close();
     m_error.clear();
+    m_systemError.clear();
     m_buffer.clear();
-    if (!SerialPortRegistry::instance().acquire(portName, this)) {
-        m_error = tr("串口已被占用");
+    if (portName.trimmed().isEmpty()) {
+        m_error = tr("串口%1被占用").arg(portName);
         return false;
     }
+    SerialLine *line = SerialPortRegistry::instance().line(portName);
+    QString reason;
+    line->attach(this);
+    if (!line->open(&reason)) {
+        line->detach(this);
+        m_error = tr("串口%1被占用").arg(portName);
+        m_systemError = reason;
+        return false;
+    }
+    m_line = line;
     m_portName = portName;
-    // No parent: a receiver of frameReceived may delete the link while the port is in its signal.
-    m_port = new QSerialPort;
-    m_port->setPortName(portName);
-    m_port->setBaudRate(QSerialPort::Baud115200);
-    m_port->setDataBits(QSerialPort::Data8);
-    m_port->setParity(QSerialPort::NoParity);
-    m_port->setStopBits(QSerialPort::OneStop);
-    m_port->setFlowControl(QSerialPort::NoFlowControl);
-    if (!m_port->open(QIODevice::ReadWrite)) {
-        m_error = m_port->errorString();
-        close();
-        return false;
-    }
-    m_port->clear();
-    connect(m_port, &QSerialPort::readyRead, this, &SerialLink::onReadyRead);
-    connect(m_port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
-        if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError || !m_port)
-            return;
-        const QString message = m_port->errorString();
-        // Closing inside the port's own signal would delete it under its feet.
-        QMetaObject::invokeMethod(
-            this,
-            [this, message]() {
-                close();
-                emit linkError(message);
-            },
-            Qt::QueuedConnection);
-    });
+    connect(line, &SerialLine::lentOutChanged, this, &SerialLink::pausedChanged);
     return true;
 }
 
 void SerialLink::close()
 {
-    if (m_port) {
-        m_port->disconnect(this);
-        // Bytes written just before closing (a last poll) still go out.
-        if (m_port->isOpen() && m_port->bytesToWrite() > 0)
-            m_port->flush();
-        if (m_port->isOpen())
-            m_port->close();
-        m_port->deleteLater();
-        m_port = nullptr;
+    if (m_line) {
+        m_line->disconnect(this);
+        m_line->detach(this);
     }
-    if (!m_portName.isEmpty())
-        SerialPortRegistry::instance().release(m_portName, this);
+    m_line = nullptr;
     m_portName.clear();
     m_buffer.clear();
+    m_turnBytes.clear();
+}
+
+void SerialLink::showRefusal(QWidget *parent) const
+{
+    const QString text = m_error;
+    QPointer<QWidget> window(parent);
+    const bool hadParent = parent != nullptr;
+    QMetaObject::invokeMethod(
+        qApp,
+        [text, window, hadParent] {
+            if (hadParent && !window)
+                return;
+            Prompts::warning(window, tr("错误"), text);
+        },
+        Qt::QueuedConnection);
 }
 
 bool SerialLink::isOpen() const
 {
-    return m_port && m_port->isOpen();
+    return !m_line.isNull();
+}
+
+bool SerialLink::isPaused() const
+{
+    return m_line && m_line->isLentOut();
+}
+
+bool SerialLink::isWaiting() const
+{
+    return m_line && m_line->hasPending(this);
 }
 
 void SerialLink::setCutter(FrameCutter cutter)
 {
     m_cutter = std::move(cutter);
+}
+
+void SerialLink::setReplyEnd(ReplyEnd rule)
+{
+    m_replyEnd = std::move(rule);
 }
 
 void SerialLink::setMaxBuffer(int bytes)
@@ -92,32 +103,39 @@ void SerialLink::setMaxBuffer(int bytes)
 
 bool SerialLink::write(const QByteArray &bytes)
 {
-    if (!isOpen())
-        return false;
-    return m_port->write(bytes) == bytes.size();
+    return m_line && m_line->enqueue(this, bytes);
 }
 
-void SerialLink::onReadyRead()
+void SerialLink::beginTurn()
 {
-    if (!m_port)
-        return;
-    const QByteArray data = m_port->readAll();
+    m_turnBytes.clear();
+    m_turnFrames = 0;
+}
+
+bool SerialLink::takeBytes(const QByteArray &data)
+{
+    // Bounded: a reply is judged from its first bytes, a device that keeps talking is cut off.
+    if (m_turnBytes.size() < m_maxBuffer)
+        m_turnBytes.append(data);
+    QList<QByteArray> frames;
     if (!m_cutter) {
-        if (!data.isEmpty())
-            emit frameReceived(data);
-        return;
+        frames << data;
+    } else {
+        m_buffer.append(data);
+        frames = m_cutter(m_buffer);
+        if (m_buffer.size() > m_maxBuffer) {
+            qDebug() << "warning: serial receive buffer over" << m_maxBuffer << "bytes dropped";
+            m_buffer.clear();
+        }
     }
-    m_buffer.append(data);
+    m_turnFrames += frames.size();
+    const bool whole = m_replyEnd ? m_replyEnd(m_turnBytes) : m_turnFrames > 0;
     // Deliver from a copy of the frames: a receiver may close the link meanwhile.
-    const QList<QByteArray> frames = m_cutter(m_buffer);
-    if (m_buffer.size() > m_maxBuffer) {
-        qDebug() << "warning: serial receive buffer over" << m_maxBuffer << "bytes dropped";
-        m_buffer.clear();
-    }
     QPointer<SerialLink> self(this);
     for (const QByteArray &frame : frames) {
         emit frameReceived(frame);
         if (!self)
-            return;
+            return whole;
     }
+    return whole;
 }

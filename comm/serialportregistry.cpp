@@ -1,5 +1,7 @@
 #include "serialportregistry.h"
 
+#include "serialline.h"
+
 #include <QMutexLocker>
 
 SerialPortRegistry &SerialPortRegistry::instance()
@@ -75,4 +77,63 @@ QObject *SerialPortRegistry::holderOf(const QString &name) const
 {
     QMutexLocker lock(&m_mutex);
     return m_holders.value(key(name));
+}
+
+SerialPortRegistry::~SerialPortRegistry()
+{
+    qDeleteAll(m_lines);
+}
+
+SerialLine *SerialPortRegistry::line(const QString &name)
+{
+    const QString k = key(name);
+    SerialLine *found = m_lines.value(k);
+    if (!found) {
+        found = new SerialLine(name.trimmed());
+        m_lines.insert(k, found);
+        for (int i = m_lent.value(k); i > 0; --i)
+            found->lendOut();
+    }
+    return found;
+}
+
+bool SerialPortRegistry::hasOpenLine(const QString &name) const
+{
+    const SerialLine *found = m_lines.value(key(name));
+    return found && found->isOpen();
+}
+
+void SerialPortRegistry::lendOut(const QString &name)
+{
+    const QString k = key(name);
+    ++m_lent[k];
+    if (SerialLine *found = m_lines.value(k))
+        found->lendOut();
+}
+
+void SerialPortRegistry::takeBack(const QString &name)
+{
+    const QString k = key(name);
+    if (m_lent.value(k) <= 0)
+        return;
+    if (--m_lent[k] == 0)
+        m_lent.remove(k);
+    if (SerialLine *found = m_lines.value(k))
+        found->takeBack();
+}
+
+bool SerialPortRegistry::isLentOut(const QString &name) const
+{
+    return m_lent.value(key(name)) > 0;
+}
+
+SerialLease::SerialLease(const QString &name)
+    : m_name(name)
+{
+    SerialPortRegistry::instance().lendOut(m_name);
+}
+
+SerialLease::~SerialLease()
+{
+    SerialPortRegistry::instance().takeBack(m_name);
 }

@@ -48,10 +48,18 @@ bool uartthread::openIfClosed()
 
 bool uartthread::openPort()
 {
-    if (serialPort->isOpen() || !SerialPortRegistry::instance().acquire(portName, this))
+    m_openError.clear();
+    if (serialPort->isOpen()) {
+        m_openError = tr("串口已被占用");
         return false;
+    }
+    if (!SerialPortRegistry::instance().acquire(portName, this)) {
+        m_openError = tr("串口已被占用");
+        return false;
+    }
     if (serialPort->open(QIODevice::ReadWrite))
         return true;
+    m_openError = serialPort->errorString();
     SerialPortRegistry::instance().release(portName, this);
     return false;
 }

@@ -10,8 +10,9 @@ class QSerialPort;
 
 // The serial link to one module (115200 baud, 8N1, no flow control). Every operation blocks its
 // thread until its exchange is over, so the dialogs run it on a worker thread (DeviceRequest).
-// The port is borrowed from SerialPortRegistry while it is open: a port another user holds is
-// treated like one that cannot be opened.
+// The port is borrowed from SerialPortRegistry while it is open: its dialog lends the port out
+// first (SerialLease), which pauses the pages sharing it; a port another user holds is treated
+// like one that cannot be opened.
 class uartthread : public QObject
 {
     Q_OBJECT
@@ -45,6 +46,8 @@ public:
 
     // The I/O data frame for data.
     static QByteArray ioDataFrame(const QByteArray &data);
+    // Why the port could not be opened the last time it was tried; empty when it opened.
+    QString openError() const { return m_openError; }
 
     QSerialPort *serialPort = nullptr;
     QByteArray reply;
@@ -74,6 +77,8 @@ private:
     // Writes bytes and waits (bounded) until they have all left the port.
     bool sendAll(const QByteArray &bytes, int msec);
     bool stopRequested() const { return cancel && cancel->load(); }
+
+    QString m_openError;
 };
 
 #endif

@@ -24,14 +24,33 @@ WeighLinkPage::~WeighLinkPage()
         killTimer(timerId);
 }
 
-void WeighLinkPage::write(const QByteArray &frame)
+bool WeighLinkPage::write(const QByteArray &frame)
 {
     if (!uart || !owner)
-        return;
-    // The port opens on a write, and again on the next one while another user holds it.
-    if (!uart->isOpen() && !uart->open(owner->comstr))
-        return;
-    uart->write(WeighCodec::onWire(frame));
+        return false;
+    if (!uart->isOpen() && !joinLine())
+        return false;
+    return uart->write(WeighCodec::onWire(frame));
+}
+
+bool WeighLinkPage::joinLine()
+{
+    if (uart->open(linkPortName())) {
+        m_refusalShown = false;
+        return true;
+    }
+    // Only another program holding the port (or no such port) fails: said once, and tried
+    // again at each tick, so the page links once the port is free.
+    if (!m_refusalShown) {
+        m_refusalShown = true;
+        uart->showRefusal(this);
+    }
+    return false;
+}
+
+QString WeighLinkPage::linkPortName() const
+{
+    return owner ? owner->comstr : QString();
 }
 
 void WeighLinkPage::setLinked(bool on)
@@ -53,7 +72,13 @@ bool WeighLinkPage::openLink()
         uart = nullptr;
     }
     uart = new SerialLink(this);
-    uart->open(owner->comstr);
+    // A reply is whole with its first frame, so the line can serve the coupler's next user.
+    uart->setReplyEnd([](const QByteArray &reply) {
+        QByteArray copy = reply;
+        return !PlugFrame::take(copy).isEmpty();
+    });
+    m_refusalShown = false;
+    joinLine();
     connect(uart, &SerialLink::frameReceived, this, &WeighLinkPage::com_messageReceive);
     if (timerId < 0)
         timerId = startTimer(tickMs, Qt::CoarseTimer);
@@ -86,7 +111,16 @@ void WeighLinkPage::timerEvent(QTimerEvent *event)
         disconnectLink();
         return;
     }
-    write(sendQueue.isEmpty() ? pollFrame() : sendQueue.takeFirst());
+    // The last frame still waits its turn on the coupler's line, or a scan or a download has the
+    // port: this tick sends nothing, and what is not sent is not counted.
+    if (uart && uart->isOpen() && (uart->isWaiting() || uart->isPaused()))
+        return;
+    const bool queued = !sendQueue.isEmpty();
+    const QByteArray frame = queued ? sendQueue.first() : pollFrame();
+    if (!write(frame))
+        return;
+    if (queued)
+        sendQueue.removeFirst();
     ++noReplyCount;
 }
 

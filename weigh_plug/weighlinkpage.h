@@ -9,9 +9,11 @@
 
 class SerialLink;
 
-// A weighing page with its own serial link to the module. While linked, a 100 ms tick writes one
-// frame, the oldest queued, else the page's poll; the link is taken down on the tick after more
-// than five frames went unanswered. Replies go to dispatchFrame.
+// A weighing page on its coupler's shared serial line. While linked, a 100 ms tick writes one
+// frame, the oldest queued, else the page's poll, once the frame before has its reply or its
+// time; the link is taken down on the tick after more than five frames went unanswered. Ticks
+// that send nothing (the port lent to a scan or a download, or gone for the moment) are not
+// counted, so the page comes back with the port. Replies go to dispatchFrame.
 class WeighLinkPage : public menubase
 {
     Q_OBJECT
@@ -53,7 +55,15 @@ protected:
     bool openLink();
     // Stops the tick and lets the port go.
     void closeLink();
-    void write(const QByteArray &frame);
+    // False when nothing went out.
+    bool write(const QByteArray &frame);
+
+private:
+    // Joins the owner's line; a refusal is shown once until it succeeds.
+    bool joinLine();
+    QString linkPortName() const;
+
+    bool m_refusalShown = false;
 };
 
 #endif

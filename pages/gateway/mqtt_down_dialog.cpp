@@ -5,6 +5,7 @@
 #include "mqttblocks.h"
 #include "mqttgeneralconfig.h"
 #include "mqtttopicconfig.h"
+#include "serialportregistry.h"
 #include "tcpthread.h"
 #include "uartthread.h"
 
@@ -93,6 +94,8 @@ MqttTransferDialog::Step MQTT_Down_Dialog::serialGeneralStep()
     return [this](Next next) {
         const QString port = m_port;
         const QByteArray data = blockText(MQTT_SUB_GENERAL).toUtf8();
+        // The port is lent out while the download runs: the coupler's pages pause meanwhile.
+        auto lease = std::make_shared<SerialLease>(port);
         DeviceRequest::run<bool>(
             this,
             [port, data](const std::atomic<bool> &stop) {
@@ -104,7 +107,7 @@ MqttTransferDialog::Step MQTT_Down_Dialog::serialGeneralStep()
                 // The serial download reports its port and "#下载成功" or "#下载出错", translated.
                 return state.endsWith(uartthread::tr("#下载成功"));
             },
-            [this, next](bool ok) {
+            [this, next, lease](bool ok) {
                 ui->label_General->setText(ok ? tr("下载完成") : tr("下载失败"));
                 next();
             });

@@ -156,6 +156,10 @@
         <source>#下载出错</source>
         <translation>#Fail</translation>
     </message>
+    <message>
+        <source>串口已被占用</source>
+        <translation>Serial port in use</translation>
+    </message>
 </context>
 <context>
     <name>TitleForm</name>
@@ -665,6 +669,17 @@
 <context>
     <name>SerialLink</name>
     <message>
+        <source>串口%1被占用</source>
+        <translation>Serial port %1 is in use</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
+</context>
+<context>
+    <name>SerialLine</name>
+    <message>
         <source>串口已被占用</source>
         <translation>Serial port in use</translation>
     </message>
@@ -681,6 +696,14 @@
     <message>
         <source>扫描模块</source>
         <translation>Scanning module</translation>
+    </message>
+    <message>
+        <source>无法打开串口%1</source>
+        <translation>Cannot open serial port %1</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>Error</translation>
     </message>
     <message>
         <source>网络</source>

@@ -270,6 +270,29 @@ private slots:
         QCOMPARE(state(d, 1), QString("未下载"));
         QCOMPARE(d.form()->progressBar->value(), 1);
     }
+
+    // The fake module's line answers the serial download as a module does: the information, the
+    // header and every block of 48 acknowledged, and keeps the bytes.
+    void serialDownloadAgainstTheFakeModule()
+    {
+        FakeModule fake(QStringLiteral("127.0.0.13"));
+        fake.useExampleCoupler();
+        SerialPeer peer;
+        QVERIFY(peer.isOpen());
+        auto device = std::make_shared<FakeSerialModule>(fake);
+        peer.addDevice(device);
+        QByteArray params;
+        for (int i = 0; i < 100; ++i)
+            params += char(i * 7);
+        m_modules = { makeComModule(peer.portName(), params) };
+        DownDialog d;
+        d.setModuleList(m_modules);
+        QTest::mouseClick(d.form()->pushButton, Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(state(d, 0), QString("下载成功"), 30000);
+        QCOMPARE(device->downloads(), 1);
+        QCOMPARE(device->downloaded(), params);
+        QCOMPARE(peer.received().left(10), QByteArray("R\r\nP\x00\x00\x00\x64\r\n", 10));
+    }
 };
 
 RIVUDO_TEST_MAIN(TestDownDialog)

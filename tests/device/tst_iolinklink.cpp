@@ -5,6 +5,7 @@
 #include "iolinkportsetframe_ctrl.h"
 #include "module.h"
 #include "plugframe.h"
+#include "promptrecorder.h"
 #include "seriallink.h"
 #include "serialpeer.h"
 #include "serialportregistry.h"
@@ -12,6 +13,8 @@
 #include "testsupport.h"
 
 #include <QElapsedTimer>
+#include <QSerialPort>
+#include <QSignalSpy>
 #include <QTimerEvent>
 #include <QTranslator>
 
@@ -318,6 +321,69 @@ private slots:
         link->sendCommand(IOLINK_GET_DEVICEINFO, hex("00"));
         QTRY_VERIFY_WITH_TIMEOUT(link->sendQueue.isEmpty(), 5000);
         QVERIFY(!link->uart);
+    }
+
+    // Another program holding the port: the window says so once, the frames meanwhile are
+    // dropped as unsendable, and the link opens the port once it is free.
+    void portHeldByAnotherProgram()
+    {
+        SerialPeer peer;
+        QVERIFY(peer.isOpen());
+        auto m = std::make_unique<module>("CPL", "FAM");
+        m->connType = modulebase::CONNEST_COM;
+        m->comstr = peer.portName();
+        QSerialPort other(peer.portName());
+        QVERIFY(other.open(QIODevice::ReadWrite));
+        PromptRecorder prompts;
+        IoLink_Module *link = IoLink_Module::instance();
+        link->setModule(m.get());
+        link->sendCommand(IOLINK_GET_PORT, hex("00"));
+        link->sendCommand(IOLINK_GET_PORT, hex("01"));
+        QTRY_VERIFY_WITH_TIMEOUT(link->sendQueue.isEmpty(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), 1, 5000);
+        QCOMPARE(prompts.lastText(), QString::fromUtf8("串口%1被占用").arg(peer.portName()));
+        QVERIFY(!link->uart);
+        other.close();
+        link->sendCommand(IOLINK_GET_PORT, hex("02"));
+        QTRY_COMPARE_WITH_TIMEOUT(peer.received(),
+            QByteArray(1, 'C') + PlugFrame::build(PlugFrame::typeIoLink, IOLINK_GET_PORT, hex("02")), 5000);
+        QCOMPARE(prompts.messages.size(), 1);
+    }
+
+    // The coupler's other users take turns with the link: its next frame waits for the reply to
+    // the last one, and a reply goes to the user that asked.
+    void takesTurnsWithTheCouplersOtherUsers()
+    {
+        SerialPeer peer;
+        QVERIFY(peer.isOpen());
+        auto master = std::make_shared<FakeIoLinkMaster>();
+        peer.addDevice(master);
+        peer.addReply("Q", SerialPeer::late("other#end", 150));
+        auto m = std::make_unique<module>("CPL", "FAM");
+        m->connType = modulebase::CONNEST_COM;
+        m->comstr = peer.portName();
+        SerialLink other;
+        QSignalSpy otherBytes(&other, &SerialLink::frameReceived);
+        QByteArray sentAtOtherReply;
+        connect(&other, &SerialLink::frameReceived, this, [&] {
+            if (sentAtOtherReply.isEmpty())
+                sentAtOtherReply = peer.received();
+        });
+        QVERIFY(other.open(peer.portName()));
+        QVERIFY(other.write("Q"));
+        IoLink_Module *link = IoLink_Module::instance();
+        link->setModule(m.get());
+        link->sendCommand(IOLINK_GET_PORT, hex("00"));
+        QTRY_VERIFY_WITH_TIMEOUT(link->sendQueue.isEmpty(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(peer.received().size() > 1, 5000);
+        // The IO-Link request went out only once the other user's reply was in.
+        QTRY_VERIFY_WITH_TIMEOUT(!otherBytes.isEmpty(), 5000);
+        QCOMPARE(sentAtOtherReply, QByteArray("Q"));
+        QVERIFY(peer.received().startsWith("QC"));
+        QByteArray heard;
+        for (const QList<QVariant> &args : qAsConst(otherBytes))
+            heard += args.at(0).toByteArray();
+        QCOMPARE(heard, QByteArray("other#end"));
     }
 };
 

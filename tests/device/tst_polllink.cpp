@@ -417,6 +417,42 @@ private slots:
         QVERIFY(!SerialPortRegistry::instance().isHeld(peer.portName()));
     }
 
+    // While a scan or a download has the port, the polls wait and nothing is counted: the link
+    // outlives a lease far longer than its miss limit and polls again after it.
+    void pausedWhileThePortIsLent()
+    {
+        SerialPeer peer;
+        QVERIFY(peer.isOpen());
+        peer.addReply("?\r\n", "val#end\n");
+        PollLink link;
+        link.setPollBuilder([] { return QByteArray("?\r\n"); });
+        link.setCutter(cutLines);
+        QSignalSpy frames(&link, &PollLink::frameReceived);
+        QSignalSpy lost(&link, &PollLink::linkLost);
+        PollLink::Settings s;
+        s.transport = PollLink::Serial;
+        s.portName = peer.portName();
+        s.periodMs = 30;
+        s.missLimit = 2;
+        s.lostAtPoll = true;
+        QVERIFY(link.start(s));
+        QTRY_VERIFY_WITH_TIMEOUT(frames.count() >= 1, 10000);
+        {
+            SerialLease lease(peer.portName());
+            const int received = peer.received().size();
+            QElapsedTimer clock;
+            clock.start();
+            QTRY_VERIFY_WITH_TIMEOUT(clock.elapsed() > 20 * s.periodMs, 10000);
+            QCOMPARE(lost.count(), 0);
+            QVERIFY(link.isRunning());
+            // At most the poll already on its way when the port was lent.
+            QVERIFY(peer.received().size() <= received + 3);
+        }
+        const int before = frames.count();
+        QTRY_VERIFY_WITH_TIMEOUT(frames.count() >= before + 3, 10000);
+        QCOMPARE(lost.count(), 0);
+    }
+
     void serialPortHeldElsewhere()
     {
         SerialPeer peer;
@@ -428,7 +464,7 @@ private slots:
         s.transport = PollLink::Serial;
         s.portName = peer.portName();
         QVERIFY(!link.start(s));
-        QCOMPARE(link.errorString(), QString("串口已被占用"));
+        QCOMPARE(link.errorString(), QString::fromUtf8("串口%1被占用").arg(peer.portName()));
         SerialPortRegistry::instance().release(peer.portName(), &other);
         QVERIFY(link.start(s));
         link.stop();

@@ -1,11 +1,30 @@
+#include "serialline.h"
 #include "seriallink.h"
 #include "serialpeer.h"
 #include "serialportregistry.h"
 #include "testsupport.h"
 #include "uartthread.h"
 
+#include <QElapsedTimer>
+#include <QFile>
 #include <QSerialPort>
+#include <QTemporaryDir>
 #include <QThread>
+#include <memory>
+
+namespace {
+// Frames ended by "#end".
+QList<QByteArray> cutEnds(QByteArray &buffer)
+{
+    QList<QByteArray> frames;
+    int end;
+    while ((end = buffer.indexOf("#end")) >= 0) {
+        frames << buffer.left(end);
+        buffer.remove(0, end + 4);
+    }
+    return frames;
+}
+}
 
 class TestSerialRegistry : public QObject
 {
@@ -82,21 +101,145 @@ private slots:
         registry().releaseAll(&next);
     }
 
-    // Two users of one port: the second is refused until the first gives it back.
-    void twoLinksOnOnePort()
+    // Two users of one port share its line: each request goes out once the one before has its
+    // reply, and each reply reaches the user that asked.
+    void twoLinksTakeTurns()
     {
         SerialPeer peer;
         QVERIFY(peer.isOpen());
+        peer.addReply("A", SerialPeer::late("a#end", 150));
+        peer.addReply("B", "b#end");
         SerialLink first;
         SerialLink second;
+        first.setCutter(cutEnds);
+        second.setCutter(cutEnds);
+        QSignalSpy firstFrames(&first, &SerialLink::frameReceived);
+        QSignalSpy secondFrames(&second, &SerialLink::frameReceived);
+        QByteArray sentAtFirstReply;
+        connect(&first, &SerialLink::frameReceived, this, [&] { sentAtFirstReply = peer.received(); });
         QVERIFY(first.open(peer.portName()));
-        QVERIFY(!second.open(peer.portName()));
-        QCOMPARE(second.errorString(), QString("串口已被占用"));
-        QVERIFY(!second.isOpen());
-        first.close();
         QVERIFY(second.open(peer.portName()));
-        QVERIFY(!first.open(peer.portName()));
-        QCOMPARE(registry().holderOf(peer.portName()), &second);
+        QVERIFY(first.write("A"));
+        QVERIFY(second.write("B"));
+        QVERIFY(second.isWaiting());
+        QTRY_COMPARE_WITH_TIMEOUT(secondFrames.count(), 1, 10000);
+        QCOMPARE(firstFrames.count(), 1);
+        QCOMPARE(firstFrames.at(0).at(0).toByteArray(), QByteArray("a"));
+        QCOMPARE(secondFrames.at(0).at(0).toByteArray(), QByteArray("b"));
+        // B waited for A's reply.
+        QCOMPARE(sentAtFirstReply, QByteArray("A"));
+        QCOMPARE(peer.received(), QByteArray("AB"));
+        QVERIFY(!first.isWaiting());
+        QVERIFY(!second.isWaiting());
+        // One port for both: closed only when the last lets go.
+        QCOMPARE(registry().holderOf(peer.portName()), static_cast<QObject *>(registry().line(peer.portName())));
+        first.close();
+        QVERIFY(registry().isHeld(peer.portName()));
+        second.close();
+        QVERIFY(!registry().isHeld(peer.portName()));
+    }
+
+    // A request that gets no reply holds the line no longer than the reply wait.
+    void silenceMovesTheTurnOn()
+    {
+        SerialPeer peer;
+        QVERIFY(peer.isOpen());
+        peer.addSilence("A");
+        peer.addReply("B", "b#end");
+        SerialLink first;
+        SerialLink second;
+        second.setCutter(cutEnds);
+        QSignalSpy secondFrames(&second, &SerialLink::frameReceived);
+        QVERIFY(first.open(peer.portName()));
+        QVERIFY(second.open(peer.portName()));
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(first.write("A"));
+        QVERIFY(second.write("B"));
+        QTRY_COMPARE_WITH_TIMEOUT(secondFrames.count(), 1, 10000);
+        QVERIFY2(clock.elapsed() >= SerialLine::replyWaitMs - 50, QByteArray::number(clock.elapsed()));
+        QCOMPARE(peer.received(), QByteArray("AB"));
+    }
+
+    // Another program holding the port is the one failure a user sees.
+    void portHeldByAnotherProgram()
+    {
+        SerialPeer peer;
+        QVERIFY(peer.isOpen());
+        QSerialPort other(peer.portName());
+        QVERIFY(other.open(QIODevice::ReadWrite));
+        SerialLink link;
+        QVERIFY(!link.open(peer.portName()));
+        QCOMPARE(link.errorString(), QString::fromUtf8("串口%1被占用").arg(peer.portName()));
+        QVERIFY(!link.systemError().isEmpty());
+        QVERIFY(!link.isOpen());
+        other.close();
+        QVERIFY(link.open(peer.portName()));
+        QVERIFY(!link.open(QStringLiteral("/dev/rivudo-no-such-port")));
+        QCOMPARE(link.errorString(), QString::fromUtf8("串口%1被占用").arg("/dev/rivudo-no-such-port"));
+    }
+
+    // A scan or a download borrows the port from the line: its users pause and carry on after.
+    void leaseLendsThePortToAWorker()
+    {
+        SerialPeer peer;
+        QVERIFY(peer.isOpen());
+        peer.addReply("R\r\n", "INFO#end");
+        peer.addReply("A", "a#end");
+        SerialLink page;
+        page.setCutter(cutEnds);
+        QSignalSpy frames(&page, &SerialLink::frameReceived);
+        QSignalSpy paused(&page, &SerialLink::pausedChanged);
+        QVERIFY(page.open(peer.portName()));
+        {
+            SerialLease lease(peer.portName());
+            QCOMPARE(paused.count(), 1);
+            QVERIFY(page.isPaused());
+            QVERIFY(!page.write("A"));
+            uartthread worker(peer.portName());
+            QSignalSpy info(&worker, &uartthread::Sendmodule);
+            worker.Scanmodulestart();
+            QCOMPARE(info.count(), 1);
+            // A link that joins while the port is lent joins paused.
+            SerialLink late;
+            QVERIFY(late.open(peer.portName()));
+            QVERIFY(late.isPaused());
+        }
+        QCOMPARE(paused.count(), 2);
+        QVERIFY(!page.isPaused());
+        QVERIFY(page.write("A"));
+        QTRY_COMPARE_WITH_TIMEOUT(frames.count(), 1, 10000);
+        QCOMPARE(frames.at(0).at(0).toByteArray(), QByteArray("a"));
+        QVERIFY(!peer.received().contains("AR"));
+    }
+
+    // A port that vanishes (a simulator restarted behind a fixed path) is opened again by the
+    // next write once it is back; the user stays joined meanwhile.
+    void vanishedPortComesBack()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath(QStringLiteral("line"));
+        auto peer = std::make_unique<SerialPeer>();
+        QVERIFY(peer->isOpen());
+        QVERIFY(QFile::link(peer->portName(), path));
+        peer->addReply("A", "a#end");
+        SerialLink link;
+        link.setCutter(cutEnds);
+        QSignalSpy frames(&link, &SerialLink::frameReceived);
+        QSignalSpy errors(&link, &SerialLink::linkError);
+        QVERIFY(link.open(path));
+        QVERIFY(link.write("A"));
+        QTRY_COMPARE_WITH_TIMEOUT(frames.count(), 1, 10000);
+        peer.reset();
+        QTRY_VERIFY_WITH_TIMEOUT(errors.count() >= 1 || !link.write("A"), 10000);
+        QVERIFY(link.isOpen());
+        peer = std::make_unique<SerialPeer>();
+        QVERIFY(peer->isOpen());
+        peer->addReply("A", "a#end");
+        QFile::remove(path);
+        QVERIFY(QFile::link(peer->portName(), path));
+        QTRY_VERIFY_WITH_TIMEOUT((link.write("A"), frames.count() >= 2), 10000);
     }
 
     void destroyedLinkGivesBack()
@@ -194,7 +337,7 @@ private slots:
             worker.write("x");
             QVERIFY(!worker.serialPort->isOpen());
         }
-        QCOMPARE(registry().holderOf(peer.portName()), &page);
+        QCOMPARE(registry().holderOf(peer.portName()), static_cast<QObject *>(registry().line(peer.portName())));
         page.close();
         uartthread worker(peer.portName());
         QSignalSpy info(&worker, &uartthread::Sendmodule);

@@ -271,8 +271,8 @@ private slots:
             w.applyStoredLanguage();
             PromptRecorder prompts;
             if (serial) {
-                // As on a machine that lists a serial port: the typed path is what gets scanned.
-                PlatformLists::setSerialPorts({ path });
+                // As the README says: the path the fake prints, typed into the port box.
+                PlatformLists::setSerialPorts({});
                 prompts.onExec = [&path](QDialog *d) { return serialScan(d, path); };
             } else {
                 prompts.onExec = scanAsTheReadmeSays;

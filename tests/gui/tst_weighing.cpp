@@ -13,10 +13,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSerialPort>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTextBrowser>
@@ -274,8 +276,9 @@ private slots:
         QVERIFY(!button->isChecked());
     }
 
-    // The port held by another user when the page links: each tick tries it again, so the page
-    // links once the port is free within its six unanswered frames.
+    // The port held by another program when the page links: the window says so once, each tick
+    // tries it again without counting a frame that never went out, and the page links once the
+    // port is free.
     void pageTakesThePortOnceFree()
     {
         SerialPeer peer;
@@ -286,19 +289,29 @@ private slots:
         modulebase owner("RV-WT2", "RVW");
         owner.connType = modulebase::CONNEST_COM;
         owner.comstr = peer.portName();
-        QObject other;
-        QVERIFY(SerialPortRegistry::instance().acquire(peer.portName(), &other));
+        QSerialPort other(peer.portName());
+        QVERIFY(other.open(QIODevice::ReadWrite));
+        PromptRecorder prompts;
         Weigh_Form page;
         page.attachModule(&owner);
         page.show();
         auto *button = child<QPushButton>(&page, "pushButton_conset");
         button->click();
         QVERIFY(page.timerId >= 0);
-        QTRY_VERIFY_WITH_TIMEOUT(page.noReplyCount >= 2, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), 1, 5000);
+        QCOMPARE(prompts.lastText(), QString::fromUtf8("串口%1被占用").arg(peer.portName()));
+        // Ten ticks later: still linking, nothing counted, said only once.
+        QElapsedTimer clock;
+        clock.start();
+        QTRY_VERIFY_WITH_TIMEOUT(clock.elapsed() > 1000, 5000);
+        QCOMPARE(page.noReplyCount, 0);
+        QVERIFY(page.timerId >= 0);
+        QCOMPARE(prompts.messages.size(), 1);
         QVERIFY(peer.received().isEmpty());
-        SerialPortRegistry::instance().release(peer.portName(), &other);
+        other.close();
         QTRY_COMPARE_WITH_TIMEOUT(child<QLineEdit>(page.channelMap.value(0), "lineEdit_net")->text(), QString("100.0"), 5000);
         QCOMPARE(button->text(), QString::fromUtf8("连接成功"));
+        QCOMPARE(prompts.messages.size(), 1);
     }
 
     void pageWithoutSerialLink()

@@ -4,6 +4,7 @@
 #include "tempctlblocks.h"
 #include "tempctldebugblocks.h"
 
+#include <QDateTime>
 #include <QMutexLocker>
 #include <QNetworkDatagram>
 #include <QPointer>
@@ -981,4 +982,71 @@ void FakeModule::clearRecords()
     m_config->clearReceived();
     QMutexLocker lock(&m_mutex);
     m_records = Records();
+}
+
+FakeSerialModule::FakeSerialModule(const FakeModule &module)
+    : m_module(module)
+{
+}
+
+int FakeSerialModule::consume(const QByteArray &pending, QList<SerialPeer::Reply> &replies)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (m_remaining >= 0 && now - m_lastMs > staleMs)
+        m_remaining = -1;
+    m_lastMs = now;
+    if (m_remaining > 0) {
+        const int take = std::min(m_blockLeft, int(pending.size()));
+        m_data += pending.left(take);
+        m_blockLeft -= take;
+        m_remaining -= take;
+        if (m_blockLeft == 0) {
+            replies << SerialPeer::now(FakeModule::ackReply);
+            m_blockLeft = int(std::min<qint64>(blockSize, m_remaining));
+        }
+        if (m_remaining == 0) {
+            m_remaining = -1;
+            m_downloaded = m_data;
+            ++m_downloads;
+        }
+        return take;
+    }
+    for (const char *command : { "R\r\n", "G\r\n" }) {
+        const QByteArray request(command);
+        if (pending.startsWith(request)) {
+            replies << SerialPeer::now(request.at(0) == 'R' ? m_module.infoReply() : m_module.paramReply());
+            return request.size();
+        }
+        if (request.startsWith(pending))
+            return needMore;
+    }
+    if (pending.at(0) != 'P')
+        return notMine;
+    if (pending.size() < 7)
+        return needMore;
+    if (pending.mid(5, 2) != "\r\n")
+        return notMine;
+    m_remaining = qFromBigEndian<quint32>(pending.constData() + 1);
+    m_blockLeft = int(std::min<qint64>(blockSize, m_remaining));
+    m_data.clear();
+    replies << SerialPeer::now(FakeModule::ackReply);
+    if (m_remaining == 0) {
+        m_remaining = -1;
+        m_downloaded.clear();
+        ++m_downloads;
+    }
+    return 7;
+}
+
+QByteArray FakeSerialModule::downloaded() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_downloaded;
+}
+
+int FakeSerialModule::downloads() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_downloads;
 }

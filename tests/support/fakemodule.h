@@ -11,6 +11,9 @@
 #include <memory>
 
 #include "fakeservice.h"
+#include "serialpeer.h"
+
+#include <mutex>
 
 class QThread;
 class FakeModuleEngine;
@@ -204,6 +207,37 @@ private:
     std::shared_ptr<FakeUdpService> m_config;
     QThread *m_thread = nullptr;
     FakeModuleEngine *m_engine = nullptr;
+};
+
+// The module's own answers on its serial line: the information (R) and parameter (G) replies of
+// a FakeModule, and the parameter download: "P", the length (4 bytes, high first), CR LF, then
+// the bytes in blocks of up to 48, the header and every block acknowledged. Add it before other
+// devices of the line, so the blocks reach it whatever bytes they hold.
+class FakeSerialModule : public SerialPeer::Device
+{
+public:
+    static constexpr int blockSize = 48;
+    // A download left unfinished this long is given up; the next bytes are commands again.
+    static constexpr int staleMs = 2000;
+
+    // module must outlive the device.
+    explicit FakeSerialModule(const FakeModule &module);
+
+    int consume(const QByteArray &pending, QList<SerialPeer::Reply> &replies) override;
+
+    // The bytes of the last download that arrived whole, and how many did.
+    QByteArray downloaded() const;
+    int downloads() const;
+
+private:
+    const FakeModule &m_module;
+    mutable std::mutex m_mutex;
+    qint64 m_remaining = -1; // bytes still to come; -1: no download running
+    int m_blockLeft = 0;
+    qint64 m_lastMs = 0;
+    QByteArray m_data;
+    QByteArray m_downloaded;
+    int m_downloads = 0;
 };
 
 #endif

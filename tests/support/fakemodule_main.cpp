@@ -224,8 +224,8 @@ int main(int argc, char *argv[])
         "and sub-modules).",
         "in,out");
     const QCommandLineOption serial("serial",
-        "Also answer on a pseudo-terminal (its path is printed): scans, I/O monitor, communication monitor, "
-        "IO-Link master and weighing module.");
+        "Also answer on a pseudo-terminal (its path is printed): scans, parameter downloads, I/O monitor, "
+        "communication monitor, IO-Link master and weighing module.");
 
     parser.addOptions({ address, command, firmware, config, type, params, subs, silent, late, split, gap, backToBack,
         dropOn, closeAfter, skipAck, dropCommand, dropFirmware, noReset, ioMonitor, commMonitor, temp, image, serial });
@@ -388,8 +388,8 @@ int main(int argc, char *argv[])
             err << "cannot make a pseudo-terminal for --serial\n";
             return 1;
         }
-        line->addReply("R\r\n", fake.infoReply());
-        line->addReply("G\r\n", fake.paramReply());
+        // The module itself first: information, parameters and the parameter download.
+        line->addDevice(std::make_shared<FakeSerialModule>(fake));
         line->addDevice(std::make_shared<FakeIoMonitorSerial>(ioImage));
         line->addDevice(std::make_shared<TalkingCommMonitorSerial>());
         auto master = std::make_shared<FakeIoLinkMaster>();
