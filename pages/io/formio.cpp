@@ -626,6 +626,9 @@ void FormIO::connectDevice()
         ui->pushButton->setChecked(false);
         linkState = Failed;
         showLinkState();
+        // A port another program holds, or a local port in use, is said in the window.
+        if (usable && module && !link->errorString().isEmpty())
+            Prompts::warning(mainWindow(), tr("错误"), link->errorString());
         return;
     }
     connected = true;

@@ -3,6 +3,7 @@
 
 #include "endpoints.h"
 #include "polllink.h"
+#include "prompts.h"
 #include "tempcurvecodec.h"
 
 #include <QCloseEvent>
@@ -220,8 +221,9 @@ void TempCurveDialog::startMonitor()
         s.transport = PollLink::NoTransport;
     }
     if (!link->start(s)) {
-        // A port in use leaves no run.
+        // A port in use leaves no run, and the user is told which and why.
         ui->pushButton->setChecked(false);
+        Prompts::warning(this, tr("错误"), link->errorString());
         return;
     }
     running = true;

@@ -1642,6 +1642,10 @@
 <context>
     <name>TempCurveDialog</name>
     <message>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
+    <message>
         <source>开始监控</source>
         <translation>Start</translation>
     </message>

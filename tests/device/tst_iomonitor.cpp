@@ -4,6 +4,7 @@
 #include "iomonitorcodec.h"
 #include "iopoint.h"
 #include "module.h"
+#include "promptrecorder.h"
 #include "serialpeer.h"
 #include "tempappdir.h"
 #include "testsupport.h"
@@ -12,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
+#include <QSerialPort>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTreeWidget>
@@ -428,13 +430,31 @@ private slots:
         QCOMPARE(state(), QStringLiteral("连接断开"));
     }
 
-    void serialPortMissing()
+    // A port the system refuses leaves the page unconnected and says which port and why in the
+    // window, not only in the log.
+    void serialPortRefused_data()
     {
-        makeModule(modulebase::CONNEST_COM, QStringLiteral("/nonexistent/tty-io"));
+        QTest::addColumn<bool>("held");
+        QTest::newRow("missing") << false;
+        QTest::newRow("held by another program") << true;
+    }
+    void serialPortRefused()
+    {
+        QFETCH(bool, held);
+        SerialPeer peer;
+        QVERIFY(peer.isOpen());
+        QSerialPort other(peer.portName());
+        const QString port = held ? peer.portName() : QStringLiteral("/nonexistent/tty-io");
+        if (held)
+            QVERIFY(other.open(QIODevice::ReadWrite));
+        makeModule(modulebase::CONNEST_COM, port);
+        PromptRecorder prompts;
         button("pushButton")->click();
         QVERIFY(!page->connected);
         QVERIFY(!button("pushButton")->isChecked());
         QCOMPARE(state(), QStringLiteral("连接失败"));
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.lastText(), QString::fromUtf8("串口%1被占用").arg(port));
     }
 };
 

@@ -2,6 +2,7 @@
 #include "fakemodule.h"
 #include "faketempcurve.h"
 #include "module.h"
+#include "promptrecorder.h"
 #include "tempappdir.h"
 #include "tempctlform.h"
 #include "tempcurvedialog.h"
@@ -355,10 +356,14 @@ private slots:
         QVERIFY(holder.bind(QHostAddress::AnyIPv4, Endpoints::current().tempLocalPort));
         makeModule(fake.address());
         TempCurveDialog d(mod.get());
+        PromptRecorder prompts;
         button(&d, "pushButton")->click();
         QVERIFY(!d.isRunning());
         QVERIFY(!button(&d, "pushButton")->isChecked());
         QCOMPARE(button(&d, "pushButton")->text(), QStringLiteral("开始监控"));
+        // The user is told why nothing runs.
+        QCOMPARE(prompts.messages.size(), 1);
+        QVERIFY(!prompts.lastText().isEmpty());
     }
 
     void serialPortMissingStartsNoRun()
@@ -367,9 +372,11 @@ private slots:
         mod->connType = modulebase::CONNEST_COM;
         mod->comstr = dir->filePath("/no-such-tty");
         TempCurveDialog d(mod.get());
+        PromptRecorder prompts;
         button(&d, "pushButton")->click();
         QVERIFY(!d.isRunning());
         QVERIFY(!button(&d, "pushButton")->isChecked());
+        QCOMPARE(prompts.lastText(), QString::fromUtf8("串口%1被占用").arg(mod->comstr));
     }
 
     // A module no scan reached (read from a project) has no link: the run stands for three
