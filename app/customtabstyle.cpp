@@ -4,14 +4,31 @@
 #include <QStyleOptionTab>
 #include <QTextOption>
 
+namespace {
+constexpr int tileWidth = 100;
+constexpr int tileHeight = 30;
+// Room between the text and the tile's rounded edge.
+constexpr int textAirX = 8;
+constexpr int textAirY = 4;
+}
+
 CustomTabStyle::CustomTabStyle() = default;
 
 QSize CustomTabStyle::sizeFromContents(
     QStyle::ContentsType type, const QStyleOption *option, const QSize &contentsSize, const QWidget *widget) const
 {
-    // Every page tab is the same tile, whatever its text, icon or position.
-    if (type == QStyle::CT_TabBarTab)
-        return QSize(100, 30);
+    // Every page tab is a tile of at least 100 x 30, whatever its icon or position, and as large
+    // as its horizontal text needs, so a longer translation shows whole instead of wrapping and
+    // being cut. The tab bar gives the tiles of a column the width of the widest.
+    if (type == QStyle::CT_TabBarTab) {
+        QSize size(tileWidth, tileHeight);
+        if (const auto *tab = qstyleoption_cast<const QStyleOptionTab *>(option)) {
+            // The label is painted in the tab bar's font, which the option carries.
+            const QSize text = tab->fontMetrics.size(0, tab->text);
+            size = size.expandedTo(QSize(text.width() + 2 * textAirX, text.height() + 2 * textAirY));
+        }
+        return size;
+    }
     return QProxyStyle::sizeFromContents(type, option, contentsSize, widget);
 }
 

@@ -3,8 +3,8 @@
 
 #include <QProxyStyle>
 
-// The page tab bar's style: every tab a 100 x 30 rounded tile with horizontal, centred text,
-// coloured for the selected tab, the tab under the mouse and the others.
+// The page tab bar's style: every tab a rounded tile of at least 100 x 30 that holds its
+// horizontal, centred text, coloured for the selected tab, the tab under the mouse and the others.
 class CustomTabStyle : public QProxyStyle
 {
 public:

@@ -6,6 +6,13 @@
 #include "submodule.h"
 #include "ui_moduleinfoform.h"
 
+#include <QEvent>
+#include <QLabel>
+
+namespace {
+constexpr int captionWidth = 100;
+}
+
 moduleinfoForm::moduleinfoForm(QWidget *parent)
     : QWidget(parent)
     , form(new Ui::moduleinfoForm)
@@ -15,6 +22,26 @@ moduleinfoForm::moduleinfoForm(QWidget *parent)
     form->pushButton_IP->setEnabled(false);
     form->pushButton->setEnabled(false);
     form->pushButton->hide();
+    fitCaptions();
+}
+
+void moduleinfoForm::fitCaptions()
+{
+    // The captions are at least 100 wide, and never narrower than their text: a layout may
+    // otherwise squeeze a row of three below what a larger font needs and cut their ends.
+    for (QLabel *caption : findChildren<QLabel *>()) {
+        caption->ensurePolished();
+        caption->setMinimumWidth(qMax(captionWidth,
+            caption->fontMetrics().horizontalAdvance(caption->text()) + caption->width()
+                - caption->contentsRect().width()));
+    }
+}
+
+void moduleinfoForm::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        fitCaptions();
 }
 
 moduleinfoForm::~moduleinfoForm()
@@ -86,6 +113,7 @@ void moduleinfoForm::retranslate()
     form->retranslateUi(this);
     // Re-setting the form's texts empties the type field; every other field keeps its value.
     form->moduletype->setText(module ? module->ModuleShowName : QString());
+    fitCaptions();
 }
 
 void moduleinfoForm::moduleDestroyed()

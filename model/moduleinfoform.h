@@ -39,8 +39,12 @@ private slots:
     void on_pushButton_IP_clicked();
     void on_pushButton_clicked();
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
     void moduleDestroyed();
+    void fitCaptions();
 
     QMetaObject::Connection m_destroyedConnection;
 };

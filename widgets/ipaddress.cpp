@@ -1,6 +1,7 @@
 #include "ipaddress.h"
 
 #include "focuschain.h"
+#include "textfit.h"
 
 #include <QBoxLayout>
 #include <QEvent>
@@ -10,6 +11,7 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
+#include <QTableView>
 
 IPAddress::IPAddress(QWidget *parent)
     : QWidget(parent)
@@ -75,6 +77,7 @@ IPAddress::IPAddress(QWidget *parent)
     layout->addWidget(txtIP4);
 
     currentOctet = txtIP1;
+    fitOctets();
 }
 
 QString IPAddress::getIP() const
@@ -93,12 +96,76 @@ QString IPAddress::getPaddedIP(int width) const
 
 QSize IPAddress::sizeHint() const
 {
-    return QSize(250, 20);
+    return QSize(250, 20).expandedTo(minimumSizeHint());
 }
 
 QSize IPAddress::minimumSizeHint() const
 {
-    return QSize(20, 10);
+    // What the octets and dots need; a layout that gave less would scroll the first digit of
+    // each octet out of view.
+    return QWidget::minimumSizeHint();
+}
+
+void IPAddress::fitOctets()
+{
+    for (QLineEdit *field : { txtIP1, txtIP2, txtIP3, txtIP4 })
+        field->setMinimumWidth(TextFit::lineEditWidth(field, QStringLiteral("255")));
+    updateGeometry();
+}
+
+void IPAddress::fitCell()
+{
+    // A view sizes its cells without asking the widgets placed in them.
+    auto *view = parentWidget() ? qobject_cast<QTableView *>(parentWidget()->parentWidget()) : nullptr;
+    if (!view || parentWidget() != view->viewport() || !view->model())
+        return;
+    const QSize needed = minimumSizeHint();
+    if (width() >= needed.width() && height() >= needed.height())
+        return;
+    // While columns are resized the cell under the widget may be another's; look along its row,
+    // then everywhere.
+    QModelIndex index = view->indexAt(geometry().center());
+    const QAbstractItemModel *model = view->model();
+    const auto find = [&](int firstRow, int lastRow) {
+        for (int r = firstRow; r <= lastRow; ++r)
+            for (int c = 0; c < model->columnCount(view->rootIndex()); ++c) {
+                const QModelIndex i = model->index(r, c, view->rootIndex());
+                if (view->indexWidget(i) == this)
+                    return i;
+            }
+        return QModelIndex();
+    };
+    if (view->indexWidget(index) != this)
+        index = index.isValid() ? find(index.row(), index.row()) : QModelIndex();
+    if (!index.isValid())
+        index = find(0, model->rowCount(view->rootIndex()) - 1);
+    if (!index.isValid())
+        return;
+    // The cell gives the widget its size less the grid line.
+    const int grid = view->showGrid() ? 1 : 0;
+    if (view->columnWidth(index.column()) < needed.width() + grid)
+        view->setColumnWidth(index.column(), needed.width() + grid);
+    if (view->rowHeight(index.row()) < needed.height() + grid)
+        view->setRowHeight(index.row(), needed.height() + grid);
+}
+
+void IPAddress::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        fitOctets();
+}
+
+void IPAddress::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    fitCell();
+}
+
+void IPAddress::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    fitCell();
 }
 
 QString IPAddress::stripLeadingZeros(const QString &ip)

@@ -10,7 +10,8 @@ class QLineEdit;
 
 // Four octet fields with dots between them; typing a full octet or "." moves on to the next
 // field with its text selected, Backspace in an emptied field moves back. The field the user
-// clicks or tabs into is where the moves count from.
+// clicks or tabs into is where the moves count from. Each octet keeps the room "255" needs in the
+// widget's font; in a table cell the widget widens its column and heightens its row to fit.
 class IPAddress : public QWidget
 {
     Q_OBJECT
@@ -41,11 +42,16 @@ public slots:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private slots:
     void textChanged(const QString &text);
 
 private:
+    void fitOctets();
+    void fitCell();
     void focusNextOctet();
     void focusPreviousOctet();
 

@@ -11,8 +11,11 @@
 #include <QComboBox>
 #include <QDebug>
 #include <QDoubleSpinBox>
+#include <QEvent>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableWidget>
 
 namespace {
@@ -63,14 +66,21 @@ QString tenths(quint16 word)
     return QString::number(word / 10.0, 'f', 1);
 }
 
-void setUpTable(QTableWidget *table, int rows, const QString &nameHeader, const QStringList &rowNames)
+// The header and the row names of column 0, in the present language.
+void nameTable(QTableWidget *table, const QString &nameHeader, const QStringList &rowNames)
 {
-    table->setColumnCount(columns);
-    table->setRowCount(rows);
     QStringList headers { nameHeader };
     for (int c = 1; c < columns; ++c)
         headers << Tempctl_Manual_Dialog::tr("通道") + QString::number(c);
     table->setHorizontalHeaderLabels(headers);
+    for (int r = 0; r < table->rowCount(); ++r)
+        table->item(r, 0)->setText(rowNames.value(r));
+}
+
+void setUpTable(QTableWidget *table, int rows, const QString &nameHeader, const QStringList &rowNames)
+{
+    table->setColumnCount(columns);
+    table->setRowCount(rows);
     table->horizontalHeader()->setStyleSheet(headerStyle);
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Fixed);
@@ -78,21 +88,36 @@ void setUpTable(QTableWidget *table, int rows, const QString &nameHeader, const 
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionMode(QAbstractItemView::NoSelection);
     for (int r = 0; r < rows; ++r) {
-        auto *name = new QTableWidgetItem(rowNames.value(r));
+        auto *name = new QTableWidgetItem;
         name->setBackground(nameBackground);
         name->setForeground(Qt::white);
         table->setItem(r, 0, name);
     }
+    nameTable(table, nameHeader, rowNames);
+}
+
+// The width a header section needs for its text, in bold as a header may draw it.
+int headerWidth(QHeaderView *header, const QString &text)
+{
+    header->ensurePolished();
+    QFont font = header->font();
+    font.setBold(true);
+    const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    return QFontMetrics(font).horizontalAdvance(text) + 2 * margin;
 }
 
 // The channel columns share the table's width but never get narrower than their widest field
-// needs: the mode choices and the register buttons show whole, and the table scrolls instead.
+// or header needs: the mode choices, the register buttons and a translated "channel" show whole,
+// and the table scrolls instead. The name column holds its names and its header.
 void fitChannelColumns(QTableWidget *table)
 {
+    QHeaderView *header = table->horizontalHeader();
     QStringList registers;
     for (const char digit : QByteArray("0123456789ABCDEF"))
         registers << registerText(uint16_t(QByteArray(4, digit).toUInt(nullptr, 16)));
     int needed = 0;
+    for (int c = 1; c < table->columnCount(); ++c)
+        needed = qMax(needed, headerWidth(header, table->horizontalHeaderItem(c)->text()));
     for (int r = 0; r < table->rowCount(); ++r) {
         for (int c = 1; c < table->columnCount(); ++c) {
             QWidget *field = table->cellWidget(r, c);
@@ -110,8 +135,10 @@ void fitChannelColumns(QTableWidget *table)
             }
         }
     }
-    table->horizontalHeader()->setMinimumSectionSize(qMax(needed, table->horizontalHeader()->minimumSectionSize()));
-    table->setColumnWidth(0, qMax(nameColumnWidth, static_cast<QAbstractItemView *>(table)->sizeHintForColumn(0)));
+    header->setMinimumSectionSize(qMax(needed, header->minimumSectionSize()));
+    const int names = qMax(static_cast<QAbstractItemView *>(table)->sizeHintForColumn(0),
+        headerWidth(header, table->horizontalHeaderItem(0)->text()));
+    table->setColumnWidth(0, qMax(nameColumnWidth, names));
 }
 
 } // namespace
@@ -124,16 +151,7 @@ Tempctl_Manual_Dialog::Tempctl_Manual_Dialog(modulebase *owner, QWidget *parent)
     setModule(owner);
     setWindowFlags(
         windowFlags() | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
-    setWindowTitle(tr("调试页面"));
-
-    monitorRowNames
-        = QStringList { tr("控制方式"), tr("状态寄存器"), tr("控制寄存器"), tr("当前P"), tr("当前I"), tr("当前D"),
-              tr("目标值"), tr("实时值"), tr("自动识别状态"), tr("识别参数P"), tr("识别参数I"), tr("当前输出量") };
-    debugRowNames = QStringList { tr("控制方式"), tr("控制寄存器"), tr("设置P"), tr("设置I"), tr("设置D"),
-        tr("修改目标值"), tr("手动设置输出量") };
-    identStateTexts = { { 0, tr("空闲") }, { 1, tr("启动") }, { 2, tr("获取响应延时") }, { 3, tr("获取变化量最大值") },
-        { 4, tr("完成") } };
-    modeTexts = { { 0, tr("自动模式") }, { 1, QStringLiteral("ON/OFF") }, { 2, tr("手动模式") } };
+    setTexts();
 
     ui->comboBox->setEnabled(false);
     buildMonitorTable();
@@ -145,6 +163,59 @@ Tempctl_Manual_Dialog::Tempctl_Manual_Dialog(modulebase *owner, QWidget *parent)
 Tempctl_Manual_Dialog::~Tempctl_Manual_Dialog()
 {
     delete ui;
+}
+
+void Tempctl_Manual_Dialog::setTexts()
+{
+    setWindowTitle(tr("调试页面"));
+    monitorRowNames
+        = QStringList { tr("控制方式"), tr("状态寄存器"), tr("控制寄存器"), tr("当前P"), tr("当前I"), tr("当前D"),
+              tr("目标值"), tr("实时值"), tr("自动识别状态"), tr("识别参数P"), tr("识别参数I"), tr("当前输出量") };
+    debugRowNames = QStringList { tr("控制方式"), tr("控制寄存器"), tr("设置P"), tr("设置I"), tr("设置D"),
+        tr("修改目标值"), tr("手动设置输出量") };
+    identStateTexts = { { 0, tr("空闲") }, { 1, tr("启动") }, { 2, tr("获取响应延时") }, { 3, tr("获取变化量最大值") },
+        { 4, tr("完成") } };
+    modeTexts = { { 0, tr("自动模式") }, { 1, QStringLiteral("ON/OFF") }, { 2, tr("手动模式") } };
+}
+
+void Tempctl_Manual_Dialog::retranslate()
+{
+    const QMap<int, QString> oldModes = modeTexts;
+    const QMap<int, QString> oldStates = identStateTexts;
+    ui->retranslateUi(this);
+    setTexts();
+    QTableWidget *mon = ui->tableWidget;
+    QTableWidget *dbg = ui->tableWidget_modfiy;
+    nameTable(mon, tr("监控参数名称"), monitorRowNames);
+    nameTable(dbg, tr("调试参数名称"), debugRowNames);
+    // What the last status showed, in the new language.
+    const auto renamed = [](QTableWidgetItem *cell, const QMap<int, QString> &before, const QMap<int, QString> &now) {
+        const int key = before.key(cell->text(), -1);
+        if (key >= 0)
+            cell->setText(now.value(key));
+    };
+    for (int c = 1; c < columns; ++c) {
+        renamed(mon->item(MonMode, c), oldModes, modeTexts);
+        renamed(mon->item(MonIdentState, c), oldStates, identStateTexts);
+        auto *mode = qobject_cast<QComboBox *>(dbg->cellWidget(DbgMode, c));
+        int i = 0;
+        for (auto it = modeTexts.cbegin(); it != modeTexts.cend(); ++it)
+            mode->setItemText(i++, it.value());
+    }
+    // The form names the button for a first connect.
+    if (connected)
+        ui->pushButton->setText(tr("断开连接"));
+    else if (m_generation > 0)
+        ui->pushButton->setText(tr("重新连接"));
+    fitChannelColumns(mon);
+    fitChannelColumns(dbg);
+}
+
+void Tempctl_Manual_Dialog::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    QDialog::changeEvent(event);
 }
 
 void Tempctl_Manual_Dialog::setModule(modulebase *owner)

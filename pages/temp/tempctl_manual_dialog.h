@@ -38,6 +38,9 @@ public:
     void setModule(modulebase *owner);
     // The module is going away: polling ends, nothing more is sent to it and the window closes.
     void ownerGone();
+    // Shows every text in the language now installed; the window follows a language switch
+    // by itself.
+    void retranslate();
 
     // Starts one status read; -1 when none can be made.
     int readStatus();
@@ -74,8 +77,11 @@ public slots:
 protected:
     void timerEvent(QTimerEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
+    // The title, the row names and the texts of modes and states, through the translation.
+    void setTexts();
     void buildMonitorTable();
     void buildDebugTable();
     // counts: a failure of this read counts toward the disconnect.

@@ -1397,6 +1397,145 @@
     </message>
 </context>
 <context>
+    <name>Tempctl_Manual_Dialog</name>
+    <message>
+        <source>调试页面</source>
+        <translation>Debug page</translation>
+    </message>
+    <message>
+        <source>监控参数名称</source>
+        <translation>Monitored value</translation>
+    </message>
+    <message>
+        <source>调试参数名称</source>
+        <translation>Debug value</translation>
+    </message>
+    <message>
+        <source>通道</source>
+        <translation>Channel </translation>
+    </message>
+    <message>
+        <source>控制方式</source>
+        <translation>Control mode</translation>
+    </message>
+    <message>
+        <source>状态寄存器</source>
+        <translation>Status register</translation>
+    </message>
+    <message>
+        <source>控制寄存器</source>
+        <translation>Control register</translation>
+    </message>
+    <message>
+        <source>当前P</source>
+        <translation>Current P</translation>
+    </message>
+    <message>
+        <source>当前I</source>
+        <translation>Current I</translation>
+    </message>
+    <message>
+        <source>当前D</source>
+        <translation>Current D</translation>
+    </message>
+    <message>
+        <source>目标值</source>
+        <translation>Target value</translation>
+    </message>
+    <message>
+        <source>实时值</source>
+        <translation>Actual value</translation>
+    </message>
+    <message>
+        <source>自动识别状态</source>
+        <translation>Tuning state</translation>
+    </message>
+    <message>
+        <source>识别参数P</source>
+        <translation>Tuned P</translation>
+    </message>
+    <message>
+        <source>识别参数I</source>
+        <translation>Tuned I</translation>
+    </message>
+    <message>
+        <source>当前输出量</source>
+        <translation>Current output</translation>
+    </message>
+    <message>
+        <source>设置P</source>
+        <translation>Set P</translation>
+    </message>
+    <message>
+        <source>设置I</source>
+        <translation>Set I</translation>
+    </message>
+    <message>
+        <source>设置D</source>
+        <translation>Set D</translation>
+    </message>
+    <message>
+        <source>修改目标值</source>
+        <translation>Set target value</translation>
+    </message>
+    <message>
+        <source>手动设置输出量</source>
+        <translation>Manual output</translation>
+    </message>
+    <message>
+        <source>空闲</source>
+        <translation>Idle</translation>
+    </message>
+    <message>
+        <source>启动</source>
+        <translation>Started</translation>
+    </message>
+    <message>
+        <source>获取响应延时</source>
+        <translation>Measuring delay</translation>
+    </message>
+    <message>
+        <source>获取变化量最大值</source>
+        <translation>Measuring max. slope</translation>
+    </message>
+    <message>
+        <source>完成</source>
+        <translation>Done</translation>
+    </message>
+    <message>
+        <source>自动模式</source>
+        <translation>Automatic</translation>
+    </message>
+    <message>
+        <source>手动模式</source>
+        <translation>Manual</translation>
+    </message>
+    <message>
+        <source>监控模式</source>
+        <translation>Monitor mode</translation>
+    </message>
+    <message>
+        <source>调试模式</source>
+        <translation>Debug mode</translation>
+    </message>
+    <message>
+        <source>连接</source>
+        <translation>Connect</translation>
+    </message>
+    <message>
+        <source>断开连接</source>
+        <translation>Disconnect</translation>
+    </message>
+    <message>
+        <source>重新连接</source>
+        <translation>Reconnect</translation>
+    </message>
+    <message>
+        <source>Tip: 写入界面可以修改数据，但是数据不保存，临时调试使用</source>
+        <translation>Tip: values written here change the module for debugging only; they are not saved</translation>
+    </message>
+</context>
+<context>
     <name>TempCtrlRegDialog</name>
     <message>
         <source>取消</source>
@@ -1405,6 +1544,10 @@
     <message>
         <source>写入</source>
         <translation>Write</translation>
+    </message>
+    <message>
+        <source>参数识别启动</source>
+        <translation>Start tuning</translation>
     </message>
 </context>
 <context>

@@ -1,15 +1,19 @@
 #include "dhcpdialog.h"
+#include "factorycodec.h"
 #include "ipaddress.h"
 #include "ipmodfiy_dialog.h"
 #include "macdialog.h"
 #include "module.h"
 #include "mqtt_form.h"
 #include "platformlists.h"
+#include "restoresetdialog.h"
 #include "scandialog.h"
 #include "tempappdir.h"
 #include "testsupport.h"
+#include "textroom.h"
 #include "ui_dhcpdialog.h"
 
+#include <QAbstractItemView>
 #include <QGroupBox>
 #include <QHostAddress>
 #include <QLineEdit>
@@ -68,6 +72,46 @@ template <typename Entry> struct EntryWindow
         }
     }
 };
+
+// A dialog holding address entries, by name: the scan dialog, the IP change dialog of mod, the
+// DHCP dialog with two hosts, the MQTT page with its server entry shown, the factory tool with a
+// module found.
+std::unique_ptr<QWidget> addressDialog(const QString &dialog, module &mod)
+{
+    PlatformLists::setLocalAddresses({});
+    PlatformLists::setSerialPorts({});
+    mod.ip = "127.0.0.1";
+    mod.mask = "255.255.255.0";
+    mod.gateway = "127.0.0.254";
+    std::unique_ptr<QWidget> window;
+    if (dialog == "scan") {
+        auto *scan = new SCANDialog;
+        scan->setIPRange("127.0.0.1", "127.0.0.10");
+        window.reset(scan);
+    } else if (dialog == "ipchange") {
+        window.reset(new IPModfiy_Dialog(&mod));
+    } else if (dialog == "dhcp") {
+        auto *dhcp = new dhcpDialog;
+        dhcp->form()->AddmacButton->click();
+        dhcp->form()->AddmacButton->click();
+        window.reset(dhcp);
+    } else if (dialog == "factory") {
+        auto *factory = new RestoresetDialog;
+        ModuleNetInfo found;
+        found.typeName = QStringLiteral("abc_12");
+        found.ip = { 127, 0, 0, 1 };
+        found.mask = { 255, 255, 255, 0 };
+        found.gateway = { 127, 0, 0, 254 };
+        found.mac = { 0x00, 0x1a, 0x2b, 0x3c, 0x4d, 0x5e };
+        factory->messageReceive(writeModuleNetInfo(found));
+        window.reset(factory);
+    } else {
+        window.reset(new MQTT_Form);
+        TestSupport::child<QGroupBox>(window.get(), "groupBox")->setChecked(true);
+        TestSupport::child<IPAddress>(window.get(), "Service_IP")->setIP("192.168.1.10");
+    }
+    return window;
+}
 
 class TestAddressWidgets : public QObject
 {
@@ -256,30 +300,8 @@ private slots:
     {
         QFETCH(QString, dialog);
         TempAppDir dir(true);
-        PlatformLists::setLocalAddresses({});
-        PlatformLists::setSerialPorts({});
         module mod("NONE", "NOFAMILY");
-        mod.ip = "127.0.0.1";
-        mod.mask = "255.255.255.0";
-        mod.gateway = "127.0.0.254";
-
-        std::unique_ptr<QWidget> window;
-        if (dialog == "scan") {
-            auto *scan = new SCANDialog;
-            scan->setIPRange("127.0.0.1", "127.0.0.10");
-            window.reset(scan);
-        } else if (dialog == "ipchange") {
-            window.reset(new IPModfiy_Dialog(&mod));
-        } else if (dialog == "dhcp") {
-            auto *dhcp = new dhcpDialog;
-            dhcp->form()->AddmacButton->click();
-            dhcp->form()->AddmacButton->click();
-            window.reset(dhcp);
-        } else {
-            window.reset(new MQTT_Form);
-            TestSupport::child<QGroupBox>(window.get(), "groupBox")->setChecked(true);
-            TestSupport::child<IPAddress>(window.get(), "Service_IP")->setIP("192.168.1.10");
-        }
+        std::unique_ptr<QWidget> window = addressDialog(dialog, mod);
         window->show();
         QApplication::setActiveWindow(window.get());
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
@@ -296,6 +318,67 @@ private slots:
         }
         for (int i = 0; i < entries.size(); ++i)
             QCOMPARE(entries.at(i)->getIP(), typed.at(i % typed.size()));
+    }
+
+    // Every dialog holding address entries shows the widest octets whole in each entry, in
+    // both languages, and nothing cuts an entry off (a squeezing layout or a narrow table cell).
+    // Each leaves a screenshot beside the test program.
+    void octetsShowWhole_data()
+    {
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<QString>("language");
+        for (const char *language : { "", ":/res/language/en_US.qm" }) {
+            const QByteArray suffix = *language ? " English" : " Chinese";
+            QTest::newRow("scan" + suffix) << "scan" << language;
+            QTest::newRow("IP change" + suffix) << "ipchange" << language;
+            QTest::newRow("DHCP" + suffix) << "dhcp" << language;
+            QTest::newRow("MQTT" + suffix) << "mqtt" << language;
+            QTest::newRow("factory tool" + suffix) << "factory" << language;
+        }
+    }
+
+    void octetsShowWhole()
+    {
+        QFETCH(QString, dialog);
+        QFETCH(QString, language);
+        TestSupport::Language translation(language);
+        TempAppDir dir(true);
+        module mod("NONE", "NOFAMILY");
+        std::unique_ptr<QWidget> window = addressDialog(dialog, mod);
+        const QList<IPAddress *> entries = window->findChildren<IPAddress *>();
+        QVERIFY(!entries.isEmpty());
+        for (IPAddress *entry : entries)
+            entry->setIP("255.255.255.255");
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QCoreApplication::processEvents();
+
+        QVERIFY(window->grab().save(QCoreApplication::applicationDirPath()
+            + QStringLiteral("/addresses_%1_%2.png").arg(dialog, language.isEmpty() ? "zh" : "en")));
+        for (IPAddress *entry : entries) {
+            // In a table the cell is whole; the table scrolls to it.
+            for (QWidget *w = entry;
+                 w != window.get() && !qobject_cast<QAbstractItemView *>(w->parentWidget()->parentWidget());
+                 w = w->parentWidget()) {
+                const QRect inParent = w->geometry();
+                QVERIFY2(w->parentWidget()->rect().contains(inParent),
+                    qPrintable(
+                        QStringLiteral("%1 is cut by %2").arg(w->objectName(), w->parentWidget()->objectName())));
+            }
+            for (QLineEdit *octet : entry->findChildren<QLineEdit *>()) {
+                const int needed = octet->fontMetrics().horizontalAdvance(octet->text());
+                QVERIFY2(needed <= TestSupport::textRoom(octet),
+                    qPrintable(QStringLiteral("%1 %2 needs %3 px, has %4")
+                                   .arg(entry->objectName(), octet->objectName())
+                                   .arg(needed)
+                                   .arg(TestSupport::textRoom(octet))));
+                QVERIFY2(octet->parentWidget()->rect().contains(octet->geometry()),
+                    qPrintable(QStringLiteral("%1 is cut off: the entry is %2 px wide, needs %3")
+                                   .arg(octet->objectName())
+                                   .arg(entry->width())
+                                   .arg(entry->minimumSizeHint().width())));
+            }
+        }
     }
 
     void setIP_data()

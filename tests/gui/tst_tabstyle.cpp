@@ -156,32 +156,58 @@ private slots:
         QCOMPARE(image, before);
     }
 
+    // A tile is 100 x 30 unless its text needs more; then it grows to hold the text on one line,
+    // and the tiles stacked on the left all take the width of the widest.
     void tabSize_data()
     {
         QTest::addColumn<QString>("title");
-        QTest::newRow("short") << "IO";
-        QTest::newRow("long") << QString::fromUtf8("一个很长很长很长很长很长很长很长的页面标题");
-        QTest::newRow("empty") << "";
+        QTest::addColumn<int>("pixels");
+        QTest::addColumn<bool>("standard");
+        QTest::newRow("short") << "IO" << 12 << true;
+        QTest::newRow("empty") << "" << 12 << true;
+        QTest::newRow("translated") << "Modbus Configure" << 16 << false;
+        QTest::newRow("long") << QString::fromUtf8("一个很长很长很长很长很长很长很长的页面标题") << 12 << false;
+        QTest::newRow("tall font") << "IO" << 40 << false;
     }
 
     void tabSize()
     {
         QFETCH(QString, title);
+        QFETCH(int, pixels);
+        QFETCH(bool, standard);
 
+        QFont font = QApplication::font();
+        font.setPixelSize(pixels);
+        const QFontMetrics fm(font);
         CustomTabStyle style;
         QStyleOptionTab option;
         option.text = title;
-        QCOMPARE(style.sizeFromContents(QStyle::CT_TabBarTab, &option, QSize(400, 60), nullptr), QSize(100, 30));
+        option.fontMetrics = fm;
+        const QSize tile = style.sizeFromContents(QStyle::CT_TabBarTab, &option, QSize(400, 60), nullptr);
+        if (standard)
+            QCOMPARE(tile, QSize(100, 30));
+        QVERIFY(tile.width() >= 100 && tile.height() >= 30);
+        // Drawn as the label is drawn: centred and wrapped at spaces, which must not happen.
+        const QRect drawn = fm.boundingRect(QRect(QPoint(), tile), Qt::AlignCenter | Qt::TextWordWrap, title);
+        QVERIFY2(QRect(QPoint(), tile).contains(drawn), qPrintable(title));
+        const QRect oneLine = fm.boundingRect(QRect(0, 0, 10000, 1000), Qt::AlignCenter, title);
+        QCOMPARE(drawn.height(), oneLine.height());
 
-        // In place: the tabs stand on the left as 100 x 30 tiles from the top.
+        // In place: the tabs stand on the left from the top, as wide as the widest.
         QTabWidget tabs;
+        tabs.setFont(font);
         tabs.setTabPosition(QTabWidget::West);
         tabs.tabBar()->setStyle(&style);
-        tabs.addTab(new QWidget, title);
         tabs.addTab(new QWidget, QStringLiteral("General"));
-        QCOMPARE(tabs.tabBar()->tabRect(0).size(), QSize(100, 30));
-        QCOMPARE(tabs.tabBar()->tabRect(1).size(), QSize(100, 30));
-        QCOMPARE(tabs.tabBar()->tabRect(1).top(), tabs.tabBar()->tabRect(0).bottom() + 1);
+        tabs.addTab(new QWidget, title);
+        const QRect first = tabs.tabBar()->tabRect(0);
+        const QRect second = tabs.tabBar()->tabRect(1);
+        QCOMPARE(second.height(), tile.height());
+        QVERIFY(second.width() >= tile.width());
+        QCOMPARE(first.width(), second.width());
+        QCOMPARE(second.top(), first.bottom() + 1);
+        if (standard)
+            QCOMPARE(first.size(), QSize(100, 30));
     }
 
     void otherSizesComeFromTheBase()

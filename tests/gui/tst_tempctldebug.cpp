@@ -419,6 +419,42 @@ private slots:
         QVERIFY(rig.fake.datagrams().isEmpty());
     }
 
+    // An open window follows a switch of language and back: its title, tables, choices, the
+    // button of a link that ended and what the last status showed.
+    void followsLanguageSwitch()
+    {
+        Rig rig("127.0.0.108");
+        QVERIFY(rig.fake.start());
+        rig.fake.setUploadBlock(19, 19, sampleStatus().encode());
+        Tempctl_Manual_Dialog d(rig.owner.get());
+        connectButton(&d)->click();
+        QTRY_VERIFY_WITH_TIMEOUT(d.seeded, 15000);
+        connectButton(&d)->click();
+        QVERIFY(!d.connected);
+        QTableWidget *mon = monitor(&d);
+        auto *mode = qobject_cast<QComboBox *>(debugTable(&d)->cellWidget(0, 1));
+        {
+            TestSupport::Language en(":/res/language/en_US.qm");
+            QTRY_COMPARE(d.windowTitle(), QString("Debug page"));
+            QCOMPARE(mon->horizontalHeaderItem(0)->text(), QString("Monitored value"));
+            QCOMPARE(mon->horizontalHeaderItem(8)->text(), QString("Channel 8"));
+            QCOMPARE(mon->item(11, 0)->text(), QString("Current output"));
+            QCOMPARE(debugTable(&d)->item(6, 0)->text(), QString("Manual output"));
+            QCOMPARE(mon->item(0, 1)->text(), QString("Manual"));
+            QCOMPARE(mon->item(8, 1)->text(), QString("Done"));
+            QCOMPARE(mode->itemText(0), QString("Automatic"));
+            QCOMPARE(mode->itemText(1), QString("ON/OFF"));
+            QCOMPARE(mode->currentIndex(), 2);
+            QCOMPARE(child<QComboBox>(&d, "comboBox")->itemText(1), QString("Debug mode"));
+            QCOMPARE(connectButton(&d)->text(), QString("Reconnect"));
+        }
+        QTRY_COMPARE(d.windowTitle(), QString::fromUtf8("调试页面"));
+        QCOMPARE(mon->item(0, 1)->text(), QString::fromUtf8("手动模式"));
+        QCOMPARE(mon->item(8, 1)->text(), QString::fromUtf8("完成"));
+        QCOMPARE(mode->itemText(2), QString::fromUtf8("手动模式"));
+        QCOMPARE(connectButton(&d)->text(), QString::fromUtf8("重新连接"));
+    }
+
     // The page opens one window at a time; a window the user closes is gone once and frees the
     // button; closing a connected window takes the module out of debug mode with one block.
     void pageOpensAndCloses_data()

@@ -1,8 +1,10 @@
 // Texts that must not be clipped, in both languages, on a 1600 x 1000 and a 1366 x 768 desktop:
-// the gateway tables' headers and the fields of imported rows, the remote link table, the names of
-// the picture row, the temperature page's channel choices, the curve windows, the temperature debug
-// window, the scan dialog's arrow, the IO-Link copy buttons and the weighing panel (whole, not
-// cut by a scroll area of its own). Each case also leaves a screenshot beside the test program.
+// the page tabs, the module information panel, the gateway tables' headers and the fields of
+// imported rows, the remote link table, the names of the picture row, the temperature page's
+// channel choices, the curve windows, the temperature debug window (in English without a Chinese
+// text), the scan dialog (its arrow and address fields), the IO-Link copy buttons and the weighing
+// panel (whole, not cut by a scroll area of its own). Each case also leaves a screenshot beside the
+// test program.
 #include "ecatmodbusconfig.h"
 #include "fakemodule.h"
 #include "io_monitor_curve_dialog.h"
@@ -37,6 +39,7 @@
 #include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
 #include <QStyleOptionFrame>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -203,6 +206,69 @@ public:
                 label(l, where);
                 inPage(l, l->text());
             }
+    }
+
+    // Each tab's text on one line inside its tile, as the tab style draws it (centred, wrapped at
+    // spaces when too wide).
+    void tabs(QTabBar *bar, const QString &where)
+    {
+        const QFontMetrics fm = bar->fontMetrics();
+        for (int i = 0; i < bar->count(); ++i) {
+            const QRect tile = bar->tabRect(i);
+            const QString text = bar->tabText(i);
+            const QRect drawn = fm.boundingRect(tile, Qt::AlignCenter | Qt::TextWordWrap, text);
+            const int line = fm.boundingRect(QRect(0, 0, 10000, 1000), Qt::AlignCenter, text).height();
+            if (!tile.contains(drawn) || drawn.height() > line)
+                add(where, text,
+                    QStringLiteral("needs %1x%2 px, has %3x%4")
+                        .arg(fm.horizontalAdvance(text))
+                        .arg(line)
+                        .arg(tile.width())
+                        .arg(tile.height()));
+        }
+    }
+    // A panel that scrolls up and down only: nothing of it past its parent's sides.
+    void sides(QWidget *w, const QString &where)
+    {
+        if (w->parentWidget() && w->width() > w->parentWidget()->width())
+            add(where, w->objectName(),
+                QStringLiteral("is %1 px wide in %2").arg(w->width()).arg(w->parentWidget()->width()));
+    }
+    // Every text that w and its children show, the hidden pop-ups included, without a Chinese
+    // character; except lists texts that stay the same in both languages.
+    void english(QWidget *w, const QString &where, const QStringList &except = {})
+    {
+        QStringList texts { w->windowTitle() };
+        for (QWidget *x : w->findChildren<QWidget *>()) {
+            texts << x->windowTitle() << x->toolTip();
+            if (auto *l = qobject_cast<QLabel *>(x))
+                texts << l->text();
+            if (auto *b = qobject_cast<QAbstractButton *>(x))
+                texts << b->text();
+            if (auto *c = qobject_cast<QComboBox *>(x))
+                for (int i = 0; i < c->count(); ++i)
+                    texts << c->itemText(i);
+            if (auto *t = qobject_cast<QTableWidget *>(x)) {
+                for (int c = 0; c < t->columnCount(); ++c)
+                    if (t->horizontalHeaderItem(c))
+                        texts << t->horizontalHeaderItem(c)->text();
+                for (int r = 0; r < t->rowCount(); ++r)
+                    for (int c = 0; c < t->columnCount(); ++c)
+                        if (t->item(r, c))
+                            texts << t->item(r, c)->text();
+            }
+        }
+        for (const QString &text : qAsConst(texts)) {
+            if (except.contains(text))
+                continue;
+            for (const QChar ch : text) {
+                if (ch.script() == QChar::Script_Han || (ch.unicode() >= 0x3000 && ch.unicode() <= 0x303F)
+                    || (ch.unicode() >= 0xFF00 && ch.unicode() <= 0xFFEF)) {
+                    add(where, text, QStringLiteral("is not translated"));
+                    break;
+                }
+            }
+        }
     }
 
     QStringList problems;
@@ -386,6 +452,10 @@ private slots:
                 frames << s;
             for (moduleFrame *frame : qAsConst(frames))
                 fit.label(child<QLabel>(frame, "name"), QStringLiteral("picture row"));
+            fit.tabs(child<QTabWidget>(&w, "tabWidget")->tabBar(), m->name + QStringLiteral(" page tabs"));
+            auto *info = child<QWidget>(&w, "mouleparam");
+            fit.everything(info, m->name + QStringLiteral(" information"), info);
+            fit.sides(info, m->name + QStringLiteral(" information"));
             if (m->name == QLatin1String("RVE-C100"))
                 QVERIFY(w.grab().save(shotName(QStringLiteral("picture_row"), shot, size)));
         }
@@ -449,6 +519,7 @@ private slots:
             QCoreApplication::processEvents();
             auto *tabs = child<QTabWidget>(&w, "tabWidget");
             QVERIFY(tabs->count() > 0);
+            fit.tabs(tabs->tabBar(), sub->name + QStringLiteral(" page tabs"));
             for (int i = 0; i < tabs->count(); ++i) {
                 tabs->setCurrentIndex(i);
                 QCoreApplication::processEvents();
@@ -574,12 +645,15 @@ private slots:
             Tempctl_Manual_Dialog debug(temp);
             QVERIFY(showDialog(&debug));
             fit.everything(&debug, QStringLiteral("temperature debug"));
+            if (language == 1)
+                fit.english(&debug, QStringLiteral("temperature debug"));
             QVERIFY(debug.grab().save(shotName(QStringLiteral("temperature_debug"), shot, size)));
         }
         {
             SCANDialog scan;
             QVERIFY(showDialog(&scan));
-            fit.label(child<QLabel>(&scan, "label_2"), QStringLiteral("scan dialog"));
+            scan.setIPRange(QStringLiteral("192.168.100.1"), QStringLiteral("192.168.100.255"));
+            fit.everything(&scan, QStringLiteral("scan dialog"), &scan);
             QVERIFY(scan.grab().save(shotName(QStringLiteral("scan"), shot, size)));
         }
 
