@@ -147,8 +147,11 @@ QList<QLabel *> vendorLabels(menubase *info)
 {
     QList<QLabel *> labels;
     for (QWidget *frame : info->findChildren<QWidget *>()) {
-        if (frame->objectName().startsWith(QLatin1String("InfoCtrl_")))
-            labels << child<QLabel>(frame, "labelVendor_Name");
+        // A port's frame builds its labels once its tab is shown or an answer for it arrives.
+        if (!frame->objectName().startsWith(QLatin1String("InfoCtrl_")))
+            continue;
+        if (auto *label = frame->findChild<QLabel *>(QStringLiteral("labelVendor_Name")))
+            labels << label;
     }
     return labels;
 }
