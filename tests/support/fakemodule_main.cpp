@@ -26,6 +26,9 @@
 #include <QTimer>
 #include <QXmlStreamReader>
 #include <cmath>
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -164,6 +167,12 @@ bool parsePair(const QString &text, int &first, int &second)
 
 int main(int argc, char *argv[])
 {
+    // A test that starts the fake and then dies must not leave it running: it would hold the
+    // test's output open and keep its addresses and ports.
+    const pid_t parent = getppid();
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (getppid() != parent)
+        return 1;
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("fakemodule"));
     Endpoints &endpoints = Endpoints::current();
