@@ -2,6 +2,7 @@
 // window (to its first paint) and deleting it, beside the same with half the points (a linear
 // cost takes half the time); then a serial gateway of 16 free-protocol records of 255 bytes each,
 // reached once by a scan reply and once by opening a project, until its module is shown.
+#include "benchconfirm.h"
 #include "benchtools.h"
 #include "builtinpages.h"
 #include "formio.h"
@@ -24,21 +25,6 @@
 #include <memory>
 
 namespace {
-
-// Confirms every question and box, as a user would.
-class Confirm : public Prompts::Handler
-{
-public:
-    QMessageBox::StandardButton message(QWidget *, QMessageBox::Icon, const QString &, const QString &,
-        QMessageBox::StandardButtons, QMessageBox::StandardButton) override
-    {
-        return QMessageBox::Ok;
-    }
-    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
-    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
-    QString existingDirectory(QWidget *, const QString &, const QString &) override { return {}; }
-    int exec(QDialog *) override { return QDialog::Accepted; }
-};
 
 void settle()
 {
@@ -139,7 +125,7 @@ int main(int argc, char *argv[])
         else
             runs = std::max(1, atoi(argv[i]));
     }
-    Confirm confirm;
+    Bench::Confirm confirm;
     Prompts::setHandler(&confirm);
 
     QWidget host;

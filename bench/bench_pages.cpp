@@ -3,6 +3,7 @@
 // tabs shown, as a user clicking through a plant would. Per page type the heap it keeps (from
 // mallinfo2, median over the modules) and the time of its first show (build, layout, paint);
 // per IO-Link master the heap its three shown pages keep.
+#include "benchconfirm.h"
 #include "benchtools.h"
 #include "builtinpages.h"
 #include "mainwindow.h"
@@ -20,29 +21,8 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <cstdio>
-#include <malloc.h>
 
 namespace {
-
-class Confirm : public Prompts::Handler
-{
-public:
-    QMessageBox::StandardButton message(QWidget *, QMessageBox::Icon, const QString &, const QString &,
-        QMessageBox::StandardButtons, QMessageBox::StandardButton) override
-    {
-        return QMessageBox::Ok;
-    }
-    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
-    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
-    QString existingDirectory(QWidget *, const QString &, const QString &) override { return {}; }
-    int exec(QDialog *) override { return QDialog::Accepted; }
-};
-
-qint64 heapBytes()
-{
-    const struct mallinfo2 m = mallinfo2();
-    return qint64(m.uordblks) + qint64(m.hblkhd);
-}
 
 // A module type of the description set, and the frame whose pages are looked at: the coupler
 // itself, or the sub-module of the given type in slot 1.
@@ -133,7 +113,7 @@ int main(int argc, char *argv[])
     registerBuiltinPages();
     const int modulesPerType = argc > 1 ? std::max(3, atoi(argv[1])) : 8;
 
-    Confirm confirm;
+    Bench::Confirm confirm;
     Prompts::setHandler(&confirm);
     MainWindow window;
     window.readDevicestype();
@@ -162,31 +142,31 @@ int main(int argc, char *argv[])
     // are loaded once per program, not per page.
     for (const Case &c : cases) {
         for (int n = 0; n <= modulesPerType; ++n) {
-            const qint64 heapScan = heapBytes();
+            const qint64 heapScan = Bench::heapBytes();
             module *m = clicker.scan(c, n);
             if (!m || (c.subTypeId && m->submodules.isEmpty())) {
                 std::fprintf(stderr, "%s could not be made\n", qPrintable(c.coupler));
                 return 1;
             }
             clicker.settle();
-            const double scanKiB = (heapBytes() - heapScan) / 1024.0;
+            const double scanKiB = (Bench::heapBytes() - heapScan) / 1024.0;
             const bool warmUp = n == 0;
             // Another module first, as a user coming from elsewhere in the tree.
             if (c.subTypeId)
                 clicker.click(m);
             moduleFrame *target = c.subTypeId ? static_cast<moduleFrame *>(m->submodules.first()) : m;
-            const qint64 heapStart = heapBytes();
+            const qint64 heapStart = Bench::heapBytes();
             double totalMs = 0;
             for (int t = 0; t < target->pageList.size(); ++t) {
                 const bool builtBefore = target->pageList.at(t)->isBuilt();
-                const qint64 heap0 = heapBytes();
+                const qint64 heap0 = Bench::heapBytes();
                 const qint64 t0 = Bench::nowNs();
                 if (t == 0)
                     clicker.click(target);
                 else
                     clicker.showTab(t);
                 const double ms = (Bench::nowNs() - t0) / 1e6;
-                const qint64 heap1 = heapBytes();
+                const qint64 heap1 = Bench::heapBytes();
                 totalMs += ms;
                 if (warmUp || t >= clicker.tabCount())
                     continue;
@@ -198,7 +178,7 @@ int main(int argc, char *argv[])
             // What stays once the user moved on: pages are kept built for the next visit.
             clicker.click(m);
             if (!warmUp && c.subTypeId == 121) {
-                masterKiB.push_back((heapBytes() - heapStart) / 1024.0);
+                masterKiB.push_back((Bench::heapBytes() - heapStart) / 1024.0);
                 masterMs.push_back(totalMs);
             }
         }

@@ -3,6 +3,7 @@
 // Interleaved with a reference that reads the same file from disk into a QDomDocument. Peak
 // memory comes from separate processes: the window opening the project once, and the window
 // alone.
+#include "benchconfirm.h"
 #include "benchtools.h"
 #include "builtinpages.h"
 #include "familymap.h"
@@ -25,32 +26,9 @@
 #include <QTimer>
 #include <cstdio>
 #include <functional>
-#include <malloc.h>
 #include <unistd.h>
 
 namespace {
-
-// Confirms every question, as a user opening the file would.
-class Confirm : public Prompts::Handler
-{
-public:
-    QMessageBox::StandardButton message(QWidget *, QMessageBox::Icon, const QString &, const QString &,
-        QMessageBox::StandardButtons, QMessageBox::StandardButton) override
-    {
-        return QMessageBox::Ok;
-    }
-    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
-    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
-    QString existingDirectory(QWidget *, const QString &, const QString &) override { return {}; }
-    int exec(QDialog *) override { return QDialog::Accepted; }
-};
-
-// Bytes the heap holds now.
-qint64 heapBytes()
-{
-    const struct mallinfo2 m = mallinfo2();
-    return qint64(m.uordblks) + qint64(m.hblkhd);
-}
 
 struct TypeCost
 {
@@ -71,13 +49,13 @@ TypeCost measureType(const QString &name, const QString &family, int rounds, int
     for (int r = 0; r < rounds + 1; ++r) {
         auto *coupler = new module(QStringLiteral("RVE-C100"), QStringLiteral("RVE"));
         QCoreApplication::processEvents();
-        const qint64 heap0 = heapBytes();
+        const qint64 heap0 = Bench::heapBytes();
         const qint64 t0 = Bench::nowNs();
         for (int i = 0; i < batch; ++i)
             coupler->addSubmodule(name, family, i + 1);
         QCoreApplication::processEvents();
         const qint64 t1 = Bench::nowNs();
-        const qint64 heap1 = heapBytes();
+        const qint64 heap1 = Bench::heapBytes();
         const QList<submodule *> subs = coupler->submodules;
         // Half of each batch also has its pages built, as the user showing them would.
         const int shownCount = batch / 2;
@@ -88,14 +66,14 @@ TypeCost measureType(const QString &name, const QString &family, int rounds, int
         }
         QCoreApplication::processEvents();
         const qint64 ts1 = Bench::nowNs();
-        const qint64 heapShown = heapBytes();
+        const qint64 heapShown = Bench::heapBytes();
         const qint64 td0 = Bench::nowNs();
         for (submodule *sub : subs)
             delete sub;
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCoreApplication::processEvents();
         const qint64 t2 = Bench::nowNs();
-        const qint64 heap2 = heapBytes();
+        const qint64 heap2 = Bench::heapBytes();
         Q_UNUSED(td0);
         delete coupler;
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -132,7 +110,7 @@ void measureParamTable(bool show, double *msOut, double *kibOut)
     QCoreApplication::processEvents();
     for (int r = 0; r < 6; ++r) {
         QList<IoLinkParamFrame_Ctrl *> frames;
-        const qint64 heap0 = heapBytes();
+        const qint64 heap0 = Bench::heapBytes();
         const qint64 t0 = Bench::nowNs();
         for (int i = 0; i < 10; ++i) {
             auto *frame = new IoLinkParamFrame_Ctrl(&window);
@@ -144,7 +122,7 @@ void measureParamTable(bool show, double *msOut, double *kibOut)
         }
         QCoreApplication::processEvents();
         const qint64 t1 = Bench::nowNs();
-        const qint64 heap1 = heapBytes();
+        const qint64 heap1 = Bench::heapBytes();
         qDeleteAll(frames);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         if (r == 0)
@@ -266,7 +244,7 @@ private:
 
 int peakChild(const QString &mode, const QString &path)
 {
-    Confirm confirm;
+    Bench::Confirm confirm;
     Prompts::setHandler(&confirm);
     MainWindow window;
     window.show();
@@ -309,7 +287,7 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    Confirm confirm;
+    Bench::Confirm confirm;
     Prompts::setHandler(&confirm);
     MainWindow window;
     window.show();

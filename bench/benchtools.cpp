@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
+#include <malloc.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -190,6 +191,12 @@ void tableLine(const QString &figure, const QString &value, const QString &goal,
     std::printf(
         "TABLE|%s|%s|%s|%s\n", qPrintable(figure), qPrintable(value), qPrintable(goal), met ? "met" : "NOT met");
     std::fflush(stdout);
+}
+
+qint64 heapBytes()
+{
+    const struct mallinfo2 m = mallinfo2();
+    return qint64(m.uordblks) + qint64(m.hblkhd);
 }
 
 } // namespace Bench

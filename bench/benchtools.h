@@ -38,6 +38,8 @@ ChildRun runChild(const QStringList &argv, const QByteArray &workDir = QByteArra
 
 // Peak resident size of this process so far.
 double selfPeakMiB();
+// Bytes the heap holds now.
+qint64 heapBytes();
 
 // One side of a figure.
 struct Side
