@@ -55,6 +55,8 @@ public:
 
     QString title;
     modulebase *owner = nullptr;
+    // A table page whose block runs to the end of the bytes it is given.
+    bool ownsRest = false;
 
 protected:
     // Makes the page's form and widgets; called once, by ensureBuilt().

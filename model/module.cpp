@@ -83,19 +83,12 @@ QByteArray module::getParamData()
 
 void module::setParamData(QByteArray data)
 {
-    // The sub-modules' blocks close the bytes, each of its described length. A table page of the
-    // coupler takes every byte it is given, so it gets only what stands before them; otherwise a
-    // Modbus or gateway table would swallow its sub-modules' parameters.
-    qint64 subsLen = 0;
+    // A table page of the coupler takes every byte it is given: it is given none of the
+    // sub-modules' blocks, or it would swallow their parameters.
+    int subsLen = 0;
     for (submodule *sub : qAsConst(submodules))
         subsLen += qMax(0, sub->paramLen);
-    qint64 offset = 0;
-    if (subsLen > 0 && data.size() >= subsLen) {
-        moduleFrame::setParamData(data.left(int(data.size() - subsLen)));
-        offset = data.size() - subsLen;
-    } else {
-        offset = moduleFrame::setParamData(data);
-    }
+    qint64 offset = moduleFrame::setParamData(data, subsLen);
     for (submodule *sub : submodules) {
         const int len = qMax(0, sub->paramLen);
         sub->setParamData(offset < data.size() ? data.mid(int(offset), len) : QByteArray());

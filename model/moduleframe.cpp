@@ -106,12 +106,15 @@ QByteArray moduleFrame::getParamData()
     return data;
 }
 
-int moduleFrame::setParamData(QByteArray data)
+int moduleFrame::setParamData(QByteArray data, int reserved)
 {
     int used = 0;
     for (menubase *page : livePages()) {
-        const int n = page->setParamData(data.mid(used));
-        used += qBound(0, n, data.size() - used);
+        QByteArray rest = data.mid(used);
+        if (page->ownsRest && reserved > 0 && rest.size() >= reserved)
+            rest.chop(reserved);
+        const int n = page->setParamData(rest);
+        used += qBound(0, n, int(rest.size()));
     }
     return used;
 }

@@ -33,8 +33,9 @@ public:
 
     QByteArray getParamData();
     // Deals data out to the pages in page order; returns the bytes they used. A page's count
-    // never moves the offset backwards or past the end of data.
-    int setParamData(QByteArray data);
+    // never moves the offset backwards or past the end of data. The last reserved bytes belong
+    // to the sub-modules: a page that owns the rest does not get them.
+    int setParamData(QByteArray data, int reserved = 0);
     void restorePagesDefaults();
     qint64 pagesInputSize();
     qint64 pagesOutputSize();

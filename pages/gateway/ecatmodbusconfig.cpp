@@ -46,6 +46,7 @@ EcatModbusConfig::EcatModbusConfig(QWidget *parent)
     , ui(new Ui::EcatModbusConfig)
 {
     setTitle(tr("Modbus配置"));
+    ownsRest = true;
     buildUnlessDeferred();
 }
 

@@ -26,6 +26,7 @@ modbusconfig::modbusconfig(QWidget *parent)
     , ui(new Ui::modbusconfig)
 {
     setTitle(tr("Modbus配置"));
+    ownsRest = true;
     buildUnlessDeferred();
 }
 

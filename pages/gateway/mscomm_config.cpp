@@ -66,6 +66,7 @@ mscomm_config::mscomm_config(QWidget *parent)
     , ui(new Ui::mscomm_config)
 {
     setTitle(tr("通讯配置"));
+    ownsRest = true;
     buildUnlessDeferred();
 }
 

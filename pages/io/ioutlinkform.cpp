@@ -36,6 +36,7 @@ IOutlinkForm::IOutlinkForm(QWidget *parent)
     : menubase(parent)
     , ui(new Ui::IOutlinkForm)
 {
+    ownsRest = true;
     buildUnlessDeferred();
 }
 
