@@ -335,12 +335,9 @@ private slots:
         QFETCH(int, damage);
         QFETCH(QString, message);
         QTemporaryDir dir;
-        if (answer == QLatin1String("written")) {
-            answer = dir.filePath("sheet.xlsx");
-            QVERIFY(writeXlsx(answer, sheet));
-            if (damage >= 0)
-                QVERIFY(damageXlsxPart(answer, "xl/sharedStrings.xml", XlsxDamage(damage)));
-        }
+        const bool written = answer == QLatin1String("written");
+        answer = importFixture(answer, dir.path(), sheet, damage);
+        QVERIFY(!written || !answer.isEmpty());
         PromptRecorder prompts;
         Page p;
         p.page.additem(false);

@@ -144,3 +144,15 @@ bool damageXlsxPart(const QString &path, const QString &part, XlsxDamage damage)
         return false;
     return file.write(zip) == zip.size();
 }
+
+QString importFixture(const QString &answer, const QString &folder, const QList<QList<QVariant>> &sheet, int damage)
+{
+    if (answer != QLatin1String("written"))
+        return answer;
+    const QString path = folder + QStringLiteral("/sheet.xlsx");
+    if (!writeXlsx(path, sheet))
+        return QString();
+    if (damage >= 0 && !damageXlsxPart(path, QStringLiteral("xl/sharedStrings.xml"), XlsxDamage(damage)))
+        return QString();
+    return path;
+}

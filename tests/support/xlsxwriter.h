@@ -20,4 +20,9 @@ enum class XlsxDamage {
 // its local header and in the central directory alike; false when the part is not there.
 bool damageXlsxPart(const QString &path, const QString &part, XlsxDamage damage);
 
+// The file an import test answers the file chooser with: answer itself, or for "written" a
+// workbook of sheet written in folder, its shared strings damaged as damage says (-1: whole).
+// Empty when the workbook could not be made.
+QString importFixture(const QString &answer, const QString &folder, const QList<QList<QVariant>> &sheet, int damage);
+
 #endif
