@@ -3,24 +3,19 @@
 // the program's pages are built from the records of the example descriptions and handed their
 // parameter bytes. Saving those modules must give a file that opens, and opening and saving that
 // one (in the other language) must give the very same records.
-#include "apppaths.h"
-#include "builtinpages.h"
 #include "familymap.h"
+#include "fuzzprogram.h"
 #include "module.h"
 #include "projectfile.h"
 #include "projectmodules.h"
-#include "promptrecorder.h"
-#include "resourceinit.h"
 #include "submodule.h"
 
-#include <QApplication>
 #include <cstddef>
 #include <cstdint>
 
 namespace {
 
 FamilyMap families;
-// Pages warn about parameter bytes they cannot take; a modal box would stop the run for good.
 PromptRecorder *prompts = nullptr;
 
 QList<ProjectFile::ModuleRecord> modulesOf(const ProjectFile::ReadResult &result)
@@ -77,15 +72,7 @@ QString openAndSave(const QList<ProjectFile::ModuleRecord> &records, int languag
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(*argc, *argv);
-    rivudoInitResources();
-    // As the program's main() does: without its pages a module would keep no parameter bytes.
-    registerBuiltinPages();
-    AppPaths::setAppDirOverride(QStringLiteral(RIVUDO_SOURCE_DIR "/data"));
-    static PromptRecorder recorder;
-    prompts = &recorder;
+    prompts = startProgramForFuzzing(argc, argv);
     if (!families.read() || families.isEmpty())
         __builtin_trap();
     return 0;

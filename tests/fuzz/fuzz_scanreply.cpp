@@ -2,17 +2,13 @@
 // input is an information reply, optionally followed by 0xFF and the parameter reply after it;
 // both go the way a scan takes them: a module with its sub-modules and the program's own pages is
 // built from the example descriptions and handed the parameter bytes, which every page reads.
-#include "apppaths.h"
-#include "builtinpages.h"
 #include "familymap.h"
+#include "fuzzprogram.h"
 #include "module.h"
-#include "promptrecorder.h"
-#include "resourceinit.h"
 #include "scanreply.h"
 #include "scanreplyhandler.h"
 #include "sublistmap.h"
 
-#include <QApplication>
 #include <QByteArray>
 #include <cstdint>
 #include <memory>
@@ -21,22 +17,13 @@ namespace {
 
 FamilyMap families;
 SublistMap sublist;
-// Pages warn about parameter bytes they cannot take; a modal box would stop the run for good.
 PromptRecorder *prompts = nullptr;
 
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(*argc, *argv);
-    rivudoInitResources();
-    // As the program's main() does: without its pages a module would hand its bytes to no one.
-    registerBuiltinPages();
-    AppPaths::setAppDirOverride(QStringLiteral(RIVUDO_SOURCE_DIR "/data"));
-    static PromptRecorder recorder;
-    prompts = &recorder;
+    prompts = startProgramForFuzzing(argc, argv);
     if (!families.read() || !sublist.read() || families.isEmpty())
         __builtin_trap();
     return 0;
