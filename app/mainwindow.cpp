@@ -27,9 +27,6 @@
 #include "usrconf.h"
 
 #include <QApplication>
-#include <QScrollArea>
-#include <QScreen>
-#include <QStyle>
 #include <QDate>
 #include <QDebug>
 #include <QDir>
@@ -40,7 +37,10 @@
 #include <QListView>
 #include <QLocale>
 #include <QPixmap>
+#include <QScreen>
+#include <QScrollBar>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabBar>
 #include <QTime>
 #include <QToolTip>
@@ -442,6 +442,7 @@ void MainWindow::clearModuleList()
     ui->mouleparam->clearModuleInfo();
     currentModule = nullptr;
     highlightedFrame = nullptr;
+    m_pagesOf = nullptr;
     scanHandler.reset();
     moduleList.clear();
     // The tree's current item goes with the others: no selection change may reach a module
@@ -474,7 +475,19 @@ void MainWindow::showModule(module *m)
     currentModule = m;
     m->addShowFormTab(ui->tabWidget_main);
     m->showPages();
+    pagesShown(m);
     ui->mouleparam->showModuleInfo(m);
+}
+
+void MainWindow::pagesShown(const moduleFrame *frame)
+{
+    if (frame == m_pagesOf)
+        return;
+    m_pagesOf = frame;
+    // Left where the last frame's pages were, another frame's pages would open part-way down
+    // with their tabs out of sight.
+    ui->scrollArea_page->verticalScrollBar()->setValue(0);
+    ui->scrollArea_page->horizontalScrollBar()->setValue(0);
 }
 
 void MainWindow::presentModule(module *m)
@@ -515,6 +528,7 @@ void MainWindow::on_treeWidget_itemSelectionChanged()
         ui->mouleparam->showSubmoduleInfo(s);
         highlightModule(s);
         s->showPages();
+        pagesShown(s);
     }
 }
 

@@ -104,6 +104,8 @@ private:
     void updateModuleButtons();
     void fitInfoPanel();
     void fitPageArea();
+    // The page area starts at its top for pages other than those it showed last.
+    void pagesShown(const moduleFrame *frame);
     // A window shown normal that is larger than its screen area shrinks into it.
     void fitToScreen();
     void loadQtTranslation(int index);
@@ -114,6 +116,8 @@ private:
     QTranslator *qtTranslator = nullptr;
     // Knows which module the next parameter reply of a scan belongs to.
     ScanReplyHandler scanHandler;
+    // Whose pages the page area shows; compared only, never followed.
+    const moduleFrame *m_pagesOf = nullptr;
 };
 
 #endif

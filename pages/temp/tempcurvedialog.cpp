@@ -2,6 +2,7 @@
 #include "ui_tempcurvedialog.h"
 
 #include "endpoints.h"
+#include "ipv4text.h"
 #include "polllink.h"
 #include "prompts.h"
 #include "tempcurvecodec.h"
@@ -195,6 +196,15 @@ void TempCurveDialog::on_pushButton_clicked(bool checked)
         stopMonitor();
 }
 
+// Why a run could not start. A local port the system refuses (most often one another program
+// holds) is named with the system's reason, as a serial port is.
+static QString startRefusal(const PollLink::Settings &s, const QString &error)
+{
+    if (s.transport != PollLink::Udp || ipv4FromText(s.address).isNull())
+        return error;
+    return QCoreApplication::translate("TempCurveDialog", "本地UDP端口%1不可用：%2").arg(s.localPort).arg(error);
+}
+
 void TempCurveDialog::startMonitor()
 {
     const int periodIndex = ui->comboBox_sampletime->currentIndex();
@@ -223,7 +233,7 @@ void TempCurveDialog::startMonitor()
     if (!link->start(s)) {
         // A port in use leaves no run, and the user is told which and why.
         ui->pushButton->setChecked(false);
-        Prompts::warning(this, tr("错误"), link->errorString());
+        Prompts::warning(this, tr("错误"), startRefusal(s, link->errorString()));
         return;
     }
     running = true;

@@ -1789,6 +1789,10 @@
         <translation>Error</translation>
     </message>
     <message>
+        <source>本地UDP端口%1不可用：%2</source>
+        <translation>Local UDP port %1 is not available: %2</translation>
+    </message>
+    <message>
         <source>开始监控</source>
         <translation>Start</translation>
     </message>

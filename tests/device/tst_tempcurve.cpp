@@ -348,22 +348,51 @@ private slots:
         QCOMPARE(button(&d, "pushButton")->text(), QStringLiteral("停止"));
     }
 
+    // Another program holds the local curve port: the window names the port and the system's
+    // reason, in the user's language.
+    void portInUseStartsNoRun_data()
+    {
+        QTest::addColumn<QString>("translation");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("Chinese") << QString() << QString::fromUtf8("本地UDP端口%1不可用：%2");
+        QTest::newRow("English") << ":/res/language/en_US.qm"
+                                 << "Local UDP port %1 is not available: %2";
+    }
     void portInUseStartsNoRun()
     {
+        QFETCH(QString, translation);
+        QFETCH(QString, text);
+        TestSupport::Language language(translation);
         FakeModule fake(QStringLiteral("127.0.0.74"));
         QVERIFY(fake.start());
+        const quint16 port = Endpoints::current().tempLocalPort;
         QUdpSocket holder;
-        QVERIFY(holder.bind(QHostAddress::AnyIPv4, Endpoints::current().tempLocalPort));
+        QVERIFY(holder.bind(QHostAddress::AnyIPv4, port));
+        // What the system says to anyone else binding it.
+        QUdpSocket second;
+        QVERIFY(!second.bind(QHostAddress::AnyIPv4, port));
+        QVERIFY(!second.errorString().isEmpty());
         makeModule(fake.address());
         TempCurveDialog d(mod.get());
         PromptRecorder prompts;
         button(&d, "pushButton")->click();
         QVERIFY(!d.isRunning());
         QVERIFY(!button(&d, "pushButton")->isChecked());
-        QCOMPARE(button(&d, "pushButton")->text(), QStringLiteral("开始监控"));
-        // The user is told why nothing runs.
+        QCOMPARE(button(&d, "pushButton")->text(), QCoreApplication::translate("TempCurveDialog", "开始监控"));
         QCOMPARE(prompts.messages.size(), 1);
-        QVERIFY(!prompts.lastText().isEmpty());
+        QCOMPARE(prompts.lastText(), text.arg(port).arg(second.errorString()));
+    }
+
+    // A module address that is no address is said as such, not as a port.
+    void badAddressStartsNoRun()
+    {
+        makeModule(QStringLiteral("127.0.0.256"));
+        TempCurveDialog d(mod.get());
+        PromptRecorder prompts;
+        button(&d, "pushButton")->click();
+        QVERIFY(!d.isRunning());
+        QCOMPARE(prompts.messages.size(), 1);
+        QCOMPARE(prompts.lastText(), QString::fromUtf8("地址无效"));
     }
 
     void serialPortMissingStartsNoRun()

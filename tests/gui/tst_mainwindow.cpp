@@ -23,6 +23,8 @@
 #include "serialpeer.h"
 #include "submodule.h"
 #include "tempappdir.h"
+#include "tempctl_manual_dialog.h"
+#include "tempctlform.h"
 #include "testsupport.h"
 #include "textroom.h"
 #include "ui_firmwaredialog.h"
@@ -893,6 +895,179 @@ private slots:
                 qPrintable(scrolledTo.join(QLatin1Char('|'))));
         QVERIFY(w.grab().save(
             QCoreApplication::applicationDirPath() + QStringLiteral("/mainwindow_1366x740_%1.png").arg(language)));
+    }
+
+    // A window too short for the pages, after a scan of a temperature controller and a coupler
+    // with two sub-modules, so the page area scrolls.
+    static bool showShortAfterAScan(MainWindow &w)
+    {
+        w.applyStoredLanguage();
+        QCoreApplication::processEvents();
+        w.readDevicestype();
+        w.readSublistmap();
+        w.Startnewscan(QStringLiteral("eth"));
+        FakeModule temp(QStringLiteral("127.0.0.3"));
+        temp.setModuleType(QStringLiteral("RVT-C800"));
+        feed(w, temp);
+        FakeModule coupler(QStringLiteral("127.0.0.2"));
+        coupler.setModuleType(QStringLiteral("RVE-C100"));
+        coupler.setSubmoduleIds({ 101, 111 });
+        coupler.setParamBytes(couplerParams);
+        feed(w, coupler);
+        w.Endscan();
+        w.show();
+        w.showNormal();
+        w.resize(900, 500);
+        if (!QTest::qWaitForWindowExposed(&w))
+            return false;
+        QCoreApplication::processEvents();
+        return true;
+    }
+
+    // The frame of the short window's tree: 0 the temperature controller, 1 the coupler, 2 and 3
+    // its sub-modules.
+    static moduleFrame *frameAt(MainWindow &w, int index)
+    {
+        if (index < 2)
+            return w.moduleList.at(index);
+        return w.moduleList.at(1)->submodules.at(index - 2);
+    }
+
+    // Shows the short window's temperature page.
+    static TempCtlForm *showTemperaturePage(MainWindow &w)
+    {
+        auto *page = TestSupport::pageOf<TempCtlForm>(w.moduleList.at(0));
+        if (!page)
+            return nullptr;
+        child<QTreeWidget>(&w, "treeWidget")->setCurrentItem(w.moduleList.at(0));
+        QCoreApplication::processEvents();
+        child<QTabWidget>(&w, "tabWidget")->setCurrentWidget(page);
+        QCoreApplication::processEvents();
+        return page;
+    }
+
+    // Whether x lies whole in the view of the page area.
+    static bool inView(QScrollArea *scroll, QWidget *x)
+    {
+        return scroll->viewport()->rect().contains(QRect(x->mapTo(scroll->viewport(), QPoint(0, 0)), x->size()));
+    }
+
+    // Selects frame in the tree as a click would and scrolls its page area to the middle.
+    static int selectAndScrollToMiddle(MainWindow &w, moduleFrame *frame)
+    {
+        child<QTreeWidget>(&w, "treeWidget")->setCurrentItem(frame);
+        QCoreApplication::processEvents();
+        QScrollBar *bar = child<QScrollArea>(&w, "scrollArea_page")->verticalScrollBar();
+        bar->setValue(bar->maximum() / 2);
+        return bar->value();
+    }
+
+    void anotherFramesPagesStartAtTheTop_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::newRow("temperature controller to coupler") << 0 << 1;
+        QTest::newRow("coupler to temperature controller") << 1 << 0;
+        QTest::newRow("coupler to its sub-module") << 1 << 2;
+        QTest::newRow("sub-module to sub-module") << 2 << 3;
+        QTest::newRow("sub-module to its coupler") << 3 << 1;
+        QTest::newRow("sub-module to another module") << 2 << 0;
+    }
+
+    void anotherFramesPagesStartAtTheTop()
+    {
+        QFETCH(int, from);
+        QFETCH(int, to);
+        TempAppDir dir(true);
+        PromptRecorder prompts; // pages may warn about the fakes' empty parameter bytes
+        MainWindow w;
+        QVERIFY(showShortAfterAScan(w));
+        auto *scroll = child<QScrollArea>(&w, "scrollArea_page");
+        auto *pages = child<QTabWidget>(&w, "tabWidget");
+        // The pages of the frame left behind were scrolled part-way down, with the focus in them.
+        QVERIFY(selectAndScrollToMiddle(w, frameAt(w, from)) > 0);
+        pages->currentWidget()->setFocus();
+        child<QTreeWidget>(&w, "treeWidget")->setCurrentItem(frameAt(w, to));
+        QCoreApplication::processEvents();
+        QVERIFY(frameAt(w, to)->pageList.contains(dynamic_cast<menubase *>(pages->currentWidget())));
+        QCOMPARE(scroll->verticalScrollBar()->value(), 0);
+        QCOMPARE(scroll->horizontalScrollBar()->value(), 0);
+        // The page tabs are in sight.
+        const QRect tabs(pages->tabBar()->mapTo(scroll->viewport(), QPoint(0, 0)), pages->tabBar()->size());
+        QVERIFY(scroll->viewport()->rect().contains(tabs.topLeft()));
+        // And the new pages do scroll: the reset was not for want of anything to scroll.
+        QTRY_VERIFY(scroll->verticalScrollBar()->maximum() > 0);
+        QCOMPARE(scroll->verticalScrollBar()->value(), 0);
+    }
+
+    // The temperature page's button that opens its debug window is disabled while the window is
+    // open; the focus leaving it must not scroll the page area to the next button, at the page's
+    // foot, nor must the window's closing move the page.
+    void debugWindowLeavesThePageWhereItWas()
+    {
+        TempAppDir dir(true);
+        PromptRecorder prompts;
+        MainWindow w;
+        QVERIFY(showShortAfterAScan(w));
+        auto *scroll = child<QScrollArea>(&w, "scrollArea_page");
+        TempCtlForm *page = showTemperaturePage(w);
+        QVERIFY(page);
+        // Scrolled part-way: the opening button at the top of the view, the next one out of it.
+        auto *opener = child<QPushButton>(page, "pushButton_manual");
+        auto *after = child<QPushButton>(page, "pushButton_5");
+        QScrollBar *bar = scroll->verticalScrollBar();
+        bar->setValue(opener->mapTo(scroll->widget(), QPoint(0, 0)).y());
+        const int position = bar->value();
+        QVERIFY(position > 0);
+        QVERIFY(inView(scroll, opener));
+        QVERIFY(!inView(scroll, after));
+
+        QTest::mouseClick(opener, Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QVERIFY(!opener->isEnabled());
+        QCOMPARE(w.focusWidget(), after);
+        Tempctl_Manual_Dialog *window = nullptr;
+        for (QWidget *top : QApplication::topLevelWidgets())
+            if (top->isVisible() && qobject_cast<Tempctl_Manual_Dialog *>(top))
+                window = qobject_cast<Tempctl_Manual_Dialog *>(top);
+        QVERIFY(window);
+        QCOMPARE(window->parentWidget(), &w);
+        QCOMPARE(bar->value(), position);
+
+        QPointer<QWidget> gone(window);
+        window->close();
+        QTRY_VERIFY(gone.isNull());
+        QTRY_VERIFY(opener->isEnabled());
+        QCoreApplication::processEvents();
+        QCOMPARE(bar->value(), position);
+        w.activateWindow();
+        QCoreApplication::processEvents();
+        QCOMPARE(bar->value(), position);
+    }
+
+    // A user who tabs through the page still finds the focused control in sight.
+    void tabbingBringsTheFocusIntoView()
+    {
+        TempAppDir dir(true);
+        PromptRecorder prompts;
+        MainWindow w;
+        QVERIFY(showShortAfterAScan(w));
+        auto *scroll = child<QScrollArea>(&w, "scrollArea_page");
+        TempCtlForm *page = showTemperaturePage(w);
+        QVERIFY(page);
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        scroll->verticalScrollBar()->setValue(0);
+        auto *manual = child<QPushButton>(page, "pushButton_manual");
+        auto *foot = child<QPushButton>(page, "pushButton_5");
+        manual->setFocus(Qt::TabFocusReason);
+        QCOMPARE(QApplication::focusWidget(), manual);
+        QVERIFY(!inView(scroll, foot));
+        QTest::keyClick(manual, Qt::Key_Tab);
+        QCoreApplication::processEvents();
+        QCOMPARE(QApplication::focusWidget(), foot);
+        QVERIFY(scroll->verticalScrollBar()->value() > 0);
+        QVERIFY(inView(scroll, foot));
     }
 
     // Where the screen holds the window's parts, nothing scrolls.

@@ -2,11 +2,12 @@
 // the page tabs, the module information panel, the gateway tables' headers and the fields of
 // imported rows, the remote link table, the names of the picture row, the temperature page's
 // channel choices, the curve windows, the temperature debug window (in English without a Chinese
-// text), the scan dialog (its arrow and address fields), the IO-Link copy buttons and the weighing
-// panel (whole, not cut by a scroll area of its own). Each case also leaves a screenshot beside the
-// test program.
+// text), the scan dialog (its arrow and address fields), the firmware dialog, the IO-Link copy
+// buttons and the weighing panel (whole, not cut by a scroll area of its own). Each case also
+// leaves a screenshot beside the test program.
 #include "ecatmodbusconfig.h"
 #include "fakemodule.h"
+#include "firmwaredialog.h"
 #include "io_monitor_curve_dialog.h"
 #include "ioutlinkblock.h"
 #include "ioutlinkform.h"
@@ -29,6 +30,7 @@
 #include "xlsxwriter.h"
 
 #include <QAbstractSpinBox>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -69,6 +71,15 @@ public:
         const int needed = fm.horizontalAdvance(plain(b->text()));
         if (needed > textRoom(b))
             add(where, b->text(), QStringLiteral("needs %1 px, has %2").arg(needed).arg(textRoom(b)));
+    }
+    void check(QCheckBox *c, const QString &where)
+    {
+        const QFontMetrics fm = c->fontMetrics();
+        const int needed = fm.horizontalAdvance(plain(c->text()));
+        if (needed > textRoom(c))
+            add(where, c->text(), QStringLiteral("needs %1 px, has %2").arg(needed).arg(textRoom(c)));
+        if (c->height() < fm.height())
+            add(where, c->text(), QStringLiteral("is %1 px high").arg(c->height()));
     }
     void combo(QComboBox *c, const QString &where)
     {
@@ -189,6 +200,11 @@ public:
             if (c->isVisible()) {
                 combo(c, where);
                 inPage(c, c->currentText());
+            }
+        for (QCheckBox *c : w->findChildren<QCheckBox *>())
+            if (c->isVisible() && !c->text().isEmpty()) {
+                check(c, where);
+                inPage(c, c->text());
             }
         for (QLineEdit *e : w->findChildren<QLineEdit *>())
             if (e->isVisible() && !qobject_cast<QAbstractSpinBox *>(e->parentWidget())
@@ -648,6 +664,19 @@ private slots:
             if (language == 1)
                 fit.english(&debug, QStringLiteral("temperature debug"));
             QVERIFY(debug.grab().save(shotName(QStringLiteral("temperature_debug"), shot, size)));
+        }
+        {
+            // The firmware dialog with a row for every module; its tick box for all rows and the
+            // download button beside it.
+            FirmwareDialog firmware;
+            firmware.setModuleList(w.moduleList);
+            QVERIFY(showDialog(&firmware));
+            fit.everything(&firmware, QStringLiteral("firmware update"), &firmware);
+            fit.header(
+                child<QTableWidget>(&firmware, "tableWidget")->horizontalHeader(), QStringLiteral("firmware update"));
+            if (language == 1)
+                fit.english(&firmware, QStringLiteral("firmware update"));
+            QVERIFY(firmware.grab().save(shotName(QStringLiteral("firmware"), shot, size)));
         }
         {
             SCANDialog scan;

@@ -18,7 +18,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSerialPort>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTextBrowser>
@@ -397,6 +399,69 @@ private slots:
         QCOMPARE(button->text(), QString::fromUtf8("打开"));
         QVERIFY(!button->isChecked());
         QVERIFY(page.uart == nullptr);
+    }
+
+    // The fake's raw values move from one answer to the next and, shown by the real page, stay
+    // within their swing and inside the 32 bits the page shows, even next to either end.
+    void factoryRawValuesMove_data()
+    {
+        QTest::addColumn<quint32>("first");
+        QTest::addColumn<quint32>("second");
+        QTest::addColumn<quint32>("swing");
+        // Otherwise the fake as it starts, which these centres and swing describe.
+        QTest::addColumn<bool>("set");
+        QTest::newRow("as the fake starts") << 1234u << 2345u << 5u << false;
+        QTest::newRow("next to zero") << 0u << 1u << 2u << true;
+        QTest::newRow("next to the top") << 0xFFFFFFFFu << 0xFFFFFFFEu << 2u << true;
+    }
+    void factoryRawValuesMove()
+    {
+        QFETCH(quint32, first);
+        QFETCH(quint32, second);
+        QFETCH(quint32, swing);
+        QFETCH(bool, set);
+        SerialPeer peer;
+        QVERIFY(peer.isOpen());
+        auto device = std::make_shared<FakeWeighing>();
+        if (set) {
+            device->setRawValues(first, second);
+            device->setRawSwing(swing);
+        }
+        peer.addDevice(device);
+        modulebase owner("RV-WT2", "RVW");
+        owner.connType = modulebase::CONNEST_COM;
+        owner.comstr = peer.portName();
+        weighing_Factory_calibForm page;
+        page.attachModule(&owner);
+        page.show();
+        page.resetPage();
+        QStringList shown[2];
+        const char *const fields[] = { "lineEditch1_0V", "lineEditch2_0V" };
+        for (int ch = 0; ch < 2; ++ch)
+            connect(child<QLineEdit>(&page, fields[ch]), &QLineEdit::textChanged,
+                [&shown, ch](const QString &text) { shown[ch] << text; });
+        child<QPushButton>(&page, "pushButton")->click();
+        // Enough answers for both channels to reach both ends of the swing.
+        const int answers = int(4 * swing) + 2;
+        QTRY_VERIFY_WITH_TIMEOUT(shown[0].size() >= answers && shown[1].size() >= answers, 30000);
+        page.resetPage();
+        const quint32 centres[] = { first, second };
+        for (int ch = 0; ch < 2; ++ch) {
+            const qint64 low = qMax<qint64>(0, qint64(centres[ch]) - swing);
+            const qint64 high = qMin<qint64>(0xFFFFFFFFLL, qint64(centres[ch]) + swing);
+            QSet<qint64> values;
+            for (const QString &text : qAsConst(shown[ch])) {
+                // One decimal, fixed notation: the tenths are the raw value.
+                QVERIFY2(QRegularExpression(QStringLiteral("^\\d+\\.\\d$")).match(text).hasMatch(), qPrintable(text));
+                const qint64 raw = QString(text).remove(QLatin1Char('.')).toLongLong();
+                QVERIFY2(raw >= low && raw <= high,
+                    qPrintable(QStringLiteral("%1 outside %2..%3").arg(text).arg(low).arg(high)));
+                values.insert(raw);
+            }
+            // Moving, and reaching both ends of what the 32 bits allow.
+            QVERIFY2(values.size() > 2, qPrintable(shown[ch].join(QLatin1Char(' '))));
+            QVERIFY2(values.contains(low) && values.contains(high), qPrintable(shown[ch].join(QLatin1Char(' '))));
+        }
     }
 };
 

@@ -406,7 +406,6 @@ int main(int argc, char *argv[])
             master->plugDevice(FakeIoLinkMaster::exampleSensor(port));
         line->addDevice(master);
         scale = std::make_shared<FakeWeighing>();
-        scale->setRawValues(8388608, 8391234);
         line->addDevice(scale);
         // Weights that settle and change, in tenths.
         QObject::connect(&loading, &QTimer::timeout, [&scale, &tick] {

@@ -23,6 +23,26 @@ void FakeWeighing::setRawValues(quint32 first, quint32 second)
     m_raw[1] = second;
 }
 
+void FakeWeighing::setRawSwing(quint32 swing)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_rawSwing = swing;
+}
+
+namespace {
+// centre moved along a triangle between centre - swing and centre + swing, one step per answer,
+// held inside the 32 bits instead of wrapping round.
+quint32 rawReading(quint32 centre, quint32 swing, quint64 step)
+{
+    if (swing == 0)
+        return centre;
+    const qint64 s = swing;
+    const qint64 t = qint64(step % quint64(4 * s));
+    const qint64 offset = t < 2 * s ? t - s : 3 * s - t;
+    return quint32(qBound<qint64>(0, qint64(centre) + offset, qint64(0xFFFFFFFFu)));
+}
+}
+
 QList<FakeWeighing::Request> FakeWeighing::requests() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -88,7 +108,12 @@ int FakeWeighing::consume(const QByteArray &pending, QList<SerialPeer::Reply> &r
         answer = ByteWriter().u8(quint8(channel)).u8(m_result).data();
         break;
     case 0x80: // raw values of both channels, no channel byte
-        answer = ByteWriter().u32be(m_raw[0]).u32be(m_raw[1]).data();
+        // The second channel a quarter turn behind the first.
+        answer = ByteWriter()
+                     .u32be(rawReading(m_raw[0], m_rawSwing, m_rawAnswers))
+                     .u32be(rawReading(m_raw[1], m_rawSwing, m_rawAnswers + m_rawSwing))
+                     .data();
+        ++m_rawAnswers;
         break;
     case 0x81:
     case 0x8F:

@@ -23,7 +23,12 @@ public:
     void setGross(int channel, qint32 tenths);
     // The result byte of every one-byte reply (non-zero: success).
     void setResult(quint8 result);
+    // The factory page's raw values of both channels: each answer moves them by up to swing
+    // (tenths) about these centres, in steps of one, and never past either end of their unsigned
+    // 32 bits, as a loaded cell's readings do. A swing of 0 answers the centres as they are. At
+    // first 1234 and 2345 (123.4 and 234.5 KG on the page) with a swing of 5.
     void setRawValues(quint32 first, quint32 second);
+    void setRawSwing(quint32 swing);
     // Requests understood so far, in order.
     QList<Request> requests() const;
     qint32 tare(int channel) const;
@@ -44,7 +49,9 @@ private:
     mutable std::mutex m_mutex;
     Channel m_channels[2];
     quint8 m_result = 1;
-    quint32 m_raw[2] = { 0, 0 };
+    quint32 m_raw[2] = { 1234, 2345 };
+    quint32 m_rawSwing = 5;
+    quint64 m_rawAnswers = 0;
     QList<Request> m_requests;
 };
 

@@ -1,5 +1,6 @@
 #include "textroom.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -37,4 +38,10 @@ int textRoom(QComboBox *combo)
     return combo->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, combo).width();
 }
 
+int textRoom(QCheckBox *box)
+{
+    QStyleOptionButton opt;
+    opt.initFrom(box);
+    return box->style()->subElementRect(QStyle::SE_CheckBoxContents, &opt, box).width();
+}
 }

@@ -1,6 +1,7 @@
 #ifndef TEXTROOM_H
 #define TEXTROOM_H
 
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
@@ -10,6 +11,7 @@ namespace TestSupport {
 int textRoom(QLineEdit *edit);
 int textRoom(QPushButton *button);
 int textRoom(QComboBox *combo);
+int textRoom(QCheckBox *box);
 }
 
 #endif
