@@ -8,6 +8,7 @@
 #include "module.h"
 #include "modulebase.h"
 #include "plugframe.h"
+#include "prompts.h"
 #include "seriallink.h"
 #include "submodule.h"
 
@@ -174,61 +175,96 @@ void IoLink_Module::sendStep()
         return;
     if (sendQueue.isEmpty())
         return;
-    // The coupler's other users take their turns on the same line: the next frame waits until
-    // the last one has its reply (or its time), and while a scan or a download has the port.
-    if (uart && (uart->isWaiting() || uart->isPaused()))
+    // While a scan or a download has the port, the frames wait for it.
+    if (uart && uart->isPaused())
         return;
     if (!uart) {
         const QString portName = resolvePortName();
         if (portName.isEmpty()) {
-            sendQueue.removeFirst();
+            unsent(sendQueue.takeFirst(), noSerialLinkText());
             s_lastSendTime.start();
-            qDebug() << "IO-Link: no module with a serial port, request dropped";
             return;
         }
         auto *link = new SerialLink(this);
-        // A reply is whole with its first frame, so the line can serve the next user.
-        link->setReplyEnd([](const QByteArray &reply) {
-            QByteArray copy = reply;
-            return !PlugFrame::take(copy).isEmpty();
-        });
+        // Replies say what they answer: the link takes the IO-Link frames whenever they come,
+        // and its requests need not wait for another page's reply.
+        link->setClaim(&IoLink_Module::claimReply);
         if (!link->open(portName)) {
-            // Only another program holding the port (or no such port) fails; said once until it
-            // opens, and tried again on the next tick.
-            if (!m_refusalShown) {
-                m_refusalShown = true;
-                link->showRefusal(nullptr);
-            }
-            qDebug() << "IO-Link: cannot open" << portName << link->systemError() << ", request dropped";
+            const QString problem = link->errorString();
             delete link;
-            sendQueue.removeFirst();
+            unsent(sendQueue.takeFirst(), problem);
             s_lastSendTime.start();
             return;
         }
-        m_refusalShown = false;
         uart = link;
         connect(uart, &SerialLink::frameReceived, this, &IoLink_Module::com_messageReceive);
-        connect(uart, &SerialLink::linkError, this, [this] { dataRecive.clear(); });
         m_portName = portName;
     }
     const QByteArray frame = sendQueue.takeFirst();
     s_lastSendTime.start();
-    // A port that vanished is opened again by this write; when it cannot be, the frame is gone.
+    // A port that vanished is opened again by this write; when it cannot be, the frame is gone
+    // and its page says why.
     if (!uart->write(char(PlugFrame::requestPrefix) + frame))
-        qDebug() << "IO-Link: port" << m_portName << "not available, request dropped";
+        unsent(frame, uart->lastError());
 }
 
-void IoLink_Module::com_messageReceive(const QByteArray &bytes)
+QString IoLink_Module::noSerialLinkText()
 {
-    if (!uart)
+    return tr("IO-Link需要耦合器的串口连接，请通过串口扫描该模块");
+}
+
+QString IoLink_Module::unreachableReason() const
+{
+    // Frames not yet attached to a page's module have nobody to ask.
+    if (uart || !getModule())
+        return QString();
+    return resolvePortName().isEmpty() ? noSerialLinkText() : QString();
+}
+
+bool IoLink_Module::reachable(QWidget *page)
+{
+    const QString why = instance()->unreachableReason();
+    if (why.isEmpty())
+        return true;
+    Prompts::warning(page, tr("错误"), why);
+    return false;
+}
+
+void IoLink_Module::unsent(const QByteArray &frame, const QString &why)
+{
+    qDebug().noquote() << "IO-Link: request not sent:" << why;
+    if (frame.size() < 8)
         return;
-    dataRecive.append(bytes);
-    QPointer<IoLink_Module> self(this);
-    for (const QByteArray &frame : PlugFrame::takeAll(dataRecive)) {
+    const int command = quint8(frame.at(2));
+    const int port = quint8(frame.at(7));
+    Channel_Ctrl *target = frameFor(frameClassOf(command), port);
+    if (auto *portSet = qobject_cast<IoLinkPortSetFrame_Ctrl *>(target))
+        portSet->appendLog(why, true);
+    else if (auto *param = qobject_cast<IoLinkParamFrame_Ctrl *>(target))
+        param->showUnsent(frame.size() > 8 ? quint8(frame.at(8)) : 0, why);
+    else if (auto *info = qobject_cast<IoLinkInfoFrame_Ctrl *>(target))
+        info->showUnsent(why);
+}
+
+int IoLink_Module::claimReply(const QByteArray &frameSoFar)
+{
+    if (frameSoFar.size() < 2)
+        return 0;
+    if (quint8(frameSoFar.at(1)) != PlugFrame::typeIoLink)
+        return -1;
+    if (frameSoFar.size() < 3)
+        return 0;
+    const int size = ioLinkReplyFrameSize(quint8(frameSoFar.at(2)));
+    if (size == 0 || (frameSoFar.size() > 7 && quint8(frameSoFar.at(7)) > 3))
+        return -1;
+    return size;
+}
+
+void IoLink_Module::com_messageReceive(const QByteArray &frame)
+{
+    // The line hands over whole frames, cut by the size their command gives.
+    if (uart)
         dispatchFrame(frame);
-        if (!self)
-            return;
-    }
 }
 
 bool IoLink_Module::checkSum(const QByteArray &frame) const

@@ -10,6 +10,7 @@
 #include <QVector>
 
 class Channel_Ctrl;
+class QWidget;
 class SerialLink;
 class modulebase;
 
@@ -44,9 +45,9 @@ struct IoLinkReply
 };
 
 // The one link through which every IO-Link page talks to the master: queued requests leave one
-// per 100 ms tick as plug frames on the coupler's shared serial line (each after the reply to the
-// one before, taking turns with the coupler's other pages), replies go to the port frame
-// registered for the reply's command class and port. Fire and forget: no retry.
+// per 100 ms tick as plug frames on the coupler's shared serial line, replies go to the port frame
+// registered for the reply's command class and port whenever they come. Fire and forget: no
+// retry; a request that cannot go out is said on the frame that made it.
 class IoLink_Module : public QObject
 {
     Q_OBJECT
@@ -73,6 +74,16 @@ public:
     // The serial port the next frame would go to: the module's own, or for a sub-module the one
     // of the module in whose slot it sits; empty when there is none.
     QString resolvePortName() const;
+
+    // Why requests cannot reach the master (its module was not found over a serial port), or
+    // empty; pages check it before they change anything for a request.
+    QString unreachableReason() const;
+    static QString noSerialLinkText();
+    // False, after telling the user in a box over page, when requests cannot reach the master.
+    static bool reachable(QWidget *page);
+    // The size of the IO-Link reply whose first bytes are frameSoFar (head first): 0 while they
+    // are too few, -1 for a frame that is no reply of this link.
+    static int claimReply(const QByteArray &frameSoFar);
 
     // True when frame is an IO-Link reply of a known command, of that command's size, for port
     // 0..3; the length field is not consulted.
@@ -104,6 +115,8 @@ private:
     ~IoLink_Module() override;
 
     void sendStep();
+    // Tells the frame that made a request why it did not go out.
+    void unsent(const QByteArray &frame, const QString &why);
     Channel_Ctrl *frameFor(const QMetaObject *frameClass, int port) const;
 
     modulebase *m_module = nullptr;
@@ -113,8 +126,6 @@ private:
     int m_timerId = 0;
     // Fixed when the serial link is made: a later setModule does not move an open link.
     QString m_portName;
-    // The refusal of the port has been shown since it last opened.
-    bool m_refusalShown = false;
 };
 
 #endif

@@ -122,6 +122,15 @@ bool IoLinkInfoFrame_Ctrl::event(QEvent *e)
     return Channel_Ctrl::event(e);
 }
 
+void IoLinkInfoFrame_Ctrl::showUnsent(const QString &why)
+{
+    ensureBuilt();
+    // In place of the events, which are no longer current: the values above are not live.
+    ui->textEditEvent->clear();
+    ui->textEditEvent->setTextColor(Qt::red);
+    ui->textEditEvent->append(why);
+}
+
 void IoLinkInfoFrame_Ctrl::showDeviceInfo(const QByteArray &payload)
 {
     ensureBuilt();

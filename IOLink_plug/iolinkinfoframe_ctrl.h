@@ -26,6 +26,8 @@ public:
     void retranslate(int language);
     // The reply payload the link hands over (port first).
     void showDeviceInfo(const QByteArray &payload);
+    // A request did not go out, and why: said in the event box.
+    void showUnsent(const QString &why);
 
 protected:
     bool event(QEvent *e) override;

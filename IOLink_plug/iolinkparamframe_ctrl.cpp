@@ -160,6 +160,12 @@ void IoLinkParamFrame_Ctrl::showResult(int row, const QString &text, bool failed
     item->setForeground(failed ? Qt::red : Qt::black);
 }
 
+void IoLinkParamFrame_Ctrl::showUnsent(int row, const QString &why)
+{
+    if (row >= 0 && row < rowCount && isBuilt())
+        showResult(row, why, true);
+}
+
 void IoLinkParamFrame_Ctrl::clearResults()
 {
     for (int row = 0; row < rowCount; ++row)
@@ -168,6 +174,9 @@ void IoLinkParamFrame_Ctrl::clearResults()
 
 void IoLinkParamFrame_Ctrl::OnClickSend()
 {
+    // The table is left as it is when the request cannot go out.
+    if (!IoLink_Module::reachable(this))
+        return;
     int row = 0;
     while (row < rowCount && ui->tableWidget->cellWidget(row, TestColumn) != sender())
         ++row;
@@ -184,6 +193,8 @@ void IoLinkParamFrame_Ctrl::OnClickSend()
 
 void IoLinkParamFrame_Ctrl::on_btnSave_clicked()
 {
+    if (!IoLink_Module::reachable(this))
+        return;
     clearResults();
     QVector<IoLinkParamRow> records(rowCount);
     for (int row = 0; row < rowCount; ++row) {
@@ -199,6 +210,8 @@ void IoLinkParamFrame_Ctrl::on_btnSave_clicked()
 
 void IoLinkParamFrame_Ctrl::on_btnRead_clicked()
 {
+    if (!IoLink_Module::reachable(this))
+        return;
     on_btnClear_clicked();
     setCursor(Qt::WaitCursor);
     m_readRow = 0;

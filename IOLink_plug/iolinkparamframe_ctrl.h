@@ -31,6 +31,8 @@ public:
     void showWriteResult(const QByteArray &payload);
     void showReadRow(const QByteArray &payload);
     void showSaveResult(const QByteArray &payload);
+    // A request of row did not go out, and why.
+    void showUnsent(int row, const QString &why);
 
 protected:
     void buildFrame() override;

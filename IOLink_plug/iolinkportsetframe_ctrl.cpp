@@ -154,6 +154,9 @@ bool IoLinkPortSetFrame_Ctrl::readNumber(QLineEdit *line, int base, quint32 max,
 
 void IoLinkPortSetFrame_Ctrl::on_pushButtonSetInput_clicked()
 {
+    // Nothing is read from or written into the frame for a request that cannot go out.
+    if (!IoLink_Module::reachable(this))
+        return;
     quint32 pin2 = 0;
     quint32 pin4 = 0;
     if (!readNumber(ui->lineEditPin2, 10, 0xFFFF, tr("输入错误，输入不能为空且10进制!"), &pin2)
@@ -169,11 +172,15 @@ void IoLinkPortSetFrame_Ctrl::on_pushButtonSetInput_clicked()
 
 void IoLinkPortSetFrame_Ctrl::on_pushButtonRefresInput_clicked()
 {
+    if (!IoLink_Module::reachable(this))
+        return;
     send(IOLINK_GET_IOPARAM, QByteArray(1, char(port)));
 }
 
 void IoLinkPortSetFrame_Ctrl::on_btnSetLinkPort_clicked()
 {
+    if (!IoLink_Module::reachable(this))
+        return;
     // The first line that fails names itself and stops the request.
     quint32 vendor = 0, device = 0, cycle = 0, input = 0, output = 0;
     if (!readNumber(ui->lineEditVID, 16, 0xFFFFFFFF, tr("Vendor_ID输入错误，输入不能为空且为16进制!"), &vendor)
@@ -200,11 +207,15 @@ void IoLinkPortSetFrame_Ctrl::on_btnSetLinkPort_clicked()
 
 void IoLinkPortSetFrame_Ctrl::on_pushButtonRefreshLinkPort_clicked()
 {
+    if (!IoLink_Module::reachable(this))
+        return;
     send(IOLINK_GET_PORT, QByteArray(1, char(port)));
 }
 
 void IoLinkPortSetFrame_Ctrl::on_btnIsDURead_clicked()
 {
+    if (!IoLink_Module::reachable(this))
+        return;
     quint32 index = 0;
     quint32 subIndex = 0;
     if (!readNumber(ui->lineEditIndex, 16, 0xFFFFFFFF, tr("索引输入错误，输入不能为空且为16进制!"), &index)
@@ -219,6 +230,8 @@ void IoLinkPortSetFrame_Ctrl::on_btnIsDURead_clicked()
 
 void IoLinkPortSetFrame_Ctrl::on_btnIsDUWrite_clicked()
 {
+    if (!IoLink_Module::reachable(this))
+        return;
     quint32 index = 0;
     if (!readNumber(ui->lineEditIndex, 16, 0xFFFFFFFF, tr("索引输入错误，输入不能为空且为16进制!"), &index))
         return;

@@ -125,3 +125,15 @@ quint32 PlugFrame::payloadLength(const QByteArray &frame)
     return quint32(quint8(frame.at(3))) << 24 | quint32(quint8(frame.at(4))) << 16 | quint32(quint8(frame.at(5))) << 8
         | quint8(frame.at(6));
 }
+
+qint64 PlugFrame::sizeFromLength(const QByteArray &frameSoFar)
+{
+    if (frameSoFar.size() < 2)
+        return frameSoFar.isEmpty() || quint8(frameSoFar.at(0)) == head ? 0 : -1;
+    const quint8 type = quint8(frameSoFar.at(1));
+    if (quint8(frameSoFar.at(0)) != head || (type != typeWeigh && type != typeIoLink))
+        return -1;
+    if (frameSoFar.size() < 7)
+        return 0;
+    return qint64(payloadLength(frameSoFar)) + 9;
+}

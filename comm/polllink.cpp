@@ -36,6 +36,7 @@ bool PollLink::start(const Settings &settings)
     m_settings = settings;
     m_error.clear();
     m_buffer.clear();
+    m_problem.clear();
     m_unanswered = 0;
 
     if (settings.transport == Udp) {
@@ -53,8 +54,9 @@ bool PollLink::start(const Settings &settings)
         }
         connect(m_udp, &QUdpSocket::readyRead, this, &PollLink::onUdpReadyRead);
     } else if (settings.transport == Serial) {
-        // Every read comes here whole: what answers a poll may be less than a frame. The line
-        // serves the next user once the reply is whole by the page's own rule.
+        // Every read comes here whole: what answers a poll may be less than a frame. The poll
+        // holds the coupler's line until its reply is whole by the page's own rule, or for one
+        // period.
         m_serial = new SerialLink;
         const FrameCutter cutter = m_cutter;
         const bool anyBytes = settings.anyBytesAnswer || !cutter;
@@ -64,6 +66,7 @@ bool PollLink::start(const Settings &settings)
             QByteArray copy = reply;
             return !cutter(copy).isEmpty();
         });
+        m_serial->setReplyWait(qBound(1, settings.periodMs, SerialLink::defaultReplyWaitMs * 4));
         if (!m_serial->open(settings.portName)) {
             m_error = m_serial->errorString();
             delete m_serial;
@@ -71,9 +74,12 @@ bool PollLink::start(const Settings &settings)
             return false;
         }
         connect(m_serial, &SerialLink::frameReceived, this, &PollLink::onData);
-        // A port that vanished is opened again by the next poll; polls that cannot go out are
-        // not counted, so the link comes back with the port.
-        connect(m_serial, &SerialLink::linkError, this, [this] { m_buffer.clear(); });
+        // A port that vanished is opened again by the next poll; until then the polls that
+        // cannot go out count as unanswered, and the page hears why.
+        connect(m_serial, &SerialLink::linkError, this, [this](const QString &message) {
+            m_buffer.clear();
+            m_problem = message;
+        });
         // While a scan or a download has the port, silence is not the module's.
         connect(m_serial, &SerialLink::pausedChanged, this, [this] { m_unanswered = 0; });
     }
@@ -160,19 +166,16 @@ void PollLink::tick()
 
 void PollLink::poll(bool counted)
 {
+    // A scan or a download has the port: nothing goes out, and no silence is the module's.
+    if (m_serial && m_serial->isPaused())
+        return;
     if (m_builder) {
         const QByteArray frame = m_builder();
-        if (!frame.isEmpty() && m_serial) {
-            // The last poll still waits its turn on the shared line: this tick adds nothing.
-            if (m_serial->isWaiting())
-                return;
-            // Nothing went out (the port is lent to a scan or download, or gone for the moment):
-            // no silence of the module to count.
-            if (!send(frame))
-                return;
-        } else if (!frame.isEmpty()) {
+        // A poll that cannot go out (the port gone or taken) counts as unanswered all the same.
+        if (!frame.isEmpty() && m_serial && !m_serial->write(frame))
+            m_problem = m_serial->lastError();
+        else if (!frame.isEmpty() && !m_serial)
             send(frame);
-        }
     }
     if (!counted)
         return;
@@ -205,6 +208,8 @@ void PollLink::onUdpReadyRead()
 
 void PollLink::onData(const QByteArray &data)
 {
+    if (!data.isEmpty())
+        m_problem.clear();
     if (m_settings.anyBytesAnswer && !data.isEmpty())
         m_unanswered = 0;
     if (!m_cutter) {

@@ -16,9 +16,10 @@ class QUdpSocket;
 // what answers a poll, how many may go unanswered, and whether the opening poll counts; past that
 // it reports the link lost and stops. Over UDP it sends to the module's port from a local port and
 // accepts datagrams only from the module's address; over the serial link it takes turns with the
-// coupler's other users of the shared line, and polls that cannot go out (the port lent to a scan
-// or a download, or gone for the moment) are not counted; with no transport nothing is sent or
-// heard, so the link is lost as a silent module's would be. Where asked it switches the module's
+// coupler's other users of the shared line; polls that cannot go out because the port is gone or
+// taken count as unanswered (problem() says why), those while a scan or a download has borrowed
+// the port do not; with no transport nothing is sent or heard, so the link is lost as a silent
+// module's would be. Where asked it switches the module's
 // stream on (and off) with a command on the command port first, without blocking the GUI thread.
 class PollLink : public QObject
 {
@@ -66,6 +67,9 @@ public:
     void stop();
     bool isRunning() const;
     QString errorString() const { return m_error; }
+    // Why the transport failed since the module was last heard (the port gone, refused); empty
+    // when it is only silent.
+    QString problem() const { return m_problem; }
     const Settings &settings() const { return m_settings; }
 
     // The command that switches the stream off when polling stops, for a stream whose off
@@ -99,6 +103,7 @@ private:
     SerialLink *m_serial = nullptr;
     QByteArray m_buffer;
     QString m_error;
+    QString m_problem;
     int m_unanswered = 0;
 };
 

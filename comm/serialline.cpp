@@ -1,20 +1,23 @@
 #include "serialline.h"
 
+#include "plugframe.h"
 #include "seriallink.h"
 #include "serialportregistry.h"
 
 #include <QDebug>
-#include <QSerialPort>
 #include <QTimer>
 
 SerialLine::SerialLine(const QString &portName, QObject *parent)
     : QObject(parent)
     , m_portName(portName)
 {
-    m_replyTimer = new QTimer(this);
-    m_replyTimer->setSingleShot(true);
-    m_replyTimer->setInterval(replyWaitMs);
-    connect(m_replyTimer, &QTimer::timeout, this, &SerialLine::endTurn);
+    m_turnTimer = new QTimer(this);
+    m_turnTimer->setSingleShot(true);
+    connect(m_turnTimer, &QTimer::timeout, this, [this] { endTurn(true); });
+    m_serveTimer = new QTimer(this);
+    m_serveTimer->setSingleShot(true);
+    connect(m_serveTimer, &QTimer::timeout, this, &SerialLine::serveNext);
+    m_quiet.start();
 }
 
 SerialLine::~SerialLine()
@@ -22,20 +25,38 @@ SerialLine::~SerialLine()
     closePort();
 }
 
+QString SerialLine::portProblem(const QString &port, QSerialPort::SerialPortError error, const QString &reason)
+{
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+        return tr("串口%1不存在：%2").arg(port, reason);
+    case QSerialPort::PermissionError:
+    case QSerialPort::OpenError:
+        return tr("串口%1被占用或无权访问：%2").arg(port, reason);
+    case QSerialPort::ResourceError:
+        return tr("串口%1已断开：%2").arg(port, reason);
+    default:
+        return tr("串口%1出错：%2").arg(port, reason);
+    }
+}
+
 bool SerialLine::isOpen() const
 {
     return m_port && m_port->isOpen();
 }
 
-bool SerialLine::open(QString *reason)
+bool SerialLine::open(QString *problem, QString *reason)
 {
     if (isOpen() || isLentOut())
         return true;
     closePort();
     // A blocking worker that opened the port without lending it first holds it.
     if (!SerialPortRegistry::instance().acquire(m_portName, this)) {
+        const QString why = tr("扫描或下载正在使用");
+        if (problem)
+            *problem = tr("串口%1被占用：%2").arg(m_portName, why);
         if (reason)
-            *reason = tr("串口已被占用");
+            *reason = why;
         return false;
     }
     // No parent: a user may detach (and the line close the port) inside the port's own signal.
@@ -47,12 +68,16 @@ bool SerialLine::open(QString *reason)
     m_port->setStopBits(QSerialPort::OneStop);
     m_port->setFlowControl(QSerialPort::NoFlowControl);
     if (!m_port->open(QIODevice::ReadWrite)) {
+        if (problem)
+            *problem = portProblem(m_portName, m_port->error(), m_port->errorString());
         if (reason)
             *reason = m_port->errorString();
         closePort();
         return false;
     }
     m_port->clear();
+    m_rx.clear();
+    SerialPortRegistry::instance().noteDevice(m_portName, this);
     connect(m_port, &QSerialPort::readyRead, this, &SerialLine::onReadyRead);
     connect(m_port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
         if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError)
@@ -65,12 +90,12 @@ bool SerialLine::open(QString *reason)
 
 void SerialLine::closePort()
 {
-    m_replyTimer->stop();
-    m_queue.clear();
+    m_turnTimer->stop();
+    if (m_holder)
+        m_last = m_holder;
+    m_holder = nullptr;
     m_orphanTurn = false;
-    if (m_current)
-        m_last = m_current;
-    m_current = nullptr;
+    m_rx.clear();
     if (m_port) {
         m_port->disconnect(this);
         // Bytes written just before closing (a last poll) still go out, without a wait.
@@ -86,13 +111,13 @@ void SerialLine::closePort()
 
 void SerialLine::onPortError()
 {
-    if (!m_port)
+    if (!m_port || m_port->error() == QSerialPort::NoError)
         return;
-    const QString message = m_port->errorString();
+    const QString message = portProblem(m_portName, m_port->error(), m_port->errorString());
     // A port that vanished (a cable pulled, a simulator restarted): the next request opens it again.
-    qDebug() << "serial line" << m_portName << "failed:" << message;
+    qDebug().noquote() << "serial line" << m_portName << "failed:" << message;
     closePort();
-    const QList<SerialLink *> users = m_users.values();
+    const QList<SerialLink *> users = m_users;
     // A receiver may let its link go, and others with it: only links still here are told.
     for (SerialLink *user : users) {
         if (m_users.contains(user))
@@ -102,12 +127,13 @@ void SerialLine::onPortError()
 
 void SerialLine::attach(SerialLink *link)
 {
-    m_users.insert(link);
+    if (!m_users.contains(link))
+        m_users.append(link);
 }
 
 void SerialLine::detach(SerialLink *link)
 {
-    m_users.remove(link);
+    m_users.removeAll(link);
     // Requests already handed over still go out (a last poll before a link is given up); their
     // replies reach nobody.
     QByteArray last;
@@ -120,31 +146,78 @@ void SerialLine::detach(SerialLink *link)
     }
     if (m_last == link)
         m_last = nullptr;
-    if (m_current == link) {
-        m_current = nullptr;
+    if (m_holder == link) {
+        m_holder = nullptr;
         m_orphanTurn = true;
     }
     if (m_users.isEmpty()) {
         if (m_port && m_port->isOpen() && !last.isEmpty())
             m_port->write(last);
+        m_queue.clear();
+        m_serveTimer->stop();
+        m_unsettled = false;
         closePort();
     }
 }
 
-bool SerialLine::enqueue(SerialLink *link, const QByteArray &bytes)
+QList<SerialLink *> SerialLine::framedUsers() const
 {
-    if (!link || isLentOut() || !m_users.contains(link))
+    QList<SerialLink *> framed;
+    for (SerialLink *user : m_users) {
+        if (user->isFramed())
+            framed << user;
+    }
+    return framed;
+}
+
+bool SerialLine::enqueue(SerialLink *link, const QByteArray &bytes, QString *problem)
+{
+    if (!link || !m_users.contains(link)) {
+        if (problem)
+            *problem = tr("串口%1未打开").arg(m_portName);
         return false;
-    if (!isOpen() && !open())
+    }
+    // Kept for when the port is back from a scan or a download.
+    if (isLentOut()) {
+        queue(link, bytes);
+        return true;
+    }
+    if (!isOpen() && !open(problem))
         return false;
-    m_queue.append({ link, bytes });
-    scheduleNext();
+    // A plug frame says what it answers: it need not wait for anybody's reply.
+    if (link->isFramed())
+        return writeOut(link, bytes, problem);
+    bool othersQueued = false;
+    for (const Exchange &e : qAsConst(m_queue)) {
+        if (e.orphan || (e.link && e.link != link && !e.link->isFramed()))
+            othersQueued = true;
+    }
+    const bool lineFree = (m_holder == link || (!m_holder && !m_orphanTurn)) && !othersQueued;
+    if (lineFree && settleLeft(link) == 0)
+        return startTurn(link, bytes, false, problem);
+    queue(link, bytes);
+    scheduleServe(settleLeft(link));
     return true;
+}
+
+void SerialLine::queue(SerialLink *link, const QByteArray &bytes)
+{
+    // A turn-taking user's newer request stands in for its older one still waiting: a poll that
+    // could not go out is not worth sending late.
+    if (!link->isFramed()) {
+        for (Exchange &e : m_queue) {
+            if (e.link == link) {
+                e.bytes = bytes;
+                return;
+            }
+        }
+    }
+    m_queue.append({ link, bytes, false });
 }
 
 bool SerialLine::hasPending(const SerialLink *link) const
 {
-    if (m_current == link)
+    if (m_holder == link)
         return true;
     for (const Exchange &e : m_queue) {
         if (e.link == link)
@@ -153,53 +226,97 @@ bool SerialLine::hasPending(const SerialLink *link) const
     return false;
 }
 
-void SerialLine::scheduleNext()
+bool SerialLine::writeOut(SerialLink *link, const QByteArray &bytes, QString *problem)
+{
+    if (!m_port || !m_port->isOpen()) {
+        if (problem)
+            *problem = tr("串口%1未打开").arg(m_portName);
+        return false;
+    }
+    if (m_port->write(bytes) != bytes.size()) {
+        if (problem)
+            *problem = portProblem(m_portName, m_port->error(), m_port->errorString());
+        return false;
+    }
+    ++m_sequence;
+    if (link)
+        link->noteRequest(bytes, m_sequence);
+    SerialPortRegistry::instance().noteWrite(m_portName);
+    return true;
+}
+
+bool SerialLine::startTurn(SerialLink *link, const QByteArray &bytes, bool orphan, QString *problem)
+{
+    if (!writeOut(orphan ? nullptr : link, bytes, problem))
+        return false;
+    m_unsettled = false;
+    m_holder = orphan ? nullptr : link;
+    m_orphanTurn = orphan;
+    if (m_holder)
+        m_holder->beginTurn();
+    m_turnTimer->start(m_holder ? m_holder->replyWait() : SerialLink::defaultReplyWaitMs);
+    return true;
+}
+
+int SerialLine::settleLeft(const SerialLink *link) const
+{
+    if (!m_unsettled || (link && link == m_last))
+        return 0;
+    return int(qMax<qint64>(0, settleMs - m_quiet.elapsed()));
+}
+
+void SerialLine::scheduleServe(int delayMs)
 {
     // Never from inside a user's signal: the next request goes out from the event loop.
-    if (m_nextScheduled)
+    if (m_serveTimer->isActive() && m_serveTimer->remainingTime() <= delayMs)
         return;
-    m_nextScheduled = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            m_nextScheduled = false;
-            serveNext();
-        },
-        Qt::QueuedConnection);
+    m_serveTimer->start(qMax(0, delayMs));
 }
 
 void SerialLine::serveNext()
 {
-    if (m_current || m_orphanTurn || isLentOut() || !isOpen())
+    if (isLentOut() || m_queue.isEmpty())
         return;
-    while (!m_queue.isEmpty()) {
-        const Exchange e = m_queue.takeFirst();
-        if (!e.orphan && (!e.link || !m_users.contains(e.link)))
-            continue;
-        if (e.orphan) {
-            m_orphanTurn = true;
+    // A port that vanished waits for the users' next writes, which say so.
+    if (!isOpen() && !open())
+        return;
+    // Plug frames kept while the port was lent go out in their order.
+    for (int i = 0; i < m_queue.size();) {
+        const Exchange &e = m_queue.at(i);
+        if (!e.orphan && (!e.link || !m_users.contains(e.link))) {
+            m_queue.removeAt(i);
+        } else if (!e.orphan && e.link->isFramed()) {
+            const Exchange x = m_queue.takeAt(i);
+            writeOut(x.link, x.bytes, nullptr);
         } else {
-            m_current = e.link;
-            m_current->beginTurn();
+            ++i;
         }
-        if (m_port->write(e.bytes) != e.bytes.size()) {
-            m_current = nullptr;
-            m_orphanTurn = false;
-            continue;
+    }
+    while (!m_queue.isEmpty() && !m_holder && !m_orphanTurn) {
+        const int wait = settleLeft(m_queue.first().link);
+        if (wait > 0) {
+            scheduleServe(wait);
+            return;
         }
-        m_replyTimer->start();
-        return;
+        const Exchange x = m_queue.takeFirst();
+        startTurn(x.link, x.bytes, x.orphan, nullptr);
     }
 }
 
-void SerialLine::endTurn()
+void SerialLine::endTurn(bool timedOut)
 {
-    m_replyTimer->stop();
-    if (m_current)
-        m_last = m_current;
-    m_current = nullptr;
+    m_turnTimer->stop();
+    if (m_holder)
+        m_last = m_holder;
+    else if (m_orphanTurn)
+        m_last = nullptr;
+    if (timedOut) {
+        m_unsettled = true;
+        m_quiet.restart();
+    }
+    m_holder = nullptr;
     m_orphanTurn = false;
-    scheduleNext();
+    scheduleServe();
 }
 
 void SerialLine::onReadyRead()
@@ -209,33 +326,156 @@ void SerialLine::onReadyRead()
     const QByteArray data = m_port->readAll();
     if (data.isEmpty())
         return;
-    // The reply to a request whose user has gone: its first bytes end the turn.
-    if (m_orphanTurn) {
-        endTurn();
-        return;
-    }
-    QList<QPointer<SerialLink>> targets;
-    const bool asked = !m_current.isNull();
-    if (asked) {
-        targets << m_current;
-    } else if (m_last) {
-        // Bytes nobody asked for: most likely the late end of the last reply.
-        targets << m_last;
-    } else {
-        // Nobody has asked yet: a module that talks unasked talks to every user.
-        for (SerialLink *user : qAsConst(m_users))
-            targets << user;
-    }
+    m_rx.append(data);
+    // A receiver that waits in a nested event loop leaves the new bytes to the loop below.
+    if (!m_routing)
+        route();
+}
+
+void SerialLine::route()
+{
+    m_routing = true;
     QPointer<SerialLine> self(this);
-    for (const QPointer<SerialLink> &target : qAsConst(targets)) {
-        if (!target || !m_users.contains(target))
+    while (!m_rx.isEmpty()) {
+        const Claimed c = findClaimed();
+        if (c.head >= 0) {
+            const QByteArray before = m_rx.left(c.head);
+            const QByteArray frame = m_rx.mid(c.head, c.size);
+            m_rx.remove(0, c.head + c.size + 1);
+            giveUnclaimed(before);
+            if (!self)
+                return;
+            if (c.link && m_users.contains(c.link)) {
+                c.link->takeFrame(frame);
+                if (!self)
+                    return;
+            } else {
+                qDebug().noquote() << "serial line" << m_portName
+                                   << "dropped a frame nobody claims:" << frame.left(12).toHex(' ');
+            }
             continue;
-        const bool whole = target->takeBytes(data);
+        }
+        // Bytes that can no longer begin a claimed frame are decided now; a frame still coming
+        // keeps the bytes from its head on.
+        int decided = c.undecided < 0 ? m_rx.size() : c.undecided;
+        if (decided == 0 && m_rx.size() > 4 * maxFrameBytes)
+            decided = 1;
+        if (decided == 0)
+            break;
+        const QByteArray bytes = m_rx.left(decided);
+        m_rx.remove(0, decided);
+        giveUnclaimed(bytes);
         if (!self)
             return;
-        // The user may have gone or been served meanwhile: only its own turn ends here.
-        if (asked && whole && target && m_current == target)
-            endTurn();
+    }
+    m_routing = false;
+}
+
+SerialLine::Claimed SerialLine::findClaimed() const
+{
+    Claimed c;
+    const QList<SerialLink *> framed = framedUsers();
+    const char *data = m_rx.constData();
+    const int n = m_rx.size();
+    const auto whole = [data, n](int head, int size) {
+        return size >= 9 && size <= maxFrameBytes && head + size < n && quint8(data[head + size]) == PlugFrame::split
+            && PlugFrame::checkSum(QByteArray::fromRawData(data + head, size));
+    };
+    for (int h = m_rx.indexOf(char(PlugFrame::head)); h >= 0; h = m_rx.indexOf(char(PlugFrame::head), h + 1)) {
+        const QByteArray view = QByteArray::fromRawData(data + h, n - h);
+        bool waiting = false;
+        QList<SerialLink *> claimants;
+        int size = 0;
+        for (SerialLink *user : framed) {
+            const int s = user->claimSize(view);
+            if (s == 0 || (s >= 9 && s <= maxFrameBytes && h + s >= n)) {
+                waiting = true;
+            } else if (whole(h, s) && (claimants.isEmpty() || s == size)) {
+                size = s;
+                claimants << user;
+            }
+        }
+        if (!claimants.isEmpty()) {
+            c.head = h;
+            c.size = size;
+            c.link = ownerOf(m_rx.mid(h, size), claimants);
+            return c;
+        }
+        // A whole frame of a type the program speaks, that none of this line's users takes.
+        const qint64 length = PlugFrame::sizeFromLength(view);
+        const int known = length > maxFrameBytes ? -1 : int(length);
+        if (known == 0 || (known >= 9 && known <= maxFrameBytes && h + known >= n)) {
+            waiting = true;
+        } else if (whole(h, known)) {
+            c.head = h;
+            c.size = known;
+            return c;
+        }
+        if (waiting && c.undecided < 0)
+            c.undecided = h;
+    }
+    return c;
+}
+
+SerialLink *SerialLine::ownerOf(const QByteArray &frame, const QList<SerialLink *> &claimants) const
+{
+    if (claimants.size() == 1)
+        return claimants.first();
+    SerialLink *best = nullptr;
+    int bestScore = 0;
+    quint64 bestSequence = 0;
+    for (SerialLink *user : claimants) {
+        quint64 sequence = 0;
+        const int score = user->askedFor(frame, &sequence);
+        if (score > bestScore || (score > 0 && score == bestScore && sequence < bestSequence)) {
+            best = user;
+            bestScore = score;
+            bestSequence = sequence;
+        }
+    }
+    if (best)
+        return best;
+    // Nobody asked for it: most likely the user that wrote last.
+    for (SerialLink *user : claimants) {
+        if (!best || user->m_lastWrite > best->m_lastWrite)
+            best = user;
+    }
+    return best;
+}
+
+void SerialLine::giveUnclaimed(const QByteArray &bytes)
+{
+    if (bytes.isEmpty())
+        return;
+    if (m_holder) {
+        SerialLink *holder = m_holder;
+        const bool whole = holder->takeBytes(bytes);
+        if (whole && m_holder == holder)
+            endTurn(false);
+        return;
+    }
+    m_quiet.restart();
+    // The reply to a request whose user has gone.
+    if (m_orphanTurn)
+        return;
+    if (m_last) {
+        m_last->takeBytes(bytes);
+        return;
+    }
+    if (m_unsettled)
+        return;
+    // Nobody asked: a sign of life to the framed users, and what a listener hears.
+    QPointer<SerialLine> self(this);
+    const QList<SerialLink *> users = m_users;
+    for (SerialLink *user : users) {
+        if (!self)
+            return;
+        if (!m_users.contains(user))
+            continue;
+        if (user->isFramed())
+            emit user->bytesHeard(bytes.size());
+        else
+            user->takeBytes(bytes);
     }
 }
 
@@ -243,6 +483,7 @@ void SerialLine::lendOut()
 {
     if (m_lent++ > 0)
         return;
+    m_unsettled = false;
     closePort();
     emit lentOutChanged(true);
 }
@@ -252,4 +493,6 @@ void SerialLine::takeBack()
     if (m_lent <= 0 || --m_lent > 0)
         return;
     emit lentOutChanged(false);
+    if (!m_queue.isEmpty())
+        scheduleServe();
 }

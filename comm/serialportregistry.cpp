@@ -2,7 +2,10 @@
 
 #include "serialline.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QMutexLocker>
+#include <QRegularExpression>
 
 SerialPortRegistry &SerialPortRegistry::instance()
 {
@@ -10,11 +13,40 @@ SerialPortRegistry &SerialPortRegistry::instance()
     return registry;
 }
 
-QString SerialPortRegistry::key(const QString &name)
+SerialPortRegistry::SerialPortRegistry()
+{
+    m_clock.start();
+}
+
+SerialPortRegistry::~SerialPortRegistry()
+{
+    qDeleteAll(m_lines);
+}
+
+QString SerialPortRegistry::spelled(const QString &name)
 {
     const QString trimmed = name.trimmed();
-    // Device paths are case-sensitive; COM names are not.
-    return trimmed.startsWith(QLatin1Char('/')) ? trimmed : trimmed.toUpper();
+    static const QRegularExpression comName(QStringLiteral("^COM\\d+$"), QRegularExpression::CaseInsensitiveOption);
+    if (trimmed.isEmpty() || comName.match(trimmed).hasMatch())
+        return trimmed.toUpper();
+#ifdef Q_OS_UNIX
+    // The port list names a device as the system does, without its folder.
+    if (!trimmed.contains(QLatin1Char('/')))
+        return QStringLiteral("/dev/") + trimmed;
+    return QDir::cleanPath(trimmed);
+#else
+    return trimmed.toUpper();
+#endif
+}
+
+QString SerialPortRegistry::key(const QString &name)
+{
+    const QString s = spelled(name);
+    if (!s.startsWith(QLatin1Char('/')))
+        return s;
+    // Device paths keep their case; a link names the device it points to.
+    const QString device = QFileInfo(s).canonicalFilePath();
+    return device.isEmpty() ? s : device;
 }
 
 bool SerialPortRegistry::acquire(const QString &name, QObject *holder)
@@ -25,11 +57,11 @@ bool SerialPortRegistry::acquire(const QString &name, QObject *holder)
     bool watch = false;
     {
         QMutexLocker lock(&m_mutex);
-        QObject *current = m_holders.value(k);
-        if (current && current != holder)
+        const auto it = m_holds.constFind(k);
+        if (it != m_holds.constEnd() && it->holder != holder)
             return false;
-        if (!current)
-            m_holders.insert(k, holder);
+        if (it == m_holds.constEnd())
+            m_holds.insert(k, { holder, spelled(name) });
         if (!m_watched.contains(holder)) {
             m_watched.insert(holder);
             watch = true;
@@ -50,18 +82,23 @@ bool SerialPortRegistry::acquire(const QString &name, QObject *holder)
 
 void SerialPortRegistry::release(const QString &name, QObject *holder)
 {
-    QMutexLocker lock(&m_mutex);
     const QString k = key(name);
-    if (m_holders.value(k) == holder)
-        m_holders.remove(k);
+    const QString s = spelled(name);
+    QMutexLocker lock(&m_mutex);
+    for (auto it = m_holds.begin(); it != m_holds.end();) {
+        if (it->holder == holder && (it.key() == k || it->name == s))
+            it = m_holds.erase(it);
+        else
+            ++it;
+    }
 }
 
 void SerialPortRegistry::releaseAll(QObject *holder)
 {
     QMutexLocker lock(&m_mutex);
-    for (auto it = m_holders.begin(); it != m_holders.end();) {
-        if (it.value() == holder)
-            it = m_holders.erase(it);
+    for (auto it = m_holds.begin(); it != m_holds.end();) {
+        if (it->holder == holder)
+            it = m_holds.erase(it);
         else
             ++it;
     }
@@ -69,62 +106,86 @@ void SerialPortRegistry::releaseAll(QObject *holder)
 
 bool SerialPortRegistry::isHeld(const QString &name) const
 {
+    const QString k = key(name);
     QMutexLocker lock(&m_mutex);
-    return m_holders.contains(key(name));
+    return m_holds.contains(k);
 }
 
 QObject *SerialPortRegistry::holderOf(const QString &name) const
 {
+    const QString k = key(name);
     QMutexLocker lock(&m_mutex);
-    return m_holders.value(key(name));
+    return m_holds.value(k).holder;
 }
 
-SerialPortRegistry::~SerialPortRegistry()
+void SerialPortRegistry::noteWrite(const QString &name)
 {
-    qDeleteAll(m_lines);
+    const QString k = key(name);
+    QMutexLocker lock(&m_mutex);
+    m_writes.insert(k, m_clock.elapsed());
+}
+
+qint64 SerialPortRegistry::msSinceWrite(const QString &name) const
+{
+    const QString k = key(name);
+    QMutexLocker lock(&m_mutex);
+    const auto it = m_writes.constFind(k);
+    return it == m_writes.constEnd() ? -1 : m_clock.elapsed() - *it;
+}
+
+SerialLine *SerialPortRegistry::findLine(const QString &name) const
+{
+    // The line of the device the name points to now, while somebody uses it; else the name's own.
+    SerialLine *device = m_byDevice.value(key(name));
+    if (device && device->userCount() > 0)
+        return device;
+    if (SerialLine *named = m_byName.value(spelled(name)))
+        return named;
+    return device;
 }
 
 SerialLine *SerialPortRegistry::line(const QString &name)
 {
-    const QString k = key(name);
-    SerialLine *found = m_lines.value(k);
+    SerialLine *found = findLine(name);
     if (!found) {
         found = new SerialLine(name.trimmed());
-        m_lines.insert(k, found);
-        for (int i = m_lent.value(k); i > 0; --i)
-            found->lendOut();
+        m_lines.append(found);
+    } else if (found->userCount() == 0 && !found->isOpen()) {
+        // An idle line opens the device by the name it is asked for now: a link may point
+        // elsewhere than when the line was last used.
+        found->setPortName(name.trimmed());
     }
+    m_byName.insert(spelled(name), found);
+    m_byDevice.insert(key(name), found);
     return found;
+}
+
+void SerialPortRegistry::noteDevice(const QString &name, SerialLine *line)
+{
+    m_byDevice.insert(key(name), line);
 }
 
 bool SerialPortRegistry::hasOpenLine(const QString &name) const
 {
-    const SerialLine *found = m_lines.value(key(name));
+    const SerialLine *found = findLine(name);
     return found && found->isOpen();
 }
 
 void SerialPortRegistry::lendOut(const QString &name)
 {
-    const QString k = key(name);
-    ++m_lent[k];
-    if (SerialLine *found = m_lines.value(k))
-        found->lendOut();
+    line(name)->lendOut();
 }
 
 void SerialPortRegistry::takeBack(const QString &name)
 {
-    const QString k = key(name);
-    if (m_lent.value(k) <= 0)
-        return;
-    if (--m_lent[k] == 0)
-        m_lent.remove(k);
-    if (SerialLine *found = m_lines.value(k))
+    if (SerialLine *found = findLine(name))
         found->takeBack();
 }
 
 bool SerialPortRegistry::isLentOut(const QString &name) const
 {
-    return m_lent.value(key(name)) > 0;
+    const SerialLine *found = findLine(name);
+    return found && found->isLentOut();
 }
 
 SerialLease::SerialLease(const QString &name)

@@ -187,11 +187,36 @@ void uartthread::closeCom()
     SerialPortRegistry::instance().release(portName, this);
 }
 
+void uartthread::dropInFlight()
+{
+    // A page's request written just before the port was lent may still draw its reply: let the
+    // reply pass and drop it, so it is not read as the start of ours.
+    const qint64 since = SerialPortRegistry::instance().msSinceWrite(portName);
+    if (since >= 0 && since < inFlightMs + inFlightLimitMs) {
+        const qint64 replyDue = qMax<qint64>(0, inFlightMs - since);
+        QElapsedTimer clock;
+        clock.start();
+        qint64 lastByte = 0;
+        while (!stopRequested() && clock.elapsed() < inFlightLimitMs) {
+            const qint64 now = clock.elapsed();
+            if (now >= replyDue && now - lastByte >= inFlightQuietMs)
+                break;
+            if (serialPort->waitForReadyRead(stopPollMs)) {
+                serialPort->readAll();
+                lastByte = clock.elapsed();
+            }
+        }
+    }
+    serialPort->clear();
+    serialPort->readAll();
+}
+
 bool uartthread::download(const QByteArray &data)
 {
     // A port someone already holds open is not ours to use for a download.
     if (!openPort())
         return false;
+    dropInFlight();
 
     if (!sendAll(QByteArrayLiteral("\x52\r\n"), blockLeaveMs) || !waitread(0))
         return false;
@@ -228,7 +253,7 @@ void uartthread::Scanmodulestart()
         closePort();
         return;
     }
-    serialPort->clear();
+    dropInFlight();
 
     serialPort->write("\x52\r\n", 3);
     serialPort->waitForBytesWritten(10);

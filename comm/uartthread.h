@@ -23,6 +23,11 @@ public:
     static constexpr int replyTimeLimitMs = 5000;
     // Longest a download block may take to leave the port.
     static constexpr int blockLeaveMs = 2000;
+    // A borrowed port: how long after a page's last write its reply may still come, the quiet
+    // that ends it, and the longest the worker waits for that.
+    static constexpr int inFlightMs = 300;
+    static constexpr int inFlightQuietMs = 50;
+    static constexpr int inFlightLimitMs = 1000;
 
     explicit uartthread(QString portName, QObject *parent = nullptr);
     ~uartthread() override;
@@ -74,6 +79,8 @@ private:
     // Borrows and opens the closed port; false when it is held elsewhere or cannot be opened.
     bool openPort();
     bool download(const QByteArray &data);
+    // Drops what may still come in answer to a page's request from before the port was lent.
+    void dropInFlight();
     // Writes bytes and waits (bounded) until they have all left the port.
     bool sendAll(const QByteArray &bytes, int msec);
     bool stopRequested() const { return cancel && cancel->load(); }

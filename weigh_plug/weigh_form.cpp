@@ -5,6 +5,7 @@
 #include "weighingconfig.h"
 
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QSpacerItem>
 #include <QTabWidget>
@@ -37,6 +38,11 @@ void Weigh_Form::buildPage()
     pushButton_conset->setCheckable(true);
     pushButton_conset->setText(tr("连接"));
     verticalLayout->addWidget(pushButton_conset);
+    auto *problem = new QLabel(this);
+    problem->setObjectName(QStringLiteral("label_problem"));
+    problem->setMaximumWidth(200);
+    verticalLayout->addWidget(problem);
+    setProblemLabel(problem);
     verticalLayout->addItem(new QSpacerItem(20, 40, QSizePolicy::Minimum, QSizePolicy::Expanding));
     horizontalLayout->addLayout(verticalLayout);
     tabWidget->setCurrentIndex(-1);
@@ -73,6 +79,11 @@ void Weigh_Form::buildChannels()
 QByteArray Weigh_Form::buildFrame(int command, QByteArray payload)
 {
     return WeighCodec::request(command, payload);
+}
+
+int Weigh_Form::replySize(const QByteArray &frameSoFar) const
+{
+    return WeighCodec::pageReplySize(frameSoFar, channelCount);
 }
 
 QByteArray Weigh_Form::pollFrame()

@@ -45,6 +45,7 @@ protected:
     void buildPage() override;
     QByteArray pollFrame() override;
     void showLinkUp() override;
+    int replySize(const QByteArray &frameSoFar) const override;
 
 private:
     void buildChannels();

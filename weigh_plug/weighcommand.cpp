@@ -68,6 +68,49 @@ bool splitReply(const QByteArray &frame, int *command, int *channel, QByteArray 
     return true;
 }
 
+namespace {
+    // Weighing replies are short; a length beyond this is no reply of ours.
+    constexpr quint32 maxReplyLength = 256;
+
+    // Size by the length field of a weighing frame whose command passes isOurs.
+    template <class F> int replySize(const QByteArray &frameSoFar, F isOurs)
+    {
+        if (frameSoFar.size() < 2)
+            return 0;
+        if (quint8(frameSoFar.at(1)) != PlugFrame::typeWeigh)
+            return -1;
+        if (frameSoFar.size() < 3)
+            return 0;
+        if (!isOurs(quint8(frameSoFar.at(2))))
+            return -1;
+        if (frameSoFar.size() < 7)
+            return 0;
+        const quint32 length = PlugFrame::payloadLength(frameSoFar);
+        return length > maxReplyLength ? -1 : int(length) + 9;
+    }
+} // namespace
+
+int pageReplySize(const QByteArray &frameSoFar, int channels)
+{
+    const int size = replySize(frameSoFar, [](quint8 command) {
+        return command == WEIGH_READ || command == WEIGH_TARE || command == WEIGH_ZERO_SET || command == WEIGH_SAMPLING
+            || command == WEIGH_ZERO_CALIB || command == WEIGH_FREE_CALIB
+            || (command >= WEIGH_CALIB_POINT && command <= WEIGH_CALIB_END);
+    });
+    // The channel byte names the panel; a reply without one is none of the page's.
+    if (size > 0 && (size < 10 || (frameSoFar.size() > 7 && quint8(frameSoFar.at(7)) >= channels)))
+        return -1;
+    return size;
+}
+
+int factoryReplySize(const QByteArray &frameSoFar)
+{
+    const int size = replySize(frameSoFar, [](quint8 command) {
+        return command == WEIGH_FACTORY_READ || command == WEIGH_FACTORY_POINT || command == WEIGH_FACTORY_END;
+    });
+    return size > 0 && size < 10 ? -1 : size;
+}
+
 QString tenthsText(const QByteArray &data, int offset, bool isSigned)
 {
     ByteReader reader(data, offset);

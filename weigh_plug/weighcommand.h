@@ -39,6 +39,12 @@ bool splitReply(const QByteArray &frame, int *command, int *channel, QByteArray 
 // The factory page's reply: all bytes the length field counts are data (no channel byte).
 bool splitFactoryReply(const QByteArray &frame, int *command, QByteArray *data);
 
+// The size of a reply of the weighing page (a channel panel's command, for a channel below
+// channels) or of the factory page, from its first bytes (head first): 0 while they are too few,
+// -1 for a frame of neither.
+int pageReplySize(const QByteArray &frameSoFar, int channels);
+int factoryReplySize(const QByteArray &frameSoFar);
+
 // Tenths of a unit as shown with one decimal: a 32-bit big-endian number at offset, signed for
 // weights (a net weight below zero is negative), unsigned for the factory page's raw values.
 QString tenthsText(const QByteArray &data, int offset, bool isSigned);

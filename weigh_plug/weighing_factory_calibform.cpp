@@ -4,6 +4,8 @@
 #include "prompts.h"
 #include "weighcommand.h"
 
+#include <QLabel>
+
 namespace {
 // Captions of the four levels; a level shows "启动" while checked and "关闭" once closed.
 const char *const levelNames[4] = { "空载输入", "1KG输入", "2KG输入", "3KG输入" };
@@ -44,6 +46,11 @@ void weighing_Factory_calibForm::buildPage()
             channel.levels[level]->setText(QString::fromUtf8(levelCaptions[level]));
         channel.end->setEnabled(false);
     }
+    auto *problem = new QLabel(this);
+    problem->setObjectName(QStringLiteral("label_problem"));
+    problem->setMaximumWidth(200);
+    ui->verticalLayout_2->insertWidget(ui->verticalLayout_2->indexOf(ui->pushButton) + 1, problem);
+    setProblemLabel(problem);
 }
 
 weighing_Factory_calibForm::~weighing_Factory_calibForm()
@@ -61,6 +68,11 @@ void weighing_Factory_calibForm::buildFrame(int command, QByteArray payload)
 void weighing_Factory_calibForm::sendCalibPoint(int channel, int value)
 {
     buildFrame(WEIGH_FACTORY_POINT, QByteArray(1, char(channel)) + WeighCodec::bigEndian32(quint32(value)));
+}
+
+int weighing_Factory_calibForm::replySize(const QByteArray &frameSoFar) const
+{
+    return WeighCodec::factoryReplySize(frameSoFar);
 }
 
 QByteArray weighing_Factory_calibForm::pollFrame()

@@ -50,6 +50,7 @@ protected:
     void hideEvent(QHideEvent *event) override;
     QByteArray pollFrame() override;
     void showLinkUp() override;
+    int replySize(const QByteArray &frameSoFar) const override;
 
 private:
     struct Channel

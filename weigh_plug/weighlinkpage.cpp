@@ -5,6 +5,7 @@
 #include "seriallink.h"
 #include "weighcommand.h"
 
+#include <QLabel>
 #include <QTimerEvent>
 
 namespace {
@@ -30,21 +31,21 @@ bool WeighLinkPage::write(const QByteArray &frame)
         return false;
     if (!uart->isOpen() && !joinLine())
         return false;
-    return uart->write(WeighCodec::onWire(frame));
+    if (uart->write(WeighCodec::onWire(frame)))
+        return true;
+    m_problem = uart->lastError();
+    showProblem(m_problem);
+    return false;
 }
 
 bool WeighLinkPage::joinLine()
 {
-    if (uart->open(linkPortName())) {
-        m_refusalShown = false;
+    if (uart->open(linkPortName()))
         return true;
-    }
-    // Only another program holding the port (or no such port) fails: said once, and tried
-    // again at each tick, so the page links once the port is free.
-    if (!m_refusalShown) {
-        m_refusalShown = true;
-        uart->showRefusal(this);
-    }
+    // Missing, held by another program, no permission: said on the page at once, and tried again
+    // at each tick, so the page links once the port is back.
+    m_problem = uart->errorString();
+    showProblem(m_problem);
     return false;
 }
 
@@ -53,8 +54,25 @@ QString WeighLinkPage::linkPortName() const
     return owner ? owner->comstr : QString();
 }
 
+void WeighLinkPage::setProblemLabel(QLabel *label)
+{
+    m_problemLabel = label;
+    m_problemLabel->setWordWrap(true);
+    m_problemLabel->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
+    m_problemLabel->hide();
+}
+
+void WeighLinkPage::showProblem(const QString &text)
+{
+    if (!m_problemLabel)
+        return;
+    m_problemLabel->setText(text);
+    m_problemLabel->setVisible(!text.isEmpty());
+}
+
 void WeighLinkPage::setLinked(bool on)
 {
+    showProblem(QString());
     if (on)
         connectLink();
     else
@@ -72,14 +90,17 @@ bool WeighLinkPage::openLink()
         uart = nullptr;
     }
     uart = new SerialLink(this);
-    // A reply is whole with its first frame, so the line can serve the coupler's next user.
-    uart->setReplyEnd([](const QByteArray &reply) {
-        QByteArray copy = reply;
-        return !PlugFrame::take(copy).isEmpty();
-    });
-    m_refusalShown = false;
+    // The replies name their command and channel: the page takes its own whenever they come.
+    uart->setClaim([this](const QByteArray &frameSoFar) { return replySize(frameSoFar); });
+    m_problem.clear();
     joinLine();
     connect(uart, &SerialLink::frameReceived, this, &WeighLinkPage::com_messageReceive);
+    // Any byte counts as an answer, framed or not.
+    connect(uart, &SerialLink::bytesHeard, this, &WeighLinkPage::heard);
+    connect(uart, &SerialLink::linkError, this, [this](const QString &message) {
+        m_problem = message;
+        showProblem(message);
+    });
     if (timerId < 0)
         timerId = startTimer(tickMs, Qt::CoarseTimer);
     return true;
@@ -108,35 +129,43 @@ void WeighLinkPage::timerEvent(QTimerEvent *event)
         return;
     }
     if (noReplyCount > missLimit) {
+        const QString why = m_problem.isEmpty() ? tr("串口%1上的模块无应答").arg(linkPortName()) : m_problem;
         disconnectLink();
+        showProblem(why);
         return;
     }
-    // The last frame still waits its turn on the coupler's line, or a scan or a download has the
-    // port: this tick sends nothing, and what is not sent is not counted.
-    if (uart && uart->isOpen() && (uart->isWaiting() || uart->isPaused()))
+    // A scan or a download has the port: nothing goes out, and no silence is the module's.
+    if (uart && uart->isOpen() && uart->isPaused())
         return;
     const bool queued = !sendQueue.isEmpty();
     const QByteArray frame = queued ? sendQueue.first() : pollFrame();
-    if (!write(frame))
-        return;
-    if (queued)
+    // A frame that cannot go out stays queued for when the port is back.
+    if (write(frame) && queued)
         sendQueue.removeFirst();
     ++noReplyCount;
 }
 
 void WeighLinkPage::eth_messageReceive() { }
 
-void WeighLinkPage::com_messageReceive(const QByteArray &bytes)
+void WeighLinkPage::heard()
 {
-    if (!uart || bytes.isEmpty())
+    if (!uart)
         return;
-    // Any byte counts as an answer, framed or not.
     noReplyCount = 0;
+    if (!m_problem.isEmpty()) {
+        m_problem.clear();
+        showProblem(QString());
+    }
     if (!linkUp) {
         linkUp = true;
         showLinkUp();
     }
-    residuedata.append(bytes);
-    for (const QByteArray &frame : PlugFrame::takeAll(residuedata))
-        dispatchFrame(frame);
+}
+
+void WeighLinkPage::com_messageReceive(const QByteArray &frame)
+{
+    if (!uart || frame.isEmpty())
+        return;
+    heard();
+    dispatchFrame(frame);
 }

@@ -7,13 +7,15 @@
 #include <QByteArray>
 #include <QList>
 
+class QLabel;
 class SerialLink;
 
 // A weighing page on its coupler's shared serial line. While linked, a 100 ms tick writes one
-// frame, the oldest queued, else the page's poll, once the frame before has its reply or its
-// time; the link is taken down on the tick after more than five frames went unanswered. Ticks
-// that send nothing (the port lent to a scan or a download, or gone for the moment) are not
-// counted, so the page comes back with the port. Replies go to dispatchFrame.
+// frame, the oldest queued, else the page's poll, whoever else on the line waits for a reply:
+// the replies are plug frames the page claims, and reach it whenever they come. The link is taken
+// down on the tick after more than five frames went unanswered; a tick whose frame cannot go out
+// (the port gone or taken) counts as unanswered, one while a scan or a download has borrowed the
+// port does not. Why the link went down is said on the page. Replies go to dispatchFrame.
 class WeighLinkPage : public menubase
 {
     Q_OBJECT
@@ -38,7 +40,8 @@ public:
 
 public slots:
     void eth_messageReceive();
-    void com_messageReceive(const QByteArray &bytes);
+    // A whole frame the page claims.
+    void com_messageReceive(const QByteArray &frame);
 
 protected:
     void timerEvent(QTimerEvent *event) override;
@@ -47,6 +50,12 @@ protected:
     virtual QByteArray pollFrame() = 0;
     // The first bytes have come since the link was opened.
     virtual void showLinkUp() = 0;
+    // The size of a reply of this page from its first bytes (the line's claim).
+    virtual int replySize(const QByteArray &frameSoFar) const = 0;
+    // Where the page says what went wrong with its link; made by the page with its form.
+    void setProblemLabel(QLabel *label);
+    // Says why the link is down or cannot carry the page's frames; empty hides it.
+    void showProblem(const QString &text);
 
     // What the page's link button does when checked (on) or unchecked.
     void setLinked(bool on);
@@ -55,15 +64,18 @@ protected:
     bool openLink();
     // Stops the tick and lets the port go.
     void closeLink();
-    // False when nothing went out.
+    // False, with the reason kept for the page to show, when nothing went out.
     bool write(const QByteArray &frame);
 
 private:
-    // Joins the owner's line; a refusal is shown once until it succeeds.
     bool joinLine();
     QString linkPortName() const;
+    // A sign of life from the module: the first makes the link up.
+    void heard();
 
-    bool m_refusalShown = false;
+    QLabel *m_problemLabel = nullptr;
+    // Why the frames did not go out since the module was last heard.
+    QString m_problem;
 };
 
 #endif

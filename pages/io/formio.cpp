@@ -15,6 +15,7 @@
 
 #include <QComboBox>
 #include <QHeaderView>
+#include <QLabel>
 
 using namespace IoTable;
 
@@ -75,8 +76,11 @@ FormIO::FormIO(QWidget *parent)
     });
     connect(link, &PollLink::frameReceived, this, &FormIO::onReply);
     connect(link, &PollLink::linkLost, this, [this] {
+        // Said on the page: the port gone or taken, or a module that stopped answering.
+        const QString why = link->problem().isEmpty() ? silenceText() : link->problem();
         ui->pushButton->setChecked(false);
         disconnectDevice();
+        showLinkProblem(why);
     });
     buildUnlessDeferred();
 }
@@ -117,6 +121,13 @@ void FormIO::buildPage()
         | QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
 
     ui->pushButton_write->setEnabled(false);
+    m_problemLabel = new QLabel(this);
+    m_problemLabel->setObjectName(QStringLiteral("label_problem"));
+    m_problemLabel->setWordWrap(true);
+    m_problemLabel->setMaximumWidth(200);
+    m_problemLabel->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
+    m_problemLabel->hide();
+    ui->verticalLayout->insertWidget(ui->verticalLayout->indexOf(ui->horizontalLayout) + 1, m_problemLabel);
     ui->label_state->setStyleSheet(QString::fromLatin1(neutralStyle));
     ui->pushButton->setStyleSheet(QString::fromLatin1(neutralStyle));
     ui->pushButton->setEnabled(false);
@@ -592,10 +603,26 @@ void FormIO::on_pushButton_clicked(bool checked)
         disconnectDevice();
 }
 
+QString FormIO::silenceText() const
+{
+    const PollLink::Settings &s = link->settings();
+    return s.transport == PollLink::Serial ? tr("串口%1上的模块无应答").arg(s.portName)
+                                           : tr("模块%1无应答").arg(s.address);
+}
+
+void FormIO::showLinkProblem(const QString &text)
+{
+    if (!m_problemLabel)
+        return;
+    m_problemLabel->setText(text);
+    m_problemLabel->setVisible(!text.isEmpty());
+}
+
 void FormIO::connectDevice()
 {
     if (connected)
         return;
+    showLinkProblem(QString());
     PollLink::Settings s;
     s.periodMs = 200;
     // The first poll goes out at once and counts: ten polls in a row without a single byte back
@@ -627,8 +654,10 @@ void FormIO::connectDevice()
         linkState = Failed;
         showLinkState();
         // A port another program holds, or a local port in use, is said in the window.
-        if (usable && module && !link->errorString().isEmpty())
+        if (usable && module && !link->errorString().isEmpty()) {
+            showLinkProblem(link->errorString());
             Prompts::warning(mainWindow(), tr("错误"), link->errorString());
+        }
         return;
     }
     connected = true;

@@ -13,6 +13,7 @@ class IoPoint;
 class IoPointDelegate;
 class PollLink;
 class QComboBox;
+class QLabel;
 class QTreeWidgetItem;
 class module;
 
@@ -123,6 +124,10 @@ private:
     } m_valueText;
     PollLink *link = nullptr;
     QPointer<IO_Monitor_Curve_Dialog> curveDialog;
+    // Why the monitor link is down, when it went down by itself or could not open.
+    QLabel *m_problemLabel = nullptr;
+    QString silenceText() const;
+    void showLinkProblem(const QString &text);
     LinkState linkState = NeverOpened;
 };
 

@@ -669,10 +669,6 @@
 <context>
     <name>SerialLink</name>
     <message>
-        <source>串口%1被占用</source>
-        <translation>Serial port %1 is in use</translation>
-    </message>
-    <message>
         <source>错误</source>
         <translation>Error</translation>
     </message>
@@ -680,8 +676,36 @@
 <context>
     <name>SerialLine</name>
     <message>
-        <source>串口已被占用</source>
-        <translation>Serial port in use</translation>
+        <source>串口%1不存在</source>
+        <translation>Serial port %1 does not exist</translation>
+    </message>
+    <message>
+        <source>串口%1不存在：%2</source>
+        <translation>Serial port %1 does not exist: %2</translation>
+    </message>
+    <message>
+        <source>串口%1被占用或无权访问：%2</source>
+        <translation>Serial port %1 is in use or not accessible: %2</translation>
+    </message>
+    <message>
+        <source>串口%1已断开：%2</source>
+        <translation>Serial port %1 was disconnected: %2</translation>
+    </message>
+    <message>
+        <source>串口%1出错：%2</source>
+        <translation>Serial port %1 failed: %2</translation>
+    </message>
+    <message>
+        <source>串口%1被占用：%2</source>
+        <translation>Serial port %1 is in use: %2</translation>
+    </message>
+    <message>
+        <source>扫描或下载正在使用</source>
+        <translation>a scan or a download is using it</translation>
+    </message>
+    <message>
+        <source>串口%1未打开</source>
+        <translation>Serial port %1 is not open</translation>
     </message>
 </context>
 <context>
@@ -728,6 +752,13 @@
     <message>
         <source>停止</source>
         <translation>stop</translation>
+    </message>
+</context>
+<context>
+    <name>WeighLinkPage</name>
+    <message>
+        <source>串口%1上的模块无应答</source>
+        <translation>No answer from the module on serial port %1</translation>
     </message>
 </context>
 <context>
@@ -846,6 +877,14 @@
 </context>
 <context>
     <name>FormIO</name>
+    <message>
+        <source>串口%1上的模块无应答</source>
+        <translation>No answer from the module on serial port %1</translation>
+    </message>
+    <message>
+        <source>模块%1无应答</source>
+        <translation>No answer from module %1</translation>
+    </message>
     <message><source>Form</source><translation>Form</translation></message>
     <message><source>地址</source><translation>Address</translation></message>
     <message><source>数据类型</source><translation>Data Type</translation></message>
@@ -1576,6 +1615,14 @@
     <message>
         <source>设置ISDU</source>
         <translation>Set up ISDU</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>IO-Link需要耦合器的串口连接，请通过串口扫描该模块</source>
+        <translation>IO-Link needs the coupler's serial link: scan the module over its COM port</translation>
     </message>
 </context>
 <context>

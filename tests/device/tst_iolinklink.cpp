@@ -13,8 +13,13 @@
 #include "testsupport.h"
 
 #include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QSerialPort>
 #include <QSignalSpy>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTextEdit>
 #include <QTimerEvent>
 #include <QTranslator>
 
@@ -323,67 +328,163 @@ private slots:
         QVERIFY(!link->uart);
     }
 
-    // Another program holding the port: the window says so once, the frames meanwhile are
-    // dropped as unsendable, and the link opens the port once it is free.
-    void portHeldByAnotherProgram()
+    // A request that cannot go out (the port missing or held by another program) is said on
+    // the frame that made it, with the port and the real reason, each time; the link opens the
+    // port once it is free.
+    void unsentRequestsAreSaidOnTheirFrame_data()
     {
+        QTest::addColumn<bool>("held");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("missing") << false << QString::fromUtf8("串口%1不存在：");
+        QTest::newRow("held by another program") << true << QString::fromUtf8("串口%1被占用或无权访问：");
+    }
+    void unsentRequestsAreSaidOnTheirFrame()
+    {
+        QFETCH(bool, held);
+        QFETCH(QString, said);
         SerialPeer peer;
         QVERIFY(peer.isOpen());
+        QTemporaryDir dir;
+        const QString port = held ? peer.portName() : dir.filePath(QStringLiteral("no-such-tty"));
         auto m = std::make_unique<module>("CPL", "FAM");
         m->connType = modulebase::CONNEST_COM;
-        m->comstr = peer.portName();
+        m->comstr = port;
         QSerialPort other(peer.portName());
-        QVERIFY(other.open(QIODevice::ReadWrite));
+        if (held)
+            QVERIFY(other.open(QIODevice::ReadWrite));
         PromptRecorder prompts;
         IoLink_Module *link = IoLink_Module::instance();
         link->setModule(m.get());
+        IoLinkPortSetFrame_Ctrl frames[2];
+        for (int port = 0; port < 2; ++port) {
+            frames[port].port = quint8(port);
+            link->registerFrame(&frames[port]);
+        }
+        const auto redLines = [](IoLinkPortSetFrame_Ctrl &frame) {
+            frame.ensureBuilt();
+            return TestSupport::child<QTextEdit>(&frame, "textEditInfo")->toPlainText().split('\n', Qt::SkipEmptyParts);
+        };
         link->sendCommand(IOLINK_GET_PORT, hex("00"));
         link->sendCommand(IOLINK_GET_PORT, hex("01"));
+        link->sendCommand(IOLINK_GET_PORT, hex("00"));
         QTRY_VERIFY_WITH_TIMEOUT(link->sendQueue.isEmpty(), 5000);
-        QTRY_COMPARE_WITH_TIMEOUT(prompts.messages.size(), 1, 5000);
-        QCOMPARE(prompts.lastText(), QString::fromUtf8("串口%1被占用").arg(peer.portName()));
+        const QStringList first = redLines(frames[0]);
+        QCOMPARE(first.size(), 2);
+        QCOMPARE(redLines(frames[1]).size(), 1);
+        for (const QString &line : first + redLines(frames[1]))
+            QVERIFY2(line.contains(said.arg(port)), qPrintable(line));
+        QCOMPARE(prompts.messages.size(), 0);
         QVERIFY(!link->uart);
+        if (!held)
+            return;
         other.close();
-        link->sendCommand(IOLINK_GET_PORT, hex("02"));
+        link->sendCommand(IOLINK_GET_PORT, hex("01"));
         QTRY_COMPARE_WITH_TIMEOUT(peer.received(),
-            QByteArray(1, 'C') + PlugFrame::build(PlugFrame::typeIoLink, IOLINK_GET_PORT, hex("02")), 5000);
-        QCOMPARE(prompts.messages.size(), 1);
+            QByteArray(1, 'C') + PlugFrame::build(PlugFrame::typeIoLink, IOLINK_GET_PORT, hex("01")), 5000);
+        QCOMPARE(redLines(frames[1]).size(), 1);
     }
 
-    // The coupler's other users take turns with the link: its next frame waits for the reply to
-    // the last one, and a reply goes to the user that asked.
-    void takesTurnsWithTheCouplersOtherUsers()
+    // A coupler found over the network has no serial link for IO-Link: the frames say so when a
+    // button is pressed, send nothing and leave what the user typed as it was.
+    void networkModuleSaysItNeedsTheSerialLink()
+    {
+        auto m = std::make_unique<module>("CPL", "FAM");
+        m->connType = modulebase::CONNEST_NET;
+        m->comstr = QStringLiteral("eth");
+        IoLink_Module *link = IoLink_Module::instance();
+        link->setModule(m.get());
+        IoLinkPortSetFrame_Ctrl portSet;
+        IoLinkParamFrame_Ctrl param;
+        portSet.ensureBuilt();
+        param.ensureBuilt();
+        link->registerFrame(&portSet);
+        link->registerFrame(&param);
+        auto *table = TestSupport::child<QTableWidget>(&param, "tableWidget");
+        const auto cells = [table] {
+            QStringList texts;
+            for (int row = 0; row < table->rowCount(); ++row) {
+                for (int column = 0; column < table->columnCount(); ++column) {
+                    auto *line = qobject_cast<QLineEdit *>(table->cellWidget(row, column));
+                    texts << (line                     ? line->text()
+                            : table->item(row, column) ? table->item(row, column)->text()
+                                                       : QString());
+                }
+            }
+            return texts;
+        };
+        TestSupport::child<QLineEdit>(&portSet, "lineEditSubIndex")->clear();
+        const QStringList before = cells();
+        PromptRecorder prompts;
+        for (const char *button : { "pushButtonRefreshLinkPort", "pushButtonRefresInput", "btnIsDUWrite" })
+            QTest::mouseClick(TestSupport::child<QPushButton>(&portSet, button), Qt::LeftButton);
+        for (const char *button : { "btnSave", "btnRead" })
+            QTest::mouseClick(TestSupport::child<QPushButton>(&param, button), Qt::LeftButton);
+        QCOMPARE(prompts.messages.size(), 5);
+        for (int i = 0; i < prompts.messages.size(); ++i)
+            QCOMPARE(prompts.messages.at(i).text, IoLink_Module::noSerialLinkText());
+        QVERIFY(link->sendQueue.isEmpty());
+        QCOMPARE(cells(), before);
+        QVERIFY(TestSupport::child<QLineEdit>(&portSet, "lineEditSubIndex")->text().isEmpty());
+    }
+
+    // Replies say what they answer: a request of the link goes out on its tick while another
+    // user of the coupler's line still waits for its reply, and each reply reaches its own user.
+    void doesNotWaitForAnotherUsersReply()
     {
         SerialPeer peer;
         QVERIFY(peer.isOpen());
         auto master = std::make_shared<FakeIoLinkMaster>();
         peer.addDevice(master);
-        peer.addReply("Q", SerialPeer::late("other#end", 150));
+        peer.addReply("Q", SerialPeer::late("other#end", 600));
         auto m = std::make_unique<module>("CPL", "FAM");
         m->connType = modulebase::CONNEST_COM;
         m->comstr = peer.portName();
         SerialLink other;
         QSignalSpy otherBytes(&other, &SerialLink::frameReceived);
-        QByteArray sentAtOtherReply;
-        connect(&other, &SerialLink::frameReceived, this, [&] {
-            if (sentAtOtherReply.isEmpty())
-                sentAtOtherReply = peer.received();
-        });
         QVERIFY(other.open(peer.portName()));
         QVERIFY(other.write("Q"));
         IoLink_Module *link = IoLink_Module::instance();
         link->setModule(m.get());
+        IoLinkPortSetFrame_Ctrl frame;
+        link->registerFrame(&frame);
         link->sendCommand(IOLINK_GET_PORT, hex("00"));
-        QTRY_VERIFY_WITH_TIMEOUT(link->sendQueue.isEmpty(), 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(peer.received().size() > 1, 5000);
-        // The IO-Link request went out only once the other user's reply was in.
-        QTRY_VERIFY_WITH_TIMEOUT(!otherBytes.isEmpty(), 5000);
-        QCOMPARE(sentAtOtherReply, QByteArray("Q"));
+        // The IO-Link request and its reply before the other user's late reply.
+        QTRY_VERIFY_WITH_TIMEOUT(TestSupport::child<QTextEdit>(&frame, "textEditInfo")
+                                     ->toPlainText()
+                                     .contains(QString::fromUtf8("读取端口参数成功!")),
+            5000);
         QVERIFY(peer.received().startsWith("QC"));
+        QTRY_VERIFY_WITH_TIMEOUT(!otherBytes.isEmpty(), 5000);
         QByteArray heard;
         for (const QList<QVariant> &args : qAsConst(otherBytes))
             heard += args.at(0).toByteArray();
         QCOMPARE(heard, QByteArray("other#end"));
+    }
+
+    // A module that answers late or never does not slow the link: one queued frame leaves per
+    // tick, never two within one.
+    void framesLeaveEveryTickFromASilentModule()
+    {
+        SerialPeer peer;
+        QVERIFY(peer.isOpen());
+        auto m = std::make_unique<module>("CPL", "FAM");
+        m->connType = modulebase::CONNEST_COM;
+        m->comstr = peer.portName();
+        IoLink_Module *link = IoLink_Module::instance();
+        link->setModule(m.get());
+        const QByteArray request
+            = QByteArray(1, 'C') + PlugFrame::build(PlugFrame::typeIoLink, IOLINK_GET_PORT, hex("02"));
+        const int count = 20;
+        waitThrottle();
+        QElapsedTimer clock;
+        clock.start();
+        for (int i = 0; i < count; ++i)
+            link->sendCommand(IOLINK_GET_PORT, hex("02"));
+        QTRY_COMPARE_WITH_TIMEOUT(peer.received().count(request), count, 20000);
+        const qint64 took = clock.elapsed();
+        // Nineteen ticks after the first; waiting 300 ms for each reply took three times that.
+        QVERIFY2(took >= (count - 1) * IoLink_Module::tickMs - 50 && took < (count - 1) * IoLink_Module::tickMs + 1500,
+            QByteArray::number(took));
     }
 };
 

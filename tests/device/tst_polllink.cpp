@@ -464,7 +464,7 @@ private slots:
         s.transport = PollLink::Serial;
         s.portName = peer.portName();
         QVERIFY(!link.start(s));
-        QCOMPARE(link.errorString(), QString::fromUtf8("串口%1被占用").arg(peer.portName()));
+        QCOMPARE(link.errorString(), QString::fromUtf8("串口%1被占用：扫描或下载正在使用").arg(peer.portName()));
         SerialPortRegistry::instance().release(peer.portName(), &other);
         QVERIFY(link.start(s));
         link.stop();

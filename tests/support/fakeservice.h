@@ -16,6 +16,10 @@ struct FakeMisbehaviour
     int gapMs = 0; // pause between the pieces of a split answer
     int dropEvery = 0; // > 0: every n-th answer is not sent
     bool backToBack = false; // answers queued within one tick go out together, no gap
+    // > 0: each answer comes a further 0..jitterMs later, drawn from seed, and may overtake the
+    // answers before it (never inside one another).
+    int jitterMs = 0;
+    unsigned seed = 1;
 };
 
 // What a service may do on its socket; given to it in the fake's thread.

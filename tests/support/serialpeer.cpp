@@ -247,6 +247,11 @@ void SerialPeer::scheduleDeviceLocked(Device &device, const QList<Reply> &replie
     // of an earlier one.
     const qint64 now = nowMs();
     for (const Reply &reply : qAsConst(out)) {
+        if (m.jitterMs > 0 && reply.parts.size() == 1) {
+            const qint64 late = qint64(device.m_random() % unsigned(m.jitterMs + 1));
+            m_outgoing.append(Outgoing { now + reply.delayMs + late, reply.parts.first(), reply.repeatMs });
+            continue;
+        }
         qint64 due = std::max(now + reply.delayMs, device.m_busyUntilMs);
         for (int i = 0; i < reply.parts.size(); ++i) {
             const bool last = i == reply.parts.size() - 1;

@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <random>
 #include <thread>
 
 #include "fakeservice.h"
@@ -55,6 +56,7 @@ public:
         {
             std::lock_guard<std::mutex> lock(m_deviceMutex);
             m_misbehaviour = m;
+            m_random.seed(m.seed);
         }
         FakeMisbehaviour misbehaviour() const
         {
@@ -67,6 +69,7 @@ public:
         mutable std::mutex m_deviceMutex;
         FakeMisbehaviour m_misbehaviour;
         int m_answers = 0;
+        std::minstd_rand m_random;
         qint64 m_nextTickMs = 0;
         qint64 m_busyUntilMs = 0;
     };
