@@ -1,14 +1,27 @@
 #include "prompts.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QList>
 #include <QMenu>
+#include <QPointer>
 #include <QStandardPaths>
 
 namespace {
 Prompts::Handler *g_handler = nullptr;
+
+struct PendingBox
+{
+    QPointer<QObject> context;
+    QString caption;
+    QString text;
+};
+QList<PendingBox> g_pending;
+bool g_scheduled = false;
+bool g_showing = false;
 
 QMessageBox::StandardButton ask(QWidget *parent, QMessageBox::Icon icon, const QString &caption,
                                 const QString &text, QMessageBox::StandardButtons buttons,
@@ -20,6 +33,30 @@ QMessageBox::StandardButton ask(QWidget *parent, QMessageBox::Icon icon, const Q
     box.setDefaultButton(defaultButton);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
+}
+
+void Prompts::warningLater(QObject *context, const QString &caption, const QString &text)
+{
+    g_pending.append({ context, caption, text });
+    // A box already showing is followed by this one when it closes.
+    if (g_scheduled || g_showing)
+        return;
+    g_scheduled = true;
+    QMetaObject::invokeMethod(QCoreApplication::instance(), &Prompts::showPending, Qt::QueuedConnection);
+}
+
+void Prompts::showPending()
+{
+    g_scheduled = false;
+    if (g_showing)
+        return;
+    g_showing = true;
+    while (!g_pending.isEmpty()) {
+        const PendingBox box = g_pending.takeFirst();
+        if (box.context)
+            ask(nullptr, QMessageBox::Warning, box.caption, box.text, QMessageBox::Ok, QMessageBox::NoButton);
+    }
+    g_showing = false;
 }
 
 void Prompts::setHandler(Handler *handler)

@@ -7,6 +7,7 @@
 class QAction;
 class QDialog;
 class QMenu;
+class QObject;
 class QPoint;
 class QWidget;
 
@@ -50,6 +51,16 @@ public:
     static QMessageBox::StandardButton question(QWidget *parent, const QString &caption, const QString &text,
                                                 QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No,
                                                 QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+
+    // A warning with an OK button that opens once the code asking for it has returned to the
+    // event loop: for a box asked for from inside an editor's own signal, since a real box takes
+    // the focus and the view may then close and delete that editor while the box is open. Boxes
+    // asked for meanwhile open one after another, in order, never one inside another. A box opens
+    // only while its context object (which must be given) still exists.
+    static void warningLater(QObject *context, const QString &caption, const QString &text);
+    // Shows now, in order, the boxes that wait for the event loop (a prompt recorder takes the
+    // boxes asked for while it lives).
+    static void showPending();
 
     static QString getOpenFileName(QWidget *parent, const QString &caption, const QString &dir = QString(),
                                    const QString &filter = QString());

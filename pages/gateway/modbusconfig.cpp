@@ -153,19 +153,19 @@ void modbusconfig::renumber(int editedRow)
     ui->lineEdit_sumoutsize->setText(QString::number(out.size()));
 
     // Only a direction that has data can overflow. The row just edited is cut back, never
-    // another row that merely happens to be current.
-    const auto resetEditedLength = [this, editedRow] {
+    // another row that merely happens to be current. Both checks are of this pass, and the row
+    // is cut back before any box: the warnings open once the field's signal (or the reply that
+    // brought the block) is over, so no row is held while a box is open.
+    const bool inOver = in.overflows(Maxinputsize);
+    const bool outOver = out.overflows(Maxoutputsize);
+    if (inOver || outOver) {
         if (QSpinBox *length = m_cells.spin(editedRow, LengthColumn))
             length->setValue(1);
-    };
-    if (in.overflows(Maxinputsize)) {
-        resetEditedLength();
-        Prompts::warning(nullptr, tr("错误"), tr("超出了输入数据长度"));
     }
-    if (out.overflows(Maxoutputsize)) {
-        resetEditedLength();
-        Prompts::warning(nullptr, tr("错误"), tr("超出了输出数据长度"));
-    }
+    if (inOver)
+        Prompts::warningLater(this, tr("错误"), tr("超出了输入数据长度"));
+    if (outOver)
+        Prompts::warningLater(this, tr("错误"), tr("超出了输出数据长度"));
 }
 
 void modbusconfig::setFunctionCode(int row, int code)

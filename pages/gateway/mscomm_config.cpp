@@ -269,10 +269,12 @@ void mscomm_config::updateAddresses()
     ui->lineEdit_sumslots->setText(QString::number(rows));
     ui->lineEdit_suminsize->setText(QString::number(m_inTotal));
     ui->lineEdit_sumoutsize->setText(QString::number(m_outTotal));
+    // Renumbering runs inside a field's signal or the reply that brought the block: the
+    // warnings open once that is over.
     if (in.overflows(Maxinputsize))
-        Prompts::warning(nullptr, tr("错误"), tr("超出了输入数据长度"));
+        Prompts::warningLater(this, tr("错误"), tr("超出了输入数据长度"));
     if (out.overflows(Maxoutputsize))
-        Prompts::warning(nullptr, tr("错误"), tr("超出了输出数据长度"));
+        Prompts::warningLater(this, tr("错误"), tr("超出了输出数据长度"));
 }
 
 void mscomm_config::addRowIoPoints(

@@ -450,9 +450,13 @@ void FormIO::datatextchanged(QString text)
 
 void FormIO::mergeFailed(QComboBox *combo, IoPoint *point, const QString &message)
 {
-    const QSignalBlocker block(combo);
-    combo->setCurrentIndex(point->dataType);
-    Prompts::warning(nullptr, tr("错误"), message);
+    {
+        const QSignalBlocker block(combo);
+        combo->setCurrentIndex(point->dataType);
+    }
+    // The box takes the focus, and the table then closes and deletes this very editor while the
+    // box is open: it opens only once the editor's signal is over, and nothing follows it here.
+    Prompts::warningLater(this, tr("错误"), message);
 }
 
 void FormIO::datatypecom_IndexChanged(int d)

@@ -2,6 +2,7 @@
 #include "io_monitor_curve_dialog.h"
 #include "iopoint.h"
 #include "iopointdelegate.h"
+#include "modalcloser.h"
 #include "module.h"
 #include "promptrecorder.h"
 #include "submodule.h"
@@ -93,6 +94,14 @@ class TestFormIO : public QObject
         const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, row.center().y());
         QVERIFY(tree()->viewport()->rect().contains(at));
         QTest::mouseClick(tree()->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    }
+    // The page on screen and active, as the user sees it; editors then lose their focus to a box.
+    void showActive()
+    {
+        page->resize(1000, 600);
+        page->show();
+        QApplication::setActiveWindow(page);
+        QVERIFY(QTest::qWaitForWindowActive(page));
     }
     void makeModule(int inputs, int outputs)
     {
@@ -194,6 +203,8 @@ private slots:
         QCOMPARE(addresses(tree()), rows);
         // The module's points follow the table, inputs first.
         QCOMPARE(pointAddresses(*mod), rows);
+        // A warning opens once the editor's signal is over.
+        Prompts::showPending();
         if (error.isEmpty()) {
             QVERIFY(prompts.messages.isEmpty());
             QCOMPARE(combo(step.first, 1)->currentIndex(), step.second);
@@ -211,6 +222,76 @@ private slots:
             QCOMPARE(combo(i, 1)->currentIndex(), p->dataType);
             QCOMPARE(p->size, combo(i, 1)->currentData().toInt());
         }
+    }
+
+    // A refused type change warns in a real box. The box takes the focus, so the table closes and
+    // deletes the type editor while the box is open; nothing may reach that editor afterwards.
+    void refusedTypeChangeSurvivesARealBox_data()
+    {
+        QTest::addColumn<int>("inputs");
+        QTest::addColumn<QList<Step>>("before");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<bool>("fromList");
+        for (bool fromList : { false, true }) {
+            const char *how = fromList ? "chosen in the list" : "stepped by key";
+            QTest::addRow("last input too short, %s", how)
+                << 2 << QList<Step>() << 1 << QStringList({ "%IB0", "%IB1", "%QB0" }) << QStringLiteral("地址长度不够")
+                << fromList;
+            QTest::addRow("next point would be cut, %s", how)
+                << 3 << QList<Step> { { 1, 1 } } << 0 << QStringList({ "%IB0", "%IW1", "%QB0" })
+                << QStringLiteral("地址冲突") << fromList;
+        }
+    }
+    void refusedTypeChangeSurvivesARealBox()
+    {
+        QFETCH(int, inputs);
+        QFETCH(QList<Step>, before);
+        QFETCH(int, row);
+        QFETCH(QStringList, rows);
+        QFETCH(QString, error);
+        QFETCH(bool, fromList);
+        makeModule(inputs, 1);
+        for (const Step &s : before)
+            combo(s.first, 1)->setCurrentIndex(s.second);
+        showActive();
+        QTreeWidgetItem *item = tree()->topLevelItem(row);
+        const int formerType = mod->ioPoints.at(row)->dataType;
+        QPointer<QComboBox> type;
+        if (fromList) {
+            click(item, 1);
+            type = qobject_cast<QComboBox *>(tree()->itemWidget(item, 1));
+            QVERIFY(type);
+            QTRY_VERIFY(type->view()->isVisible());
+        } else {
+            type = combo(row, 1);
+            QVERIFY(type);
+            type->setFocus();
+            QTRY_VERIFY(type->hasFocus());
+        }
+
+        ModalCloser boxes;
+        // The user moves on to the next, wider type: in the open list, or on the closed choice.
+        if (fromList) {
+            QTest::keyClick(type->view(), Qt::Key_Down);
+            QTest::keyClick(type->view(), Qt::Key_Return);
+        } else {
+            QTest::keyClick(type, Qt::Key_Down);
+        }
+        QTRY_COMPARE(boxes.closed.size(), 1);
+        QCOMPARE(boxes.closed.first().className, QStringLiteral("QMessageBox"));
+        QCOMPARE(boxes.closed.first().caption, QStringLiteral("错误"));
+        QCOMPARE(boxes.closed.first().text, error);
+        QCOMPARE(boxes.deepest, 1);
+        // The box took the editor with it; the table and the points are as they were.
+        QTRY_VERIFY(type.isNull());
+        QCOMPARE(addresses(tree()), rows);
+        QCOMPARE(pointAddresses(*mod), rows);
+        QCOMPARE(mod->ioPoints.at(row)->dataType, formerType);
+        QCOMPARE(item->text(1), combo(row, 1)->itemText(formerType));
+        QCOMPARE(combo(row, 1)->currentIndex(), formerType);
+        QCOMPARE(boxes.closed.size(), 1);
     }
 
     void sameSizeKeepsModifyRange()

@@ -1,3 +1,4 @@
+#include "modalcloser.h"
 #include "modbusconfig.h"
 #include "modbusconfigcodec.h"
 #include "promptrecorder.h"
@@ -7,6 +8,7 @@
 #include "xlsxwriter.h"
 
 #include <QComboBox>
+#include <QPointer>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -94,6 +96,7 @@ private slots:
             QCOMPARE(p.text(row, 5), outTexts.at(row));
         }
         QCOMPARE(p.totals(), totals);
+        Prompts::showPending();
         QVERIFY(prompts.messages.isEmpty());
         QCOMPARE(p.page.getParamData(), block);
     }
@@ -193,10 +196,14 @@ private slots:
         Page p(16, 10, 10);
         // Only inputs: the output image, which has no rows, must not warn.
         p.page.setParamData(QByteArray::fromHex("000103000003"));
+        // Warnings of a renumbering open once the call that caused it is over.
+        Prompts::showPending();
         QVERIFY(prompts.messages.isEmpty());
         p.page.additem(false); // starts at 9: still below the limit
+        Prompts::showPending();
         QVERIFY(prompts.messages.isEmpty());
         p.page.additem(false); // starts at 10
+        Prompts::showPending();
         QVERIFY(!prompts.messages.isEmpty());
         QCOMPARE(prompts.lastText(), QStringLiteral("超出了输入数据长度"));
         QCOMPARE(p.table()->rowCount(), 3);
@@ -218,9 +225,11 @@ private slots:
         Page p(16, 5, 100);
         p.page.setParamData(QByteArray::fromHex("000101000001"
                                                 "000103000002"));
+        Prompts::showPending();
         QVERIFY(prompts.messages.isEmpty());
         p.table()->setCurrentCell(current, current < 0 ? -1 : 0);
         p.spin(0, 3)->setValue(17);
+        Prompts::showPending();
         QVERIFY(!prompts.messages.isEmpty());
         QCOMPARE(prompts.lastText(), QStringLiteral("超出了输入数据长度"));
         QCOMPARE(p.spin(0, 3)->value(), 1);
@@ -232,6 +241,79 @@ private slots:
                                 "010103000002"));
     }
 
+    // The overflow warnings of an edit made in a field of the shown table open as real boxes,
+    // which take the focus from that field while they are open.
+    void overflowFromAFieldInARealBox_data()
+    {
+        QTest::addColumn<QByteArray>("block");
+        QTest::addColumn<int>("inLimit");
+        QTest::addColumn<int>("outLimit");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QStringList>("boxes");
+        QTest::addColumn<QByteArray>("after");
+        const QString in = QStringLiteral("超出了输入数据长度");
+        const QString out = QStringLiteral("超出了输出数据长度");
+        QTest::newRow("length typed") << QByteArray::fromHex("000101000001"
+                                                             "000103000002")
+                                      << 5 << 100 << 3 << "17" << QStringList { in }
+                                      << QByteArray::fromHex("000101000001"
+                                                             "010103000002");
+        QTest::newRow("length typed, both images over") << QByteArray::fromHex("000101000001"
+                                                                               "000103000002"
+                                                                               "000110000001"
+                                                                               "000110000001")
+                                                        << 5 << 3 << 3 << "17" << QStringList { out, in, out }
+                                                        << QByteArray::fromHex("000101000001"
+                                                                               "010103000002"
+                                                                               "020110000001"
+                                                                               "030110000001");
+        QTest::newRow("function stepped") << QByteArray::fromHex("000102000008"
+                                                                 "000103000001")
+                                          << 5 << 100 << 1 << "down" << QStringList { in }
+                                          << QByteArray::fromHex("000103000001"
+                                                                 "010103000001");
+    }
+    void overflowFromAFieldInARealBox()
+    {
+        QFETCH(QByteArray, block);
+        QFETCH(int, inLimit);
+        QFETCH(int, outLimit);
+        QFETCH(int, column);
+        QFETCH(QString, keys);
+        QFETCH(QStringList, boxes);
+        QFETCH(QByteArray, after);
+        Page p(16, inLimit, outLimit);
+        {
+            PromptRecorder quiet;
+            p.page.setParamData(block);
+        }
+        p.page.resize(800, 400);
+        p.page.show();
+        QApplication::setActiveWindow(&p.page);
+        QVERIFY(QTest::qWaitForWindowActive(&p.page));
+        QPointer<QWidget> field = p.table()->cellWidget(0, column);
+        QVERIFY(field);
+        field->setFocus();
+        QTRY_VERIFY(field->hasFocus());
+
+        ModalCloser closer;
+        if (keys == QLatin1String("down")) {
+            QTest::keyClick(field, Qt::Key_Down);
+        } else {
+            qobject_cast<QSpinBox *>(field.data())->selectAll();
+            QTest::keyClicks(field, keys);
+        }
+        QTRY_COMPARE(closer.closed.size(), boxes.size());
+        QStringList texts;
+        for (const ModalCloser::Box &box : qAsConst(closer.closed))
+            texts << box.text;
+        QCOMPARE(texts, boxes);
+        QCOMPARE(closer.deepest, 1);
+        QVERIFY(field);
+        QCOMPARE(p.page.getParamData(), after);
+    }
+
     void outputOverflowWithoutCurrentRow()
     {
         PromptRecorder prompts;
@@ -240,6 +322,7 @@ private slots:
                                                 "000110000001"));
         p.table()->setCurrentCell(-1, -1);
         p.page.updateAddresses();
+        Prompts::showPending();
         QCOMPARE(prompts.lastText(), QStringLiteral("超出了输出数据长度"));
         QCOMPARE(p.table()->rowCount(), 2);
     }
@@ -270,6 +353,7 @@ private slots:
         p.page.on_pushButton_clicked();
         // Sheet rows 1 and 2 only: the heading and one request.
         QCOMPARE(p.table()->rowCount(), 1);
+        Prompts::showPending();
         QVERIFY(prompts.messages.isEmpty());
     }
 

@@ -1,4 +1,5 @@
 #include "iopoint.h"
+#include "modalcloser.h"
 #include "module.h"
 #include "mscomm_config.h"
 #include "mscomm_configcodec.h"
@@ -12,6 +13,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPointer>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -283,14 +285,71 @@ private slots:
         QCOMPARE(p.text(0, 11), QStringLiteral("1"));
     }
 
+    // The limit warning of an edit made in a field of the shown table opens as a real box, which
+    // takes the focus from that field while it is open.
+    void overflowFromAFieldInARealBox_data()
+    {
+        QTest::addColumn<QByteArray>("block");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<int>("points");
+        const QByteArray head = QByteArray::fromHex("0000");
+        const QByteArray second = ::record(0, 2, 3, 1, 0, 0, 0, 0, 300, 100);
+        QTest::newRow("input length typed") << head + ::record(0, 1, 3, 1, 0, 0, 0, 0, 300, 100) + second << 5 << "2"
+                                            << "1...4 5...6" << 3;
+        QTest::newRow("function stepped") << head + ::record(0, 1, 2, 16, 0, 0, 0, 0, 300, 100) + second << 2 << "down"
+                                          << "1...32 33...34" << 17;
+    }
+    void overflowFromAFieldInARealBox()
+    {
+        QFETCH(QByteArray, block);
+        QFETCH(int, column);
+        QFETCH(QString, keys);
+        QFETCH(QString, after);
+        QFETCH(int, points);
+        Page p(32, 4, 512);
+        {
+            PromptRecorder quiet;
+            p.page.setParamData(block);
+        }
+        p.page.resize(1000, 400);
+        p.page.show();
+        QApplication::setActiveWindow(&p.page);
+        QVERIFY(QTest::qWaitForWindowActive(&p.page));
+        QPointer<QWidget> field = p.table()->cellWidget(0, column);
+        QVERIFY(field);
+        field->setFocus();
+        QTRY_VERIFY(field->hasFocus());
+
+        ModalCloser closer;
+        if (keys == QLatin1String("down")) {
+            QTest::keyClick(field, Qt::Key_Down);
+        } else {
+            qobject_cast<QSpinBox *>(field.data())->selectAll();
+            QTest::keyClicks(field, keys);
+        }
+        QTRY_COMPARE(closer.closed.size(), 1);
+        QCOMPARE(closer.closed.first().caption, QStringLiteral("错误"));
+        QCOMPARE(closer.closed.first().text, QStringLiteral("超出了输入数据长度"));
+        QCOMPARE(closer.deepest, 1);
+        QVERIFY(field);
+        QCOMPARE(p.text(0, 10) + " " + p.text(1, 10), after);
+        // The module's points follow the table as it is now.
+        QCOMPARE(p.points().size(), points);
+    }
+
     void limitsWarnOncePerRenumbering()
     {
         PromptRecorder prompts;
         Page p(32, 4, 512);
         p.page.additem(false);
         p.spin(0, 5)->setValue(2); // 1...4
+        // Warnings of a renumbering open once the call that caused it is over.
+        Prompts::showPending();
         QVERIFY(prompts.messages.isEmpty());
         p.page.additem(false); // starts at 5
+        Prompts::showPending();
         QCOMPARE(prompts.messages.size(), 1);
         QCOMPARE(prompts.lastText(), QStringLiteral("超出了输入数据长度"));
         QCOMPARE(p.spin(1, 5)->value(), 2);
@@ -345,6 +404,7 @@ private slots:
                  QByteArray::fromHex("0000" "01000710000400016400c800000064000000"
                                      "000108030300000005003200000010270000"
                                      "00020000070700010000c800000064000000"));
+        Prompts::showPending();
         QVERIFY(prompts.messages.isEmpty());
     }
 

@@ -12,6 +12,8 @@ PromptRecorder::PromptRecorder()
 
 PromptRecorder::~PromptRecorder()
 {
+    // Boxes asked for while the recorder lived are its to answer, not a real box's in a later test.
+    Prompts::showPending();
     Prompts::setHandler(m_previous);
 }
 

@@ -2,12 +2,14 @@
 #include "delay.h"
 #include "endpoints.h"
 #include "externalprograms.h"
+#include "modalcloser.h"
 #include "platformlists.h"
 #include "promptrecorder.h"
 #include "serialpeer.h"
 #include "tempappdir.h"
 #include "testsupport.h"
 
+#include <QAbstractButton>
 #include <QElapsedTimer>
 #include <arpa/inet.h>
 #include <csignal>
@@ -122,6 +124,33 @@ private slots:
         QDialog d;
         QCOMPARE(Prompts::exec(&d), int(QDialog::Rejected));
         QCOMPARE(rec.dialogsRun, QStringList({"QDialog"}));
+    }
+
+    // Warnings asked for from inside a handler open after it, in turn and never one inside
+    // another; one whose context went meanwhile stays unseen.
+    void laterWarningsOpenInTurn()
+    {
+        ModalCloser boxes;
+        QObject page;
+        auto *gone = new QObject;
+        Prompts::warningLater(&page, "错误", "first");
+        Prompts::warningLater(gone, "错误", "of a page that went");
+        Prompts::warningLater(&page, "错误", "second");
+        QVERIFY(boxes.closed.isEmpty());
+        delete gone;
+        boxes.answer = [&page](QWidget *box) {
+            // Asked for while a box is open: it follows the others.
+            if (static_cast<QMessageBox *>(box)->text() == "first")
+                Prompts::warningLater(&page, "错误", "asked meanwhile");
+            static_cast<QMessageBox *>(box)->button(QMessageBox::Ok)->click();
+        };
+        QTRY_COMPARE(boxes.closed.size(), 3);
+        QStringList texts;
+        for (const ModalCloser::Box &box : qAsConst(boxes.closed))
+            texts << box.text;
+        QCOMPARE(texts, QStringList({ "first", "second", "asked meanwhile" }));
+        QCOMPARE(boxes.closed.first().caption, QString("错误"));
+        QCOMPARE(boxes.deepest, 1);
     }
 
     void outsideProgramBesideTheProgram()
