@@ -336,85 +336,92 @@ void SerialLine::route()
 {
     m_routing = true;
     QPointer<SerialLine> self(this);
-    while (!m_rx.isEmpty()) {
-        const Claimed c = findClaimed();
-        if (c.head >= 0) {
-            const QByteArray before = m_rx.left(c.head);
-            const QByteArray frame = m_rx.mid(c.head, c.size);
-            m_rx.remove(0, c.head + c.size + 1);
-            giveUnclaimed(before);
-            if (!self)
-                return;
-            if (c.link && m_users.contains(c.link)) {
-                c.link->takeFrame(frame);
-                if (!self)
-                    return;
-            } else {
-                qDebug().noquote() << "serial line" << m_portName
-                                   << "dropped a frame nobody claims:" << frame.left(12).toHex(' ');
-            }
-            continue;
-        }
-        // Bytes that can no longer begin a claimed frame are decided now; a frame still coming
-        // keeps the bytes from its head on.
-        int decided = c.undecided < 0 ? m_rx.size() : c.undecided;
-        if (decided == 0 && m_rx.size() > 4 * maxFrameBytes)
-            decided = 1;
-        if (decided == 0)
+    for (;;) {
+        const QList<SerialLink *> framed = framedUsers();
+        QList<FrameClaim> claims;
+        for (SerialLink *user : framed)
+            claims << [user](const QByteArray &frameSoFar) { return user->claimSize(frameSoFar); };
+        const Piece piece = takePiece(m_rx, claims);
+        if (piece.kind == Piece::None)
             break;
-        const QByteArray bytes = m_rx.left(decided);
-        m_rx.remove(0, decided);
-        giveUnclaimed(bytes);
+        if (piece.kind == Piece::Bytes) {
+            giveUnclaimed(piece.bytes);
+        } else if (piece.kind == Piece::Unclaimed) {
+            qDebug().noquote() << "serial line" << m_portName
+                               << "dropped a frame nobody claims:" << piece.bytes.left(12).toHex(' ');
+        } else {
+            QList<SerialLink *> claimants;
+            for (int i : piece.claimants)
+                claimants << framed.at(i);
+            ownerOf(piece.bytes, claimants)->takeFrame(piece.bytes);
+        }
         if (!self)
             return;
     }
     m_routing = false;
 }
 
-SerialLine::Claimed SerialLine::findClaimed() const
+SerialLine::Piece SerialLine::takePiece(QByteArray &rx, const QList<FrameClaim> &claims)
 {
-    Claimed c;
-    const QList<SerialLink *> framed = framedUsers();
-    const char *data = m_rx.constData();
-    const int n = m_rx.size();
-    const auto whole = [data, n](int head, int size) {
+    Piece piece;
+    const char *data = rx.constData();
+    const int n = rx.size();
+    const auto whole = [data, n](int head, qint64 size) {
         return size >= 9 && size <= maxFrameBytes && head + size < n && quint8(data[head + size]) == PlugFrame::split
-            && PlugFrame::checkSum(QByteArray::fromRawData(data + head, size));
+            && PlugFrame::checkSum(QByteArray::fromRawData(data + head, int(size)));
     };
-    for (int h = m_rx.indexOf(char(PlugFrame::head)); h >= 0; h = m_rx.indexOf(char(PlugFrame::head), h + 1)) {
+    const auto coming
+        = [n](int head, qint64 size) { return size == 0 || (size >= 9 && size <= maxFrameBytes && head + size >= n); };
+    int undecided = -1;
+    for (int h = rx.indexOf(char(PlugFrame::head)); h >= 0; h = rx.indexOf(char(PlugFrame::head), h + 1)) {
         const QByteArray view = QByteArray::fromRawData(data + h, n - h);
         bool waiting = false;
-        QList<SerialLink *> claimants;
         int size = 0;
-        for (SerialLink *user : framed) {
-            const int s = user->claimSize(view);
-            if (s == 0 || (s >= 9 && s <= maxFrameBytes && h + s >= n)) {
+        for (int i = 0; i < claims.size(); ++i) {
+            const int s = claims.at(i)(view);
+            if (coming(h, s)) {
                 waiting = true;
-            } else if (whole(h, s) && (claimants.isEmpty() || s == size)) {
+            } else if (whole(h, s) && (piece.claimants.isEmpty() || s == size)) {
                 size = s;
-                claimants << user;
+                piece.claimants << i;
             }
         }
-        if (!claimants.isEmpty()) {
-            c.head = h;
-            c.size = size;
-            c.link = ownerOf(m_rx.mid(h, size), claimants);
-            return c;
+        if (piece.claimants.isEmpty()) {
+            // A whole frame of a type the program speaks, that none of the claims takes.
+            const qint64 known = PlugFrame::sizeFromLength(view);
+            if (coming(h, known))
+                waiting = true;
+            else if (whole(h, known))
+                size = int(known);
         }
-        // A whole frame of a type the program speaks, that none of this line's users takes.
-        const qint64 length = PlugFrame::sizeFromLength(view);
-        const int known = length > maxFrameBytes ? -1 : int(length);
-        if (known == 0 || (known >= 9 && known <= maxFrameBytes && h + known >= n)) {
-            waiting = true;
-        } else if (whole(h, known)) {
-            c.head = h;
-            c.size = known;
-            return c;
+        if (size > 0) {
+            // The bytes before the frame first; the frame on the next call.
+            if (h > 0) {
+                piece.kind = Piece::Bytes;
+                piece.claimants.clear();
+                piece.bytes = rx.left(h);
+                rx.remove(0, h);
+                return piece;
+            }
+            piece.kind = piece.claimants.isEmpty() ? Piece::Unclaimed : Piece::Frame;
+            piece.bytes = rx.left(size);
+            rx.remove(0, size + 1);
+            return piece;
         }
-        if (waiting && c.undecided < 0)
-            c.undecided = h;
+        if (waiting && undecided < 0)
+            undecided = h;
     }
-    return c;
+    // Bytes that can no longer begin a claimed frame are decided now; a frame still coming keeps
+    // the bytes from its head on.
+    int decided = undecided < 0 ? n : undecided;
+    if (decided == 0 && n > 4 * maxFrameBytes)
+        decided = 1;
+    if (decided > 0) {
+        piece.kind = Piece::Bytes;
+        piece.bytes = rx.left(decided);
+        rx.remove(0, decided);
+    }
+    return piece;
 }
 
 SerialLink *SerialLine::ownerOf(const QByteArray &frame, const QList<SerialLink *> &claimants) const

@@ -9,8 +9,9 @@
 #include <QSerialPort>
 #include <QString>
 
+#include "seriallink.h"
+
 class QTimer;
-class SerialLink;
 
 // The one serial port of a coupler reached over a COM port (115200 baud, 8N1, no flow control),
 // shared by every page, monitor and dialog of that coupler through SerialLink handles.
@@ -72,6 +73,27 @@ public:
     // The text a user sees when port cannot be had or fails: the port and what is wrong with it.
     static QString portProblem(const QString &port, QSerialPort::SerialPortError error, const QString &reason);
 
+    // What the front of the received bytes is, by what it says.
+    struct Piece
+    {
+        enum Kind {
+            // Nothing can be told yet: the bytes may still become a claimed frame.
+            None,
+            // Bytes no frame holds.
+            Bytes,
+            // A whole plug frame (its 0x5A taken away too) that claims take: their indexes.
+            Frame,
+            // A whole plug frame of a type the program speaks that no claim takes.
+            Unclaimed,
+        };
+        Kind kind = None;
+        QByteArray bytes;
+        QList<int> claimants;
+    };
+    // Takes the next piece off the front of rx: a frame is one of claims' size, followed by 0x5A,
+    // with a right check sum; when several claims take it, all are named.
+    static Piece takePiece(QByteArray &rx, const QList<FrameClaim> &claims);
+
 signals:
     void lentOutChanged(bool lent);
 
@@ -83,16 +105,6 @@ private:
         // Its user has gone: it still goes out, and its reply to nobody.
         bool orphan = false;
     };
-    struct Claimed
-    {
-        int head = -1;
-        int size = 0;
-        // Null with a head: a frame of a known type that nobody claims.
-        SerialLink *link = nullptr;
-        // First head that may still become a claimed frame; -1 for none.
-        int undecided = -1;
-    };
-
     void closePort();
     bool writeOut(SerialLink *link, const QByteArray &bytes, QString *problem);
     bool startTurn(SerialLink *link, const QByteArray &bytes, bool orphan, QString *problem);
@@ -105,7 +117,6 @@ private:
     void onReadyRead();
     void onPortError();
     void route();
-    Claimed findClaimed() const;
     SerialLink *ownerOf(const QByteArray &frame, const QList<SerialLink *> &claimants) const;
     void giveUnclaimed(const QByteArray &bytes);
     QList<SerialLink *> framedUsers() const;
