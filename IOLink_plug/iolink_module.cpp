@@ -248,13 +248,10 @@ void IoLink_Module::unsent(const QByteArray &frame, const QString &why)
 
 int IoLink_Module::claimReply(const QByteArray &frameSoFar)
 {
-    if (frameSoFar.size() < 2)
-        return 0;
-    if (quint8(frameSoFar.at(1)) != PlugFrame::typeIoLink)
-        return -1;
-    if (frameSoFar.size() < 3)
-        return 0;
-    const int size = ioLinkReplyFrameSize(quint8(frameSoFar.at(2)));
+    const int command = PlugFrame::commandOf(frameSoFar, PlugFrame::typeIoLink);
+    if (command < 0)
+        return command == -2 ? 0 : -1;
+    const int size = ioLinkReplyFrameSize(command);
     if (size == 0 || (frameSoFar.size() > 7 && quint8(frameSoFar.at(7)) > 3))
         return -1;
     return size;

@@ -126,6 +126,15 @@ quint32 PlugFrame::payloadLength(const QByteArray &frame)
         | quint8(frame.at(6));
 }
 
+int PlugFrame::commandOf(const QByteArray &frameSoFar, quint8 type)
+{
+    if (frameSoFar.size() < 2)
+        return -2;
+    if (quint8(frameSoFar.at(1)) != type)
+        return -1;
+    return frameSoFar.size() < 3 ? -2 : quint8(frameSoFar.at(2));
+}
+
 qint64 PlugFrame::sizeFromLength(const QByteArray &frameSoFar)
 {
     if (frameSoFar.size() < 2)

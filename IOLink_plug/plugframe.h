@@ -35,6 +35,9 @@ public:
     static QList<QByteArray> takeAll(QByteArray &buffer);
     // The payload length a frame announces (0 for a frame under 7 bytes).
     static quint32 payloadLength(const QByteArray &frame);
+    // The command of a frame of type from its first bytes (head first): -1 for another type, -2
+    // while they are too few to tell.
+    static int commandOf(const QByteArray &frameSoFar, quint8 type);
     // The size a frame of a type the program speaks (weighing or IO-Link) has by its length
     // field, from its first bytes (head first): 0 while they are too few, -1 for another type.
     static qint64 sizeFromLength(const QByteArray &frameSoFar);

@@ -75,16 +75,11 @@ namespace {
     // Size by the length field of a weighing frame whose command passes isOurs.
     template <class F> int replySize(const QByteArray &frameSoFar, F isOurs)
     {
-        if (frameSoFar.size() < 2)
+        const int command = PlugFrame::commandOf(frameSoFar, PlugFrame::typeWeigh);
+        if (command == -2 || (command >= 0 && isOurs(quint8(command)) && frameSoFar.size() < 7))
             return 0;
-        if (quint8(frameSoFar.at(1)) != PlugFrame::typeWeigh)
+        if (command < 0 || !isOurs(quint8(command)))
             return -1;
-        if (frameSoFar.size() < 3)
-            return 0;
-        if (!isOurs(quint8(frameSoFar.at(2))))
-            return -1;
-        if (frameSoFar.size() < 7)
-            return 0;
         const quint32 length = PlugFrame::payloadLength(frameSoFar);
         return length > maxReplyLength ? -1 : int(length) + 9;
     }
