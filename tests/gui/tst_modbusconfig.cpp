@@ -289,21 +289,11 @@ private slots:
             p.page.setParamData(block);
         }
         p.page.resize(800, 400);
-        p.page.show();
-        QApplication::setActiveWindow(&p.page);
-        QVERIFY(QTest::qWaitForWindowActive(&p.page));
         QPointer<QWidget> field = p.table()->cellWidget(0, column);
-        QVERIFY(field);
-        field->setFocus();
-        QTRY_VERIFY(field->hasFocus());
+        QVERIFY(TestSupport::focusInActiveWindow(&p.page, field));
 
         ModalCloser closer;
-        if (keys == QLatin1String("down")) {
-            QTest::keyClick(field, Qt::Key_Down);
-        } else {
-            qobject_cast<QSpinBox *>(field.data())->selectAll();
-            QTest::keyClicks(field, keys);
-        }
+        TestSupport::typeKeys(field, keys);
         QTRY_COMPARE(closer.closed.size(), boxes.size());
         QStringList texts;
         for (const ModalCloser::Box &box : qAsConst(closer.closed))

@@ -27,8 +27,8 @@ QString fixture(const QString &name)
     return QStringLiteral(RIVUDO_SOURCE_DIR "/tests/fixtures/xlsx/") + name;
 }
 
-QByteArray record(int port, int slave, int code, int inLen, int outLen, int trigger, int swap, int reg, int poll,
-                  int timeout)
+QByteArray record(
+    int port, int slave, int code, int inLen, int outLen, int trigger, int swap, int reg, int poll, int timeout)
 {
     MscomBlock block;
     MscomRequestRow row;
@@ -66,12 +66,12 @@ struct Page
     // port slave code register swap in out trigger poll timeout ("-" marks a disabled field)
     QString summary(int row) const
     {
-        return QStringList({ QString::number(combo(row, 0)->currentIndex()), field(spin(row, 1), spin(row, 1)->value()),
-                             QString::number(combo(row, 2)->currentData().toInt()),
-                             field(spin(row, 3), spin(row, 3)->value()), field(swap(row), swap(row)->isChecked()),
-                             field(spin(row, 5), spin(row, 5)->value()), field(spin(row, 6), spin(row, 6)->value()),
-                             field(combo(row, 7), combo(row, 7)->currentIndex()),
-                             QString::number(spin(row, 8)->value()), QString::number(spin(row, 9)->value()) })
+        return QStringList(
+            { QString::number(combo(row, 0)->currentIndex()), field(spin(row, 1), spin(row, 1)->value()),
+                QString::number(combo(row, 2)->currentData().toInt()), field(spin(row, 3), spin(row, 3)->value()),
+                field(swap(row), swap(row)->isChecked()), field(spin(row, 5), spin(row, 5)->value()),
+                field(spin(row, 6), spin(row, 6)->value()), field(combo(row, 7), combo(row, 7)->currentIndex()),
+                QString::number(spin(row, 8)->value()), QString::number(spin(row, 9)->value()) })
             .join(' ');
     }
     QStringList points() const
@@ -119,7 +119,10 @@ private slots:
     void record()
     {
         Page p;
-        const QByteArray block = QByteArray::fromHex("0000" "010005030a0000003412" "2c010000" "64000000");
+        const QByteArray block = QByteArray::fromHex("0000"
+                                                     "010005030a0000003412"
+                                                     "2c010000"
+                                                     "64000000");
         QCOMPARE(p.page.setParamData(block), 20);
         QCOMPARE(p.summary(0), QStringLiteral("1 5 3 4660 0 10 0- 0- 300 100"));
         QCOMPARE(p.page.getParamData(), block);
@@ -130,23 +133,26 @@ private slots:
         QTest::addColumn<QByteArray>("block");
         QTest::addColumn<QString>("checks"); // state ctl swap
         QTest::addColumn<QString>("summary");
-        QTest::newRow("state word") << QByteArray::fromHex("0100") + ::record(0, 1, 3, 2, 0, 1, 1, 7, 300, 100)
-                                    << "100" << "0 1 3 7 1 2 0- 0- 300 100";
+        QTest::newRow("state word") << QByteArray::fromHex("0100") + ::record(0, 1, 3, 2, 0, 1, 1, 7, 300, 100) << "100"
+                                    << "0 1 3 7 1 2 0- 0- 300 100";
         QTest::newRow("swapped control word")
             << QByteArray::fromHex("0002") + ::record(1, 4, 16, 0, 3, 1, 0, 7, 5, 99999) << "011"
             << "1 4 16 7 0 0- 3 1 10 10000";
-        QTest::newRow("negative head byte") << QByteArray::fromHex("ff01") + ::record(0, 1, 5, 0, 1, 0, 0, 0, 300, 100)
-                                            << "010" << "0 1 5 0 0 0- 1- 0 300 100";
-        QTest::newRow("odd port and trigger") << QByteArray::fromHex("0000") + ::record(7, 9, 15, 9, 20, 3, 0, 1, 300, 100)
-                                              << "000" << "0 9 15 1 0 0- 20 0 300 100";
+        QTest::newRow("negative head byte")
+            << QByteArray::fromHex("ff01") + ::record(0, 1, 5, 0, 1, 0, 0, 0, 300, 100) << "010"
+            << "0 1 5 0 0 0- 1- 0 300 100";
+        QTest::newRow("odd port and trigger")
+            << QByteArray::fromHex("0000") + ::record(7, 9, 15, 9, 20, 3, 0, 1, 300, 100) << "000"
+            << "0 9 15 1 0 0- 20 0 300 100";
         QTest::newRow("trigger in the low two bits")
             << QByteArray::fromHex("0000") + ::record(0, 1, 16, 0, 2, 5, 0, 0, 300, 100) << "000"
             << "0 1 16 0 0 0- 2 1 300 100";
         QTest::newRow("free protocol keeps zero lengths")
             << QByteArray::fromHex("0000") + ::record(0, 0, 0, 0, 0, 1, 1, 0, 300, 100) << "000"
             << "0 0- 0 0- 1- 0 0 1 300 100";
-        QTest::newRow("unknown code reads as 01") << QByteArray::fromHex("0000") + ::record(0, 2, 99, 16, 0, 0, 0, 0, 300, 100)
-                                                  << "000" << "0 2 1 0 0 16 0- 0- 300 100";
+        QTest::newRow("unknown code reads as 01")
+            << QByteArray::fromHex("0000") + ::record(0, 2, 99, 16, 0, 0, 0, 0, 300, 100) << "000"
+            << "0 2 1 0 0 16 0- 0- 300 100";
     }
     void readBlock()
     {
@@ -159,7 +165,7 @@ private slots:
                      .arg(int(p.page.ui->checkBox_state->isChecked()))
                      .arg(int(p.page.ui->checkBox_ctl->isChecked()))
                      .arg(int(p.page.ui->swapcheckBox->isChecked())),
-                 checks);
+            checks);
         QCOMPARE(p.table()->rowCount(), 1);
         QCOMPARE(p.summary(0), summary);
         // Written and read again, the page shows the same.
@@ -173,9 +179,11 @@ private slots:
         QTest::addColumn<QByteArray>("block");
         QTest::addColumn<int>("rows");
         QTest::newRow("one head byte") << QByteArray::fromHex("01") << 0;
-        QTest::newRow("part record") << QByteArray::fromHex("0000" "0100050300") << 0;
-        QTest::newRow("record and part")
-            << QByteArray::fromHex("0000") + ::record(0, 1, 3, 1, 0, 0, 0, 0, 300, 100) + QByteArray(17, '\1') << 1;
+        QTest::newRow("part record") << QByteArray::fromHex("0000"
+                                                            "0100050300")
+                                     << 0;
+        QTest::newRow("record and part") << QByteArray::fromHex("0000") + ::record(0, 1, 3, 1, 0, 0, 0, 0, 300, 100)
+                + QByteArray(17, '\1') << 1;
     }
     void shortBlocks()
     {
@@ -217,8 +225,8 @@ private slots:
         QCOMPARE(p.page.ui->lineEdit_stateadd->text(), QStringLiteral("I(4..6)"));
         QCOMPARE(p.page.inputSize(), 6);
         QCOMPARE(p.totals(), QStringLiteral("1/6/0"));
-        QCOMPARE(p.points(), QStringList({ "%IW1 slave:1_slot:0_index:0 1 1", "%IW3 slave:1_slot:0_index:2 1 1",
-                                           "%IW4 state_0 1 2" }));
+        QCOMPARE(p.points(),
+            QStringList({ "%IW1 slave:1_slot:0_index:0 1 1", "%IW3 slave:1_slot:0_index:2 1 1", "%IW4 state_0 1 2" }));
     }
 
     void ioPoints_data()
@@ -228,16 +236,17 @@ private slots:
         QTest::newRow("16 coils") << QByteArray::fromHex("0000") + ::record(0, 1, 1, 16, 0, 0, 0, 0, 300, 100)
                                   << QStringList { "%IW1 slave:1_slot:0_index:0 1 2" };
         QTest::newRow("17 coils") << QByteArray::fromHex("0000") + ::record(0, 1, 1, 17, 0, 0, 0, 0, 300, 100)
-                                  << QStringList { "%IW1 slave:1_slot:0_index:0 1 2", "%IW3 slave:1_slot:0_index:2 1 2" };
+                                  << QStringList { "%IW1 slave:1_slot:0_index:0 1 2",
+                                         "%IW3 slave:1_slot:0_index:2 1 2" };
         QTest::newRow("free protocol, 3 in")
             << QByteArray::fromHex("0100") + ::record(0, 0, 0, 3, 0, 0, 0, 0, 300, 100)
             << QStringList { "%IB1 slave:0_slot:0_index:0 0 0", "%IB2 slave:0_slot:0_index:1 0 0",
-                             "%IB3 slave:0_slot:0_index:2 0 0", "%IW4 state_0 1 2" };
+                   "%IB3 slave:0_slot:0_index:2 0 0", "%IW4 state_0 1 2" };
         // Outputs of the first row come after every input point.
-        QTest::newRow("inputs first")
-            << QByteArray::fromHex("0001") + ::record(0, 5, 15, 0, 3, 0, 0, 0, 300, 100)
-                   + ::record(0, 6, 4, 1, 0, 0, 0, 0, 300, 100).replace(1, 1, "\1")
-            << QStringList { "%IW1 slave:6_slot:1_index:0 1 1", "%QW1 slave:5_slot:0_index:0 1 2", "%QW2 Ctl_0 1 2" };
+        QTest::newRow("inputs first") << QByteArray::fromHex("0001") + ::record(0, 5, 15, 0, 3, 0, 0, 0, 300, 100)
+                + ::record(0, 6, 4, 1, 0, 0, 0, 0, 300, 100).replace(1, 1, "\1")
+                                      << QStringList { "%IW1 slave:6_slot:1_index:0 1 1",
+                                             "%QW1 slave:5_slot:0_index:0 1 2", "%QW2 Ctl_0 1 2" };
     }
     void ioPoints()
     {
@@ -314,21 +323,11 @@ private slots:
             p.page.setParamData(block);
         }
         p.page.resize(1000, 400);
-        p.page.show();
-        QApplication::setActiveWindow(&p.page);
-        QVERIFY(QTest::qWaitForWindowActive(&p.page));
         QPointer<QWidget> field = p.table()->cellWidget(0, column);
-        QVERIFY(field);
-        field->setFocus();
-        QTRY_VERIFY(field->hasFocus());
+        QVERIFY(TestSupport::focusInActiveWindow(&p.page, field));
 
         ModalCloser closer;
-        if (keys == QLatin1String("down")) {
-            QTest::keyClick(field, Qt::Key_Down);
-        } else {
-            qobject_cast<QSpinBox *>(field.data())->selectAll();
-            QTest::keyClicks(field, keys);
-        }
+        TestSupport::typeKeys(field, keys);
         QTRY_COMPARE(closer.closed.size(), 1);
         QCOMPARE(closer.closed.first().caption, QStringLiteral("错误"));
         QCOMPARE(closer.closed.first().text, QStringLiteral("超出了输入数据长度"));
@@ -401,9 +400,10 @@ private slots:
         QCOMPARE(p.summary(2), QStringLiteral("0 0- 0 0- 1- 7 7 0 200 100"));
         QCOMPARE(p.page.description(1)->text(), QStringLiteral("Level_sensor"));
         QCOMPARE(p.page.getParamData(),
-                 QByteArray::fromHex("0000" "01000710000400016400c800000064000000"
-                                     "000108030300000005003200000010270000"
-                                     "00020000070700010000c800000064000000"));
+            QByteArray::fromHex("0000"
+                                "01000710000400016400c800000064000000"
+                                "000108030300000005003200000010270000"
+                                "00020000070700010000c800000064000000"));
         Prompts::showPending();
         QVERIFY(prompts.messages.isEmpty());
     }
@@ -424,11 +424,11 @@ private slots:
         QTest::newRow("Modbus master workbook") << fixture("modbus_zh.xlsx") << none << -1 << noRows;
         QTest::newRow("EtherCAT gateway workbook") << fixture("ecat_zh.xlsx") << none << -1 << noRows;
         QTest::newRow("empty sheet") << fixture("empty.xlsx") << none << -1 << noRows;
-        QTest::newRow("other language")
-            << QStringLiteral("written")
-            << QList<QList<QVariant>> { { "Port", "Slave", "Fun Code", "Reg", "Swap", "Len" },
-                   { "Port1", 1, "03 Read holding Reg", 0, "No", 2 } }
-            << -1 << noRows;
+        QTest::newRow("other language") << QStringLiteral("written")
+                                        << QList<QList<QVariant>> { { "Port", "Slave", "Fun Code", "Reg", "Swap",
+                                                                        "Len" },
+                                               { "Port1", 1, "03 Read holding Reg", 0, "No", 2 } }
+                                        << -1 << noRows;
         // Rows the table would take, in a workbook whose shared strings are damaged.
         const QList<QList<QVariant>> good { { "端口", "从机地址", "功能码", "寄存器地址", "交换字节", "数据长度" },
             { "端口1", 1, "03 读保持寄存器", 0, "否", 2 } };

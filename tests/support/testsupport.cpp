@@ -1,5 +1,8 @@
 #include "testsupport.h"
 
+#include <QAbstractSpinBox>
+#include <QElapsedTimer>
+
 #include "platformlists.h"
 
 #include "builtinpages.h"
@@ -12,12 +15,12 @@
 #include <QTcpServer>
 #include <QUdpSocket>
 #include <arpa/inet.h>
-#include <dlfcn.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dlfcn.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace TestSupport {
@@ -65,24 +68,24 @@ QString sourceDataDir()
 
 namespace {
 
-// Binds the port on an address no test uses and keeps it bound until the process ends. Test
-// processes running side by side then never hand out the same port, and the kernel gives no
-// explicitly bound port to an outgoing connection.
-bool reservePort(quint16 port)
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return false;
-    sockaddr_in sa {};
-    sa.sin_family = AF_INET;
-    sa.sin_port = htons(port);
-    sa.sin_addr.s_addr = htonl(0x7F006401); // 127.0.100.1
-    if (::bind(fd, reinterpret_cast<const sockaddr *>(&sa), sizeof sa) != 0) {
-        ::close(fd);
-        return false;
+    // Binds the port on an address no test uses and keeps it bound until the process ends. Test
+    // processes running side by side then never hand out the same port, and the kernel gives no
+    // explicitly bound port to an outgoing connection.
+    bool reservePort(quint16 port)
+    {
+        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd < 0)
+            return false;
+        sockaddr_in sa {};
+        sa.sin_family = AF_INET;
+        sa.sin_port = htons(port);
+        sa.sin_addr.s_addr = htonl(0x7F006401); // 127.0.100.1
+        if (::bind(fd, reinterpret_cast<const sockaddr *>(&sa), sizeof sa) != 0) {
+            ::close(fd);
+            return false;
+        }
+        return true;
     }
-    return true;
-}
 
 } // namespace
 
@@ -139,6 +142,31 @@ void typeAddress(IPAddress *entry, const QString &address)
         field->clear();
         QTest::keyClicks(field, octets.at(i));
     }
+}
+
+bool focusInActiveWindow(QWidget *window, QWidget *field)
+{
+    window->show();
+    QApplication::setActiveWindow(window);
+    if (!QTest::qWaitForWindowActive(window) || !field)
+        return false;
+    field->setFocus();
+    QElapsedTimer clock;
+    clock.start();
+    while (!field->hasFocus() && clock.elapsed() < 5000)
+        QTest::qWait(10);
+    return field->hasFocus();
+}
+
+void typeKeys(QWidget *field, const QString &keys)
+{
+    if (keys == QLatin1String("down")) {
+        QTest::keyClick(field, Qt::Key_Down);
+        return;
+    }
+    if (auto *spin = qobject_cast<QAbstractSpinBox *>(field))
+        spin->selectAll();
+    QTest::keyClicks(field, keys);
 }
 
 } // namespace TestSupport

@@ -32,8 +32,7 @@ void useLoopbackEndpoints();
 
 // The named child of parent; a missing one ends the test at once, since every later step
 // would only fail more obscurely.
-template<class T>
-T *child(QObject *parent, const char *name)
+template <class T> T *child(QObject *parent, const char *name)
 {
     T *c = parent->findChild<T *>(QString::fromLatin1(name));
     if (!c)
@@ -43,6 +42,12 @@ T *child(QObject *parent, const char *name)
 
 // Types an address into the four fields of an address entry, as a person does.
 void typeAddress(IPAddress *entry, const QString &address);
+
+// Shows window as the active one and gives field the focus; false when either does not happen.
+bool focusInActiveWindow(QWidget *window, QWidget *field);
+// What a person does in a table's field: "down" steps it with the arrow key, anything else
+// replaces a number box's text by typing it.
+void typeKeys(QWidget *field, const QString &keys);
 
 // Installs a compiled translation for the life of the object (none for an empty name).
 class Language
@@ -64,16 +69,16 @@ private:
 } // namespace TestSupport
 
 // Like QTEST_MAIN, with the guard, resources and loopback endpoints in place.
-#define RIVUDO_TEST_MAIN(TestObject)                                                               \
-    int main(int argc, char *argv[])                                                               \
-    {                                                                                              \
-        TestSupport::init(argc, argv);                                                             \
-        QApplication app(argc, argv);                                                              \
-        app.setAttribute(Qt::AA_Use96Dpi, true);                                                   \
-        TestSupport::useLoopbackEndpoints();                                                       \
-        TestObject tc;                                                                             \
-        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
-        return QTest::qExec(&tc, argc, argv);                                                      \
+#define RIVUDO_TEST_MAIN(TestObject)                                                                                   \
+    int main(int argc, char *argv[])                                                                                   \
+    {                                                                                                                  \
+        TestSupport::init(argc, argv);                                                                                 \
+        QApplication app(argc, argv);                                                                                  \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                                                                       \
+        TestSupport::useLoopbackEndpoints();                                                                           \
+        TestObject tc;                                                                                                 \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                                     \
+        return QTest::qExec(&tc, argc, argv);                                                                          \
     }
 
 #endif
