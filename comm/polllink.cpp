@@ -78,7 +78,7 @@ bool PollLink::start(const Settings &settings)
         // cannot go out count as unanswered, and the page hears why.
         connect(m_serial, &SerialLink::linkError, this, [this](const QString &message) {
             m_buffer.clear();
-            m_problem = message;
+            setProblem(message);
         });
         // While a scan or a download has the port, silence is not the module's.
         connect(m_serial, &SerialLink::pausedChanged, this, [this] { m_unanswered = 0; });
@@ -173,7 +173,7 @@ void PollLink::poll(bool counted)
         const QByteArray frame = m_builder();
         // A poll that cannot go out (the port gone or taken) counts as unanswered all the same.
         if (!frame.isEmpty() && m_serial && !m_serial->write(frame))
-            m_problem = m_serial->lastError();
+            setProblem(m_serial->lastError());
         else if (!frame.isEmpty() && !m_serial)
             send(frame);
     }
@@ -182,6 +182,14 @@ void PollLink::poll(bool counted)
     ++m_unanswered;
     if (m_settings.lostAtPoll && m_unanswered > m_settings.missLimit)
         lose();
+}
+
+void PollLink::setProblem(const QString &text)
+{
+    if (text == m_problem)
+        return;
+    m_problem = text;
+    emit problemFound(text);
 }
 
 void PollLink::lose()

@@ -83,6 +83,8 @@ signals:
     void frameReceived(const QByteArray &frame);
     // Too many ticks without a reply, or the transport failed; polling has stopped.
     void linkLost();
+    // The transport failed for a new reason (problem()), said once until the module is heard.
+    void problemFound(const QString &text);
 
 private:
     static void switchStream(const QString &ip, const QByteArray &command);
@@ -94,6 +96,7 @@ private:
     // One datagram or serial read from the module.
     void onData(const QByteArray &data);
     void onFrame(const QByteArray &frame);
+    void setProblem(const QString &text);
 
     Settings m_settings;
     PollBuilder m_builder;

@@ -69,6 +69,16 @@ ModbusMonitor::ModbusMonitor(QWidget *parent)
         if (open)
             resetPage();
     });
+    // A port gone or taken has no loss rule here: the log says so, in red, once until it answers.
+    connect(m_link, &PollLink::problemFound, this, [this](const QString &text) {
+        if (!isBuilt() || text.isEmpty())
+            return;
+        QTextEdit *log = ui->textEdit;
+        const QColor previous = log->textColor();
+        log->setTextColor(Qt::red);
+        log->append(text);
+        log->setTextColor(previous);
+    });
     buildUnlessDeferred();
 }
 

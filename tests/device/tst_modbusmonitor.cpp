@@ -196,6 +196,26 @@ private slots:
         QVERIFY2(again.open(peer.portName()), qPrintable(again.errorString()));
     }
 
+    // The port gone while the monitor is open: the log says which port and why, in red, once,
+    // rather than going quiet as if the bus were.
+    void portGoneIsSaidInTheLog()
+    {
+        auto peer = std::make_unique<SerialPeer>();
+        QVERIFY(peer->isOpen());
+        const QString port = peer->portName();
+        makeModule(modulebase::CONNEST_COM, port);
+        openButton()->click();
+        peer->send("Rx=1#");
+        QTRY_COMPARE_WITH_TIMEOUT(lines(page), QStringList({ "Rx=1" }), 10000);
+        peer.reset();
+        QTRY_COMPARE_WITH_TIMEOUT(lines(page).size(), 2, 10000);
+        QVERIFY2(lines(page).at(1).startsWith(QString::fromUtf8("串口%1").arg(port)), qPrintable(lines(page).at(1)));
+        QCOMPARE(lineColor(page, 1), QColor(Qt::red));
+        // Said once while the reason stays the same.
+        QTest::qWait(1500);
+        QVERIFY(lines(page).size() <= 3);
+    }
+
     void destructorClosesTheLink_data()
     {
         QTest::addColumn<bool>("serial");
