@@ -10,6 +10,7 @@
 
 #include <QDeadlineTimer>
 #include <QDebug>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QMutex>
 #include <QNetworkDatagram>
@@ -53,8 +54,6 @@ constexpr int udpPortWaitMs = 5000;
 // Polls of silence that end an acknowledge before the next block goes out: longer than a
 // module's pause between repeats of one acknowledge or between its pieces.
 constexpr int ackSettlePolls = 4;
-// Polls without a read before bytes that fit are taken as the whole answer to an upload.
-constexpr int uploadQuietPolls = 4;
 
 using StopCheck = std::function<bool()>;
 
@@ -502,83 +501,47 @@ int TCPThread::uploadPlugConfig(
     if (socket.waitread(sTcpSocket::VERSION_OK)) {
         // Whatever came with or after the greeting is no part of the answer.
         socket.takeStale();
-        // Everything the module sends is kept and cut as a whole: a network joins and splits
-        // replies at will, so no read tells where one ends.
-        QByteArray stream;
-        socket.rawReader = [&stream](const QByteArray &read) { stream += read; };
+        // Every byte is kept and judged at each poll; the clock and the link settle the rest.
+        UploadWait wait(maxSize);
+        QElapsedTimer clock;
+        socket.rawReader = [&wait, &clock](const QByteArray &read) { wait.read(read, clock.elapsed()); };
         socket.state = sTcpSocket::WAIT_INFO;
         QByteArray request;
         request.append(char(0x55));
         request.append(char(plugid & 0xFF));
         request.append(char(subplugid & 0xFF));
+        clock.start();
         writeCommand(socket, request);
-
-        UploadCut cut;
-        quint64 seen = socket.chunksRead;
-        bool anyRead = false;
-        bool fresh = false;
-        int silent = 0;
-        int longestGap = 0;
-        // The module may send more once the bytes fit, so the cut is taken (or, where several
-        // blocks fit, the upload fails) once it has been quiet a little: as long again as its
-        // longest pause so far, for a module that pauses between its replies. Bytes that no more
-        // bytes can make fit, an empty block, or a closed link end the wait at once; bytes that
-        // fit no cut yet wait for more as long as a reply is waited for.
-        const auto quietEnough
-            = [&longestGap] { return std::min(std::max(uploadQuietPolls, 2 * longestGap), sTcpSocket::pollCount - 1); };
+        bool stopped = false;
         for (;;) {
-            fresh = false;
-            const bool woke = socket.waitUntil([&] {
-                if (socket.chunksRead != seen) {
-                    seen = socket.chunksRead;
-                    if (anyRead)
-                        longestGap = std::max(longestGap, silent);
-                    anyRead = true;
-                    silent = 0;
-                    cut = cutUploadStream(stream, maxSize);
-                    fresh = true;
-                    return true;
-                }
-                ++silent;
-                return (cut.outcome == UploadCut::Exact || cut.outcome == UploadCut::Ambiguous)
-                    && silent >= quietEnough();
-            });
-            const bool stopped = socket.stopRequested && socket.stopRequested();
-            if (!woke) {
-                // A link the module closed brings nothing more: the bytes are whole.
-                if (!stopped && socket.connectionState() == QAbstractSocket::UnconnectedState && anyRead
-                    && cut.outcome == UploadCut::Exact)
-                    result = 1;
+            if (socket.waitUntil([&wait, &clock] { return wait.tick(clock.elapsed()); }))
+                break;
+            stopped = socket.stopRequested && socket.stopRequested();
+            if (stopped)
+                break;
+            // A link the module closed brings nothing more: judge what came.
+            if (socket.connectionState() == QAbstractSocket::UnconnectedState && socket.bytesAvailable() == 0) {
+                wait.closed(clock.elapsed());
                 break;
             }
-            if (cut.outcome == UploadCut::Impossible || (cut.outcome == UploadCut::Ambiguous && !fresh))
-                break;
-            if (cut.outcome == UploadCut::Exact && (!fresh || cut.total == 0)) {
-                result = 1;
-                break;
-            }
-        }
-        if (result == 1) {
-            data.append(cut.data);
-        } else if (cut.total > maxSize) {
-            qDebug().noquote() << QStringLiteral("warning: block %1/%2 of %3 announced %4 bytes, more than the %5 "
-                                                 "accepted")
-                                      .arg(plugid)
-                                      .arg(subplugid)
-                                      .arg(ip)
-                                      .arg(cut.total)
-                                      .arg(maxSize);
-        } else if (anyRead) {
-            static const char *const why[] = { "no cut fits", "stopped", "several cuts fit", "no cut can fit" };
-            qDebug().noquote() << QStringLiteral("warning: upload of block %1/%2 of %3 failed, %4 in %5 bytes: %6")
-                                      .arg(plugid)
-                                      .arg(subplugid)
-                                      .arg(ip)
-                                      .arg(QLatin1String(why[cut.outcome]))
-                                      .arg(stream.size())
-                                      .arg(QString::fromLatin1(stream.left(48).toHex(' ')));
         }
         socket.rawReader = nullptr;
+        const UploadReplyCutter &cutter = wait.cutter();
+        if (wait.settled() && wait.result() == 1) {
+            data.append(wait.block());
+            result = 1;
+        } else if (!stopped) {
+            qDebug().noquote() << QStringLiteral("warning: upload of block %1/%2 of %3 failed after %4 ms, %5 in %6 "
+                                                 "bytes: %7")
+                                      .arg(plugid)
+                                      .arg(subplugid)
+                                      .arg(ip)
+                                      .arg(clock.elapsed())
+                                      .arg(wait.timedOut() ? QStringLiteral("no block within the time allowed")
+                                                           : cutter.why())
+                                      .arg(cutter.received().size())
+                                      .arg(QString::fromLatin1(cutter.received().left(48).toHex(' ')));
+        }
     }
     closeChannel(socket, true);
     return result;

@@ -1,6 +1,6 @@
 // What a module sends in answer to a configuration block upload comes straight from the network.
-// Input: one byte giving the read length (0: all at once), then the bytes of the link; the cut is
-// taken after every read, as the upload may take it after any quiet.
+// Input: one byte giving the read length (0: all at once), then the bytes of the link. The bytes
+// are judged after every read, after a quiet poll and after silence, as the upload judges them.
 #include "uploadreplycutter.h"
 
 #include <QByteArray>
@@ -11,36 +11,55 @@ namespace {
 
 constexpr qint64 largest = 4096;
 
-bool isSizeTailByte(char c)
+bool isRunByte(char c)
 {
     return c == '\r' || c == '\n' || c == '\0' || c == ' ';
 }
 
-// An exact cut is the stream itself: the "SIZE" reply, then the block in replies of one length
-// with the stream's last 4 bytes after each.
-void checkExact(const QByteArray &stream, const UploadCut &cut)
+// A block taken is a reading of the bytes: the "SIZE" reply with its total and run, then
+// replies of at least one data byte each ending in one trailer that holds "end", the data adding
+// up to the total, then nothing or one reply beyond the total with the same trailer.
+void checkTaken(const QByteArray &stream, const UploadReplyCutter &cutter)
 {
-    if (cut.total < 0 || cut.data.size() != cut.total)
+    const QByteArray block = cutter.block();
+    if (cutter.total() < 0 || block.size() != cutter.total())
         __builtin_trap();
     const int marker = stream.indexOf("end", 8);
-    if (marker < 0 || cut.sizeReplyLength < marker + 3 || cut.sizeReplyLength > stream.size())
+    const int start = cutter.sizeReplyLength();
+    if (marker < 0 || start < marker + 3 || start > stream.size())
         __builtin_trap();
-    for (int i = marker + 3; i < cut.sizeReplyLength; ++i) {
-        if (!isSizeTailByte(stream.at(i)))
+    for (int i = marker + 3; i < start; ++i) {
+        if (!isRunByte(stream.at(i)))
             __builtin_trap();
     }
-    QByteArray rebuilt = stream.left(cut.sizeReplyLength);
-    if (cut.total > 0) {
-        const QByteArray trailer = stream.right(4);
-        if (!trailer.contains("end"))
+    if (cutter.total() == 0)
+        return;
+    const QVector<int> ends = cutter.replyEnds();
+    if (ends.isEmpty() || ends.last() > stream.size())
+        __builtin_trap();
+    const QByteArray trailer = stream.mid(ends.first() - 4, 4);
+    if (!trailer.contains("end"))
+        __builtin_trap();
+    QByteArray rebuilt;
+    int from = start;
+    for (const int end : ends) {
+        if (end - 4 < from + 1 || stream.mid(end - 4, 4) != trailer)
             __builtin_trap();
-        const int data = cut.replyLength - 4;
-        if (data < 1)
-            __builtin_trap();
-        for (int at = 0; at < cut.data.size(); at += data)
-            rebuilt += cut.data.mid(at, data) + trailer;
+        rebuilt += stream.mid(from, end - 4 - from);
+        from = end;
     }
-    if (rebuilt != stream.left(rebuilt.size()) || (cut.total > 0 && rebuilt.size() != stream.size()))
+    if (rebuilt != block)
+        __builtin_trap();
+    const int beyond = stream.size() - from;
+    if (beyond != 0 && (beyond < 5 || !stream.endsWith(trailer)))
+        __builtin_trap();
+}
+
+void check(const QByteArray &stream, const UploadReplyCutter &cutter)
+{
+    if (cutter.state() == UploadReplyCutter::Taken)
+        checkTaken(stream, cutter);
+    else if (!cutter.block().isEmpty())
         __builtin_trap();
 }
 
@@ -52,18 +71,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     const int step = data[0];
     const QByteArray stream(reinterpret_cast<const char *>(data + 1), int(size - 1));
-    bool impossible = false;
-    for (int at = 0; at < stream.size();) {
-        at = step == 0 ? stream.size() : std::min<int>(stream.size(), at + step);
+    UploadReplyCutter cutter(largest);
+    for (int at = 0; at < stream.size() && cutter.state() == UploadReplyCutter::Waiting;) {
+        const int next = step == 0 ? stream.size() : std::min<int>(stream.size(), at + step);
+        cutter.feed(stream.mid(at, next - at));
+        at = next;
         const QByteArray received = stream.left(at);
-        const UploadCut cut = cutUploadStream(received, largest);
-        // No bytes added to an impossible stream make it fit.
-        if (impossible && cut.outcome != UploadCut::Impossible)
+        if (cutter.received() != received)
             __builtin_trap();
-        impossible = cut.outcome == UploadCut::Impossible;
-        if (cut.outcome == UploadCut::Exact)
-            checkExact(received, cut);
-        else if (!cut.data.isEmpty())
+        check(received, cutter);
+        UploadReplyCutter quiet = cutter;
+        quiet.quiet();
+        check(received, quiet);
+        // A verdict once given stands.
+        if (cutter.state() != UploadReplyCutter::Waiting && quiet.state() != cutter.state())
+            __builtin_trap();
+        UploadReplyCutter silence = cutter;
+        silence.finish();
+        check(received, silence);
+        if (silence.state() == UploadReplyCutter::Waiting)
             __builtin_trap();
     }
     return 0;

@@ -352,6 +352,40 @@ private:
         }
     }
 
+    // Writes each reply on its own after its pause (the first after the scripted delay); replies
+    // without a pause go out with the one before.
+    void replyPaused(QTcpSocket *socket, const QList<QByteArray> &replies, const QList<int> &pauses)
+    {
+        const FakeModule::Script s = script();
+        if (s.silent)
+            return;
+        QPointer<QTcpSocket> guarded(socket);
+        int at = s.replyDelay;
+        QList<QByteArray> batch;
+        const auto flush = [this, guarded](int when, const QList<QByteArray> &writes) {
+            QTimer::singleShot(when, this, [this, guarded, writes] {
+                for (const QByteArray &write : writes) {
+                    if (!guarded || guarded->state() != QAbstractSocket::ConnectedState)
+                        return;
+                    guarded->write(write);
+                    guarded->flush();
+                    record([&write](FakeModule::Records &r) { r.uploadPieces << write; });
+                }
+            });
+        };
+        for (int i = 0; i < replies.size(); ++i) {
+            const int pause = i == 0 ? 0 : std::max(0, pauses.value(i - 1, 0));
+            if (pause > 0 && !batch.isEmpty()) {
+                flush(at, batch);
+                batch.clear();
+            }
+            at += pause;
+            batch << replies.at(i);
+        }
+        if (!batch.isEmpty())
+            flush(at, batch);
+    }
+
     void acknowledge(QTcpSocket *socket, bool thenClose = false)
     {
         int index = 0;
@@ -583,10 +617,18 @@ private:
             first += s.uploadSizeTail;
             QList<QByteArray> replies { first };
             const int chunk = std::max(1, s.uploadChunk);
-            for (int at = 0; at < block.size() && s.uploadDataReplies.isEmpty(); at += chunk)
-                replies << block.mid(at, chunk) + s.uploadTrailer;
+            for (int at = 0, i = 0; at < block.size() && s.uploadDataReplies.isEmpty(); ++i) {
+                const int length = std::max(1, s.uploadReplyLengths.value(i, chunk));
+                replies << block.mid(at, length) + s.uploadTrailer;
+                at += length;
+            }
             replies += s.uploadDataReplies;
-            replyPieces(socket, replies, false, true);
+            if (!s.uploadSurplus.isEmpty())
+                replies << s.uploadSurplus + s.uploadTrailer;
+            if (!s.uploadPauses.isEmpty() && s.readSize <= 0 && s.uploadCuts.isEmpty())
+                replyPaused(socket, replies, s.uploadPauses);
+            else
+                replyPieces(socket, replies, false, true);
             break;
         }
         default: // stream and monitor switches are only recorded
@@ -868,6 +910,21 @@ void FakeModule::setConfirmFirmware(bool confirm)
 void FakeModule::setUploadCuts(const QList<int> &at)
 {
     FAKE_SET(uploadCuts, at);
+}
+
+void FakeModule::setUploadReplyLengths(const QList<int> &lengths)
+{
+    FAKE_SET(uploadReplyLengths, lengths);
+}
+
+void FakeModule::setUploadSurplus(const QByteArray &data)
+{
+    FAKE_SET(uploadSurplus, data);
+}
+
+void FakeModule::setUploadPauses(const QList<int> &msec)
+{
+    FAKE_SET(uploadPauses, msec);
 }
 
 void FakeModule::setUploadDataReplies(const QList<QByteArray> &replies)

@@ -85,6 +85,15 @@ public:
     void setUploadSizeTail(const QByteArray &tail);
     // Data replies sent after the "SIZE" reply as they are, instead of the block cut in chunks.
     void setUploadDataReplies(const QList<QByteArray> &replies);
+    // Data bytes of each data reply, in order, instead of replies of one chunk size; bytes the
+    // lengths leave over go in replies of the chunk size.
+    void setUploadReplyLengths(const QList<int> &lengths);
+    // Data of one more reply (with the trailer) after the block: a faulty module's; empty: none.
+    void setUploadSurplus(const QByteArray &data);
+    // Pause in ms before each write of the upload after the "SIZE" reply: one per data reply,
+    // then one before the reply beyond the total (missing entries: 0). Each reply is one write;
+    // replies without a pause go out together. Unless a read size or upload cuts are set.
+    void setUploadPauses(const QList<int> &msec);
     // Reply datagram to a 0x43 configuration datagram.
     void setUdpDownloadReply(const QByteArray &reply);
 
@@ -136,8 +145,8 @@ public:
     QByteArray networkSettings() const; // the 12 bytes after the last "S"
     QByteArray block(int plug, int subplug) const; // the last block written by "C" or a 0x43 datagram
     QList<QByteArray> blockWrites() const; // each data block of the TCP block downloads, as received
-    // Each piece written of the upload replies that the read size or the upload cuts cut, as
-    // written.
+    // Each piece written of the upload replies that the read size, the upload cuts or the upload
+    // pauses cut, as written.
     QList<QByteArray> uploadPieces() const;
     QByteArray firmwareHeader() const;
     QByteArray firmwareImage() const;
@@ -163,6 +172,9 @@ private:
         QByteArray uploadTrailer = QByteArrayLiteral("#end");
         QByteArray uploadSizeTail = QByteArrayLiteral("#end");
         QList<QByteArray> uploadDataReplies;
+        QList<int> uploadReplyLengths;
+        QByteArray uploadSurplus;
+        QList<int> uploadPauses;
         QByteArray udpDownloadReply;
         bool silent = false;
         int skipAck = -1;
