@@ -11,11 +11,13 @@
 
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QSerialPort>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTreeWidget>
 #include <atomic>
 #include <memory>
@@ -442,7 +444,11 @@ private slots:
     {
         auto peer = std::make_unique<SerialPeer>();
         QVERIFY(peer->isOpen());
-        const QString port = peer->portName();
+        // Through a link that goes with the port, as an adapter's does: the dead terminal's
+        // number may soon be another program's.
+        QTemporaryDir dir;
+        const QString port = dir.filePath(QStringLiteral("adapter"));
+        QVERIFY(QFile::link(peer->portName(), port));
         makeModule(modulebase::CONNEST_COM, port);
         peer->addDevice(std::make_shared<FakeIoMonitorSerial>(image));
         button("pushButton")->click();
@@ -450,6 +456,7 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         peer.reset();
+        QFile::remove(port);
         QTRY_COMPARE_WITH_TIMEOUT(state(), QStringLiteral("连接断开"), 10000);
         QVERIFY2(clock.elapsed() < 4000, QByteArray::number(clock.elapsed()));
         QVERIFY(!button("pushButton")->isChecked());
