@@ -56,6 +56,17 @@ QByteArray request(int command, const QByteArray &payload)
     return WeighCodec::onWire(WeighCodec::request(command, payload));
 }
 
+// A weighing module reached over the serial port at port.
+struct SerialScale : modulebase
+{
+    explicit SerialScale(const QString &port)
+        : modulebase("RV-WT2", "RVW")
+    {
+        connType = CONNEST_COM;
+        comstr = port;
+    }
+};
+
 template <class T> T *child(QObject *parent, const char *name)
 {
     return TestSupport::child<T>(parent, name);
@@ -235,9 +246,7 @@ private slots:
         device->setGross(0, 1000);
         device->setGross(1, -25);
         peer.addDevice(device);
-        modulebase owner("RV-WT2", "RVW");
-        owner.connType = modulebase::CONNEST_COM;
-        owner.comstr = peer.portName();
+        SerialScale owner(peer.portName());
         Weigh_Form page;
         page.attachModule(&owner);
         page.show();
@@ -296,9 +305,7 @@ private slots:
         auto device = std::make_shared<FakeWeighing>();
         device->setGross(0, 1000);
         peer.addDevice(device);
-        modulebase owner("RV-WT2", "RVW");
-        owner.connType = modulebase::CONNEST_COM;
-        owner.comstr = peer.portName();
+        SerialScale owner(peer.portName());
         QSerialPort other(peer.portName());
         QVERIFY(other.open(QIODevice::ReadWrite));
         PromptRecorder prompts;
@@ -340,9 +347,7 @@ private slots:
         QFETCH(bool, noise);
         SerialPeer peer;
         QVERIFY(peer.isOpen());
-        modulebase owner("RV-WT2", "RVW");
-        owner.connType = modulebase::CONNEST_COM;
-        owner.comstr = peer.portName();
+        SerialScale owner(peer.portName());
         Weigh_Form page;
         page.attachModule(&owner);
         page.show();
@@ -395,9 +400,7 @@ private slots:
         QVERIFY(peer->isOpen());
         QVERIFY(QFile::link(peer->portName(), path));
         peer->addDevice(std::make_shared<FakeWeighing>());
-        modulebase owner("RV-WT2", "RVW");
-        owner.connType = modulebase::CONNEST_COM;
-        owner.comstr = path;
+        SerialScale owner(path);
         std::unique_ptr<WeighLinkPage> page;
         if (factory)
             page.reset(new weighing_Factory_calibForm);
@@ -551,9 +554,7 @@ private slots:
         const QByteArray poll = request(0x80, hex("00"));
         QCOMPARE(poll.mid(1), hex("A5 14 80 00 00 00 01 00 FE C6"));
         peer.addReply(poll, wireReply(0x80, be32(0xFFFFFFFF) + be32(25)));
-        modulebase owner("RV-WT2", "RVW");
-        owner.connType = modulebase::CONNEST_COM;
-        owner.comstr = peer.portName();
+        SerialScale owner(peer.portName());
         weighing_Factory_calibForm page;
         page.attachModule(&owner);
         page.show();
@@ -599,9 +600,7 @@ private slots:
             device->setRawSwing(swing);
         }
         peer.addDevice(device);
-        modulebase owner("RV-WT2", "RVW");
-        owner.connType = modulebase::CONNEST_COM;
-        owner.comstr = peer.portName();
+        SerialScale owner(peer.portName());
         weighing_Factory_calibForm page;
         page.attachModule(&owner);
         page.show();
