@@ -420,18 +420,24 @@ private slots:
     void seededRepliesReachTheirUsers_data()
     {
         QTest::addColumn<unsigned>("seed");
-        QTest::newRow("seed 1") << 1u;
-        QTest::newRow("seed 7") << 7u;
+        // > 0: each answer reaches the line in two reads, cut after this many bytes (in order).
+        QTest::addColumn<int>("splitAt");
+        QTest::newRow("seed 1, out of order") << 1u << 0;
+        QTest::newRow("seed 7, out of order") << 7u << 0;
+        QTest::newRow("seed 3, cut into reads") << 3u << 5;
     }
     void seededRepliesReachTheirUsers()
     {
         QFETCH(unsigned, seed);
+        QFETCH(int, splitAt);
         SerialPeer peer;
         QVERIFY(peer.isOpen());
         auto device = std::make_shared<TokenModule>(seed);
         FakeMisbehaviour jitter;
         jitter.jitterMs = 80;
         jitter.seed = seed;
+        jitter.splitAt = splitAt;
+        jitter.gapMs = splitAt > 0 ? 3 : 0;
         device->setMisbehaviour(jitter);
         peer.addDevice(device);
 
